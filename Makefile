@@ -1,0 +1,35 @@
+# Two entry points that work on a fresh machine: `make demo` and `make test`.
+BUILD ?= build
+JOBS ?= $(shell nproc)
+DEB_PACKAGES = cmake g++ clang make libgtest-dev libgmock-dev libbenchmark-dev tcl-dev tcl \
+               libcli11-dev nlohmann-json3-dev graphviz valgrind libclang-rt-14-dev
+
+.PHONY: deps configure build demo test asan bench memcheck clean
+
+deps:
+	@missing=""; for p in $(DEB_PACKAGES); do \
+	  dpkg -s $$p >/dev/null 2>&1 || missing="$$missing $$p"; done; \
+	if [ -n "$$missing" ]; then \
+	  echo "installing:$$missing"; \
+	  apt-get update -qq && DEBIAN_FRONTEND=noninteractive apt-get install -y -qq $$missing; \
+	fi
+
+configure: deps
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+
+build: configure
+	cmake --build $(BUILD) -j $(JOBS)
+
+demo: build
+	@sh tools/demo.sh $(BUILD)
+
+test: build
+	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+
+asan: deps
+	cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DQBD_SANITIZE=ON -DQBD_BUILD_BENCHMARKS=OFF
+	cmake --build build-asan -j $(JOBS)
+	cd build-asan && ASAN_OPTIONS=detect_leaks=1 ctest --output-on-failure -j $(JOBS)
+
+clean:
+	rm -rf $(BUILD) build-asan

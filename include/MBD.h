@@ -1,0 +1,221 @@
+// The board model: one board-description tree and every question the wizard asks of it.
+#ifndef MBD_H
+#define MBD_H
+
+#include <map>
+#include <utility>
+#include <vector>
+
+#include "LyrBoard.h"
+#include "MbdExport.h"
+#include "Portability.h"
+
+struct LyrWiz_Module;
+
+namespace mbd_detail {
+class ExpansionIndex;
+}
+
+class LYRWIZ_MBD_EXPORT MBD {
+ public:
+  // The board's identity, from its VENDOR, NAME and REVISION attributes.
+  class LYRWIZ_MBD_EXPORT BoardId {
+   public:
+    StringBase vendor;
+    StringBase name;
+    StringBase revision;
+    // True when all three fields are byte-for-byte equal.
+    bool operator==(const BoardId& other) const;
+    // Byte order of vendor+name+revision; on a common prefix the shorter is less.
+    bool operator<(const BoardId& other) const;
+  };
+
+  // One frequency range of one clock instance.
+  class LYRWIZ_MBD_EXPORT ClkRng {
+   public:
+    unsigned int minFreq = 0;
+    unsigned int maxFreq = 0;
+    unsigned int stepFreq = 0;  // 0 admits every frequency of the range
+    StringBase clkInsName;
+  };
+
+  typedef std::multimap<StringBase, StringBase> Table;
+
+  // --- construction; expands a generic template once (a null board is accepted) ---
+  explicit MBD(LyrBoard::Qbd* qbd);
+  MBD(const MBD& other);
+  MBD& operator=(const MBD& other);
+  ~MBD();
+
+  // The board-description object; null when built over none.
+  LyrBoard::Qbd* getQbdObject() { return qbd; }
+  // The error code of the board's file reading; 0 when built over no board.
+  int GetErrorCode() const;
+  // True when the board's NAME is "Generic Template" ignoring case; false for null.
+  static bool IsGenericBoard(LyrBoard::Qbd* qbd);
+  bool isGeneric();
+  // First block whose name equals insName ignoring case; null when none.
+  LyrBoard::QbdBlock* getBlockByName(StringBase insName);
+
+  // --- identity and FPGA part ---
+  // Vendor, name, revision; empty fields when the attributes are absent.
+  BoardId getBoardId();
+  // Board attribute LONG_DESC; empty when absent.
+  StringBase getBoardDesc();
+  // Board attribute SPEC_URL; empty when absent.
+  StringBase getSpecUrl();
+  // Board attribute CONTACT_INFO_URL; empty when absent.
+  StringBase getContactInfoUrl();
+  bool operator<(const MBD& other);
+  // FPGA block attributes of the first FPGA block; empty when absent.
+  StringBase getArch();
+  StringBase getDevice();
+  StringBase getPackage();
+  StringBase getSpeedGrade();
+  StringBase getJtagPos();
+  // Sets the attribute on a generic template; 1 (and a warning on a real board) when
+  // nothing was changed.
+  int setArch(StringBase arch);
+  int setDevice(StringBase device);
+  int setPackage(StringBase package);
+  int setSpeedGrade(StringBase speedGrade);
+  // 1 when the family contains "KETRAL2P" ignoring case; else 0.
+  unsigned char isK2P();
+
+  // --- instances and IO types ---
+  // IOTYPE of every block that has one, repeats kept; empty when none.
+  std::vector<StringBase> getIOTypes();
+  // CORENAME of every block that has one, repeats kept.
+  std::vector<StringBase> getIOAdapters();
+  // IO types without exact repeats, in order of first occurrence.
+  std::vector<StringBase> getTrimedIOTypes();
+  // True when some block's IOTYPE is exactly ioType.
+  bool hasIoType(StringBase ioType);
+  // Names of the blocks of that IO type (ignoring case); key instances only when keyOnly.
+  std::vector<StringBase> getInstanceNamesByIOType(StringBase ioType, unsigned char keyOnly);
+  // The instance's IOTYPE; empty when the instance or attribute is absent.
+  StringBase getIOTypeByInstanceName(StringBase insName);
+  // The instance's ALERT; empty when absent.
+  StringBase getAlertOfIns(StringBase insName);
+  // The instance's attribute attrName; empty when absent.
+  StringBase getAttributeValue(StringBase insName, StringBase attrName);
+  // The instance's SPEED; "LOW" when absent or empty.
+  StringBase getSpeedOfIns(StringBase insName);
+  // Copies expansion made of keyIns (exact name); empty when none.
+  std::vector<StringBase> getDupInsNamesOfKeyIns(StringBase keyIns);
+  // Other instances in insName's EXCLUSIVE group; empty on a generic template or when none.
+  std::vector<StringBase> getExclusiveInsSeq(StringBase insName);
+
+  // --- parameter and port values ---
+  // Name of the first parameter with that role; empty when none.
+  StringBase getParamNameByIois(StringBase insName, StringBase iois);
+  // Value of the first parameter with that role; empty when none.
+  StringBase getCoreParamValue(StringBase insName, StringBase iois);
+  // Sub-property subprop of the first parameter with that role that has it; empty when none.
+  StringBase getCoreParamDesc(StringBase insName, StringBase iois, StringBase subprop);
+  StringBase getCoreParamShortDesc(StringBase insName, StringBase iois);
+  StringBase getCoreParamLongDesc(StringBase insName, StringBase iois);
+  // Sub-property tag of the first parameter with that role; empty (and a trace) when none.
+  StringBase getValByInsIoisName(StringBase insName, StringBase iois, StringBase tag);
+  // True when a port of the instance has that role.
+  bool hasPortIoisVal(StringBase insName, StringBase iois);
+  // Value of the first parameter of that name; empty when none.
+  StringBase getParamValue(StringBase insName, StringBase paramName);
+  // Sub-property of the first parameter of that name that has it; empty when none.
+  StringBase getParamSubpropValue(StringBase insName, StringBase paramName, StringBase subprop);
+  // Value (net) of the first port of that name; empty when none.
+  StringBase getPortValue(StringBase insName, StringBase portName);
+  // Sub-property of the first port of that name that has it; empty when none.
+  StringBase getPortSubpropValue(StringBase insName, StringBase portName, StringBase subprop);
+
+  // --- tables with pin constraints ---
+  // One table per parameter with a role; empty when the instance is absent.
+  std::vector<Table> getParamsByIns(StringBase insName);
+  // getParamsByIns of the first instance of that IO type; empty when none.
+  std::vector<Table> getParamsByIOType(StringBase ioType);
+  // One table per FPGA port wired to each port with a role; empty when none.
+  std::vector<Table> getPortsByIns(StringBase insName);
+  std::vector<Table> getPortsByIOType(StringBase ioType);
+  // The LOC constraint of the port with that role; empty when none.
+  StringBase getCorePortLoc(StringBase insName, StringBase iois);
+
+  // --- clocks and reset ---
+  // Polarity parameter of the first reset instance; empty when none.
+  StringBase getRstPolarity();
+  // Frequency of every clock instance as decimal text; empty when none.
+  std::vector<StringBase> getClkFreqSeq();
+  // The board's clock ranges, computed once and kept.
+  std::vector<ClkRng> getClkFreqRngSeq();
+  // First clock instance whose range admits freq; empty when none.
+  StringBase findClkInst(unsigned int freq);
+
+  // --- memories ---
+  // (instance, IO role) of every flash parameter, in board order; empty when none.
+  std::vector<std::pair<StringBase, StringBase> > getReadOnlyMems();
+  // Block-RAM sizes for the bus, divided by 1023; empty when none.
+  std::vector<unsigned int> getBramSizeList(StringBase bus);
+  // Default block-RAM size for the bus, divided by 1023.
+  unsigned int getDefBramSize(StringBase bus);
+  // Processor cache sizes; never empty.
+  std::vector<unsigned int> getPNCacheSizeList(StringBase kind);
+
+  // --- wizard module tree ---
+  // Fills the top module from the board; returns 0 (also for null or no FPGA block).
+  int setupModules(LyrWiz_Module* module);
+
+  // --- keyword vocabulary ---
+  static const StringBase IOIS, LOC, VALUE, CLKIOIS, RSTIOIS, FREQIOIS, POLARITYIOIS,
+      RESET_POLARITY, VALUE_NOTE, VALUE_TEXT, UCF_NET_STRING, NOTE, REVISION, NAME, VENDER, TEXT,
+      CLK_RANGE, GENERIC_VENDOR, GENERIC_NAME, GENERIC_REV, SPEC_URL, CONTACT_INFO_URL,
+      EXCLUSIVE, ALERT, CONNECTOR, FPGA_IOTYPE, QORMPD_DEFAULT, PERMIT_TAG, BASE_USER, DIRECTION,
+      QOR_PREFIX, V1_SUFFIX, IOTYPE_CLOCK, IOTYPE_RESET, IOTYPE_CPUDEBUG, IOTYPE_TRACE,
+      IOTYPE_DDR, IOTYPE_DDR2, IOTYPE_MEMORY, IOTYPE_PCI32, IOTYPE_PCI_ARBITER, IOTYPE_ENETX,
+      IOTYPE_CFBOOT;
+  static const char* const BLOCK_NAME;
+  static const char* const MEMORY_TYPE;
+  static const char* const IO_TYPE;
+  static const char* const ADAPTER_NAME;
+  static const char* const ARCH_NAME;
+  static const char* const DEVICE_NAME;
+  static const char* const PACKAGE_NAME;
+  static const char* const SPEED_GRADE_NAME;
+  static const char* const MAX_NUM_INSTANCES;
+  static const char* const SPEED_TAG;
+  static const char* const SPEED_HIGH;
+  static const char* const SPEED_LOW;
+  static const char* const ATTR_DEVICE_APPLICABLE;
+  static const char* const ATTR_FAMILY_APPLICABLE;
+  static const unsigned int MAX_FREQ;
+
+ private:
+  std::vector<LyrBoard::QbdBlock*> getBlockSeqByType(StringBase ioType);
+  std::vector<LyrBoard::QbdBlock*> getFPGABlocks();
+  StringBase getBoardAttr(const StringBase& attrName);
+
+  // Instance expansion of a generic template.
+  int dupBlocks();
+  int dupBlock(LyrBoard::QbdBlock* block, unsigned int count);
+  int dupBlock(LyrBoard::QbdBlock* block, unsigned int count, mbd_detail::ExpansionIndex& index);
+
+  StringBase getFpgaSpec(StringBase attrName);
+  int setFpgaSpec(StringBase attrName, StringBase value);
+  int setFpgaSpecChecked(const char* attrName, const StringBase& value, const char* warning);
+
+  bool isBaseUserProperty(LyrBase::Property* prop);
+
+  LyrBase::Property* getCoreParamProperty(LyrBoard::QbdBlock* block, StringBase iois);
+  LyrBase::Property* getCorePortProperty(LyrBoard::QbdBlock* block, StringBase iois);
+
+  std::vector<Table> getCorePortUcfStr(StringBase insName, StringBase iois);
+
+  // Further private helpers of identity, expansion, instance and value queries go here.
+
+  // Further private helpers of tables, clocks, memories and module setup go here.
+
+  LyrBoard::Qbd* qbd;
+  std::vector<ClkRng> clkFreqRngSeq;
+  std::vector<ClkRng> clkInsRngSeq;
+  std::map<StringBase, std::vector<StringBase> > dupInsMap;
+};
+
+#endif  // MBD_H

@@ -1,0 +1,208 @@
+// Base objects of the board-description tree: named nodes with typed values and
+// sub-properties, value objects, the file node, the parser's file information, and the Tcl
+// interface base class.
+#ifndef LYRBASE_H
+#define LYRBASE_H
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "Portability.h"
+
+namespace LyrBase {
+
+class BaseTclIf;
+
+// Every node of the tree. Type names begin "LyrBas_", "LyrBoard_" or "LyrBd_".
+class BaseNode {
+ public:
+  BaseNode() = default;
+  BaseNode(const BaseNode&) = delete;
+  BaseNode& operator=(const BaseNode&) = delete;
+  virtual ~BaseNode();
+
+  // The node's own type name, such as "LyrBoard_BdPin".
+  virtual const char* GetBaseNode() const;
+  // True when `typeName` names this node's class or one of its bases (exact comparison).
+  virtual bool IsBaseNodeType(const char* typeName) const;
+  // The container that holds this node; null for a root or a node not yet added.
+  const BaseNode* GetOwner() const { return owner_; }
+  virtual void SetOwner(const BaseNode* owner) { owner_ = owner; }
+
+ private:
+  friend class BaseTclIf;
+  const BaseNode* owner_ = nullptr;
+  // Set once a Tcl handle names this node, so that its destruction can retire the handle.
+  mutable bool hasHandle_ = false;
+};
+
+// A typed value. Its text is the canonical text of the board file syntax.
+class Value : public BaseNode {
+ public:
+  const char* GetBaseNode() const override;
+  bool IsBaseNodeType(const char* typeName) const override;
+  // The value as text.
+  virtual StringBase GetValueStr() const = 0;
+};
+
+// A single string.
+class StrVal : public Value {
+ public:
+  explicit StrVal(const char* text);
+  const char* GetBaseNode() const override;
+  bool IsBaseNodeType(const char* typeName) const override;
+  StringBase GetValueStr() const override { return text_; }
+  // The string.
+  const StringBase& GetValue() const { return text_; }
+
+ private:
+  StringBase text_;
+};
+
+// A list of strings.
+class ListStrVal : public Value {
+ public:
+  // Reads `text` as the canonical text of a list of zero, two or more elements; any other
+  // text becomes a one-element list holding the text itself.
+  explicit ListStrVal(const char* text);
+  explicit ListStrVal(std::vector<StringBase> items);
+  const char* GetBaseNode() const override;
+  bool IsBaseNodeType(const char* typeName) const override;
+  StringBase GetValueStr() const override;
+  // The strings, in order.
+  const std::vector<StringBase>& GetValue() const { return items_; }
+
+ private:
+  std::vector<StringBase> items_;
+};
+
+// A list of lists of strings; it owns its elements.
+class ListBaseNodePtrVal : public Value {
+ public:
+  ListBaseNodePtrVal() = default;
+  ~ListBaseNodePtrVal() override;
+  const char* GetBaseNode() const override;
+  bool IsBaseNodeType(const char* typeName) const override;
+  StringBase GetValueStr() const override;
+  // The elements, in order; each is a ListStrVal.
+  const std::vector<BaseNode*>& GetValue() const { return items_; }
+  // Appends an element and takes ownership of it.
+  void Append(std::unique_ptr<ListStrVal> item);
+
+ private:
+  std::vector<BaseNode*> items_;
+};
+
+// A node with a name and a typed value.
+class NameValue : public BaseNode {
+ public:
+  explicit NameValue(const char* name = "");
+  ~NameValue() override;
+  const char* GetBaseNode() const override;
+  bool IsBaseNodeType(const char* typeName) const override;
+
+  // The node's name; empty when it has none.
+  const StringBase& GetName() const { return name_; }
+  void SetName(const char* name) { name_ = StringBase(name); }
+  // The value as text; empty when there is no value.
+  StringBase GetValueStr() const;
+  // Replaces the value with a single string; returns 0.
+  int SetValueStr(const char* text);
+  // The typed value; null when there is none.
+  Value* GetLyrValuePtr() const { return value_.get(); }
+  // Replaces the typed value and takes ownership of it (null removes it).
+  void SetLyrValuePtr(Value* value);
+
+ private:
+  StringBase name_;
+  std::unique_ptr<Value> value_;
+};
+
+// A component of a file: a named value that remembers where it was read.
+class PsfComp : public NameValue {
+ public:
+  explicit PsfComp(const char* name = "");
+  const char* GetBaseNode() const override;
+  bool IsBaseNodeType(const char* typeName) const override;
+
+  // The file this node was read from; empty for a node made in memory.
+  StringBase GetFileName() const;
+  // Line and column (from 1) where the node was read; 0 for a node made in memory.
+  unsigned GetLineNo() const { return line_; }
+  unsigned GetColumnNo() const { return column_; }
+  void SetFileInfo(std::shared_ptr<const std::string> file, unsigned line, unsigned column);
+
+ private:
+  std::shared_ptr<const std::string> file_;
+  unsigned line_ = 0;
+  unsigned column_ = 0;
+};
+
+// A named owning list of components, kept in the order they were added.
+class PsfCompList {
+ public:
+  PsfCompList() = default;
+  PsfCompList(const PsfCompList&) = delete;
+  PsfCompList& operator=(const PsfCompList&) = delete;
+  ~PsfCompList();
+  const std::vector<PsfComp*>& Items() const { return items_; }
+  // Appends and takes ownership.
+  void Append(PsfComp* comp) { items_.push_back(comp); }
+  // The first component whose name equals `name` ignoring case; null when none.
+  PsfComp* FindByName(const char* name) const;
+
+ private:
+  std::vector<PsfComp*> items_;
+};
+
+// An attribute, parameter or port: a component with sub-properties.
+class Property : public PsfComp {
+ public:
+  explicit Property(const char* name = "");
+  const char* GetBaseNode() const override;
+  bool IsBaseNodeType(const char* typeName) const override;
+
+  // Sub-properties, in order.
+  const std::vector<PsfComp*>& GetPsfCompSeqRef() const { return subs_.Items(); }
+  // The first sub-property whose name equals `name` ignoring case; null when none.
+  PsfComp* GetPsfCompByName(const char* name) const { return subs_.FindByName(name); }
+  // Appends a sub-property and takes ownership of it; returns 0 (1 for null).
+  int AddPsfComp(PsfComp* comp);
+
+ private:
+  PsfCompList subs_;
+};
+
+// A node that stands for a whole file. It remembers the result of the last read.
+class PsfFile : public PsfComp {
+ public:
+  PsfFile() = default;
+  const char* GetBaseNode() const override;
+  bool IsBaseNodeType(const char* typeName) const override;
+  // The code of the last read: 0 after success or when nothing was read.
+  int GetErrorCode() const { return errorCode_; }
+
+ protected:
+  void SetErrorCode(int code) { errorCode_ = code; }
+
+ private:
+  int errorCode_ = 0;
+};
+
+// The file information a parser stamps on the nodes it makes. A reader sets the current
+// position while it reads; outside a read it is empty (nodes made in memory).
+class BaseParser {
+ public:
+  // Stamps the current file and line on `comp` (null is ignored).
+  static void SetFileInfo(PsfComp* comp);
+  // Sets the file and line that SetFileInfo stamps; an empty file clears it.
+  static void SetCurrent(std::shared_ptr<const std::string> file, unsigned line,
+                         unsigned column);
+};
+
+}  // namespace LyrBase
+
+#include "LyrBase/BaseTclIf.h"
+
+#endif  // LYRBASE_H

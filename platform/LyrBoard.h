@@ -1,0 +1,91 @@
+// The board-description tree: the board, its blocks, their parameters and ports, and the
+// reader and printer of the board file syntax.
+#ifndef LYRBOARD_H
+#define LYRBOARD_H
+
+#include <vector>
+
+#include "LyrBase.h"
+
+namespace LyrBoard {
+
+// A block parameter.
+class BdParam : public LyrBase::Property {
+ public:
+  explicit BdParam(const char* name = "");
+  const char* GetBaseNode() const override;
+  bool IsBaseNodeType(const char* typeName) const override;
+};
+
+// A block port; its value is the net or connector it is wired to.
+class BdPin : public LyrBase::Property {
+ public:
+  BdPin(const char* name = "", const char* value = "");
+  const char* GetBaseNode() const override;
+  bool IsBaseNodeType(const char* typeName) const override;
+};
+
+// A block (a core instance, or the FPGA block): attributes, parameters and ports.
+class QbdBlock : public LyrBase::PsfComp {
+ public:
+  enum NodeType { PARAMETER = 1, PORT = 2, ATTRIBUTE = 3 };
+
+  QbdBlock();
+  ~QbdBlock() override;
+  const char* GetBaseNode() const override;
+  bool IsBaseNodeType(const char* typeName) const override;
+
+  // The properties of that kind, in order; empty for an unknown kind.
+  const std::vector<LyrBase::Property*>& GetPropSeqRef(NodeType type) const;
+  // The first property of that kind whose name equals `name` ignoring case; null when none.
+  LyrBase::Property* GetPropertyByName(NodeType type, const char* name) const;
+  // The value text of that property; empty when it is absent.
+  StringBase GetPropertyValueStr(NodeType type, const char* name) const;
+  // Appends a property of that kind and takes ownership; 0 on success, 1 (and the property
+  // is deleted) for null or an unknown kind.
+  int AddProperty(NodeType type, LyrBase::Property* prop);
+
+ private:
+  std::vector<LyrBase::Property*> props_[3];
+};
+
+// The board: its attributes and its blocks.
+class Qbd : public LyrBase::PsfFile {
+ public:
+  enum NodeType { BLOCK = 1, ATTRIBUTE = 2 };
+
+  Qbd();
+  ~Qbd() override;
+  const char* GetBaseNode() const override;
+  bool IsBaseNodeType(const char* typeName) const override;
+
+  // The blocks (each a QbdBlock) or the board attributes, in order, appended ones last;
+  // empty for an unknown kind.
+  const std::vector<LyrBase::PsfComp*>& GetPsfCompSeqRef(NodeType type) const;
+  // The first component of that kind whose name equals `name` ignoring case; null when none.
+  LyrBase::PsfComp* GetPsfCompByName(NodeType type, const char* name) const;
+  // Appends a component and takes ownership; 0 on success, 1 (and the component is deleted)
+  // for null, an unknown kind, or a BLOCK that is not a QbdBlock.
+  int AddPsfComp(NodeType type, LyrBase::PsfComp* comp);
+
+  // Reads a board file, replacing the tree; 0 on success, nonzero (tree left empty) on error.
+  int ReadFile(const char* path);
+  // Reads board text, replacing the tree; `sourceName` names it in messages.
+  int ReadString(const char* text, const char* sourceName = "<string>");
+  // Every error of the last read, one per line; empty on success.
+  StringBase GetErrorText() const { return errorText_; }
+  // The tree in the board file syntax.
+  StringBase WriteString() const;
+  // Writes the tree to a file; 0 on success.
+  int WriteFile(const char* path) const;
+
+ private:
+  void Clear();
+  LyrBase::PsfCompList blocks_;
+  LyrBase::PsfCompList attributes_;
+  StringBase errorText_;
+};
+
+}  // namespace LyrBoard
+
+#endif  // LYRBOARD_H

@@ -1,0 +1,178 @@
+// Portability layer: the byte string every name and value travels in, number parsing,
+// diagnostics, the environment and a file test.
+#ifndef PORTABILITY_H
+#define PORTABILITY_H
+
+#include <cstddef>
+#include <functional>
+#include <memory>
+#include <string>
+
+// A run of character positions, both ends inclusive; a last before the first selects nothing.
+struct Port_Range {
+  unsigned first;
+  unsigned last;
+  Port_Range(unsigned f, unsigned l) : first(f), last(l) {}
+};
+
+namespace Port {
+
+// An 8-bit string held by value. `==` and `<` compare bytes (letter case counts; on a common
+// prefix the shorter string is less), so it orders every map of the system.
+template <class C>
+class StringBase {
+ public:
+  enum CompareType { EXACT = 0, IGNORE_CASE = 1 };
+  enum TrimType { TRIM_LEADING = 0, TRIM_TRAILING = 1, TRIM_BOTH = 2 };
+  static constexpr unsigned NPOS = 0xFFFFFFFFu;
+
+  StringBase() = default;
+  StringBase(const C* s) : s_(s ? s : "") {}
+  StringBase(const C* s, std::size_t n) : s_(s, n) {}
+  StringBase(const std::basic_string<C>& s) : s_(s) {}
+  StringBase(std::basic_string<C>&& s) : s_(std::move(s)) {}
+
+  // The bytes, NUL-terminated.
+  const C* c_str() const { return s_.c_str(); }
+  unsigned GetLength() const { return static_cast<unsigned>(s_.size()); }
+  bool IsEmpty() const { return s_.empty(); }
+  const std::basic_string<C>& str() const { return s_; }
+
+  StringBase& operator+=(const StringBase& o) { s_ += o.s_; return *this; }
+  StringBase& operator+=(const C* o) { if (o) s_ += o; return *this; }
+  friend StringBase operator+(StringBase a, const StringBase& b) { a += b; return a; }
+  friend StringBase operator+(StringBase a, const C* b) { a += b; return a; }
+
+  friend bool operator==(const StringBase& a, const StringBase& b) { return a.s_ == b.s_; }
+  friend bool operator!=(const StringBase& a, const StringBase& b) { return a.s_ != b.s_; }
+  friend bool operator<(const StringBase& a, const StringBase& b) { return ByteCompare(a, b) < 0; }
+
+  // Negative, 0 or positive as this string sorts before, equal to or after the other.
+  int Compare(const StringBase& o, CompareType t) const { return CompareBytes(s_, o.s_, t); }
+  int Compare(const C* o, CompareType t) const { return Compare(StringBase(o), t); }
+  // Compares the characters that `range` selects with `o`.
+  int Compare(const Port_Range& range, const StringBase& o, CompareType t) const {
+    return Extract(range).Compare(o, t);
+  }
+
+  // First position of `needle`; NPOS when absent (an empty needle is found at 0).
+  unsigned GetIndexOfString(const C* needle, CompareType t) const {
+    if (!needle) return NPOS;
+    const std::size_t n = std::char_traits<C>::length(needle);
+    if (n > s_.size()) return NPOS;
+    for (std::size_t i = 0; i + n <= s_.size(); ++i)
+      if (CompareBytes(s_.substr(i, n), needle, t) == 0) return static_cast<unsigned>(i);
+    return NPOS;
+  }
+  // Position of the first `c` before the first `stop` (a NUL stop searches the whole string);
+  // NPOS when absent.
+  unsigned GetIndexOfFirstChar(C c, C stop) const {
+    for (std::size_t i = 0; i < s_.size(); ++i) {
+      if (s_[i] == c) return static_cast<unsigned>(i);
+      if (stop != C() && s_[i] == stop) break;
+    }
+    return NPOS;
+  }
+
+  // The characters `range` selects, clamped to the string; empty when last < first.
+  StringBase Extract(const Port_Range& range) const {
+    if (range.last < range.first || range.first >= s_.size()) return StringBase();
+    const std::size_t last = range.last < s_.size() ? range.last : s_.size() - 1;
+    return StringBase(s_.substr(range.first, last - range.first + 1));
+  }
+
+  // Removes the characters of `set` from the start, the end or both ends.
+  void Trim(const C* set, TrimType t) {
+    if (!set) return;
+    if (t == TRIM_TRAILING || t == TRIM_BOTH) {
+      const auto end = s_.find_last_not_of(set);
+      s_.erase(end == std::basic_string<C>::npos ? 0 : end + 1);
+    }
+    if (t == TRIM_LEADING || t == TRIM_BOTH) s_.erase(0, s_.find_first_not_of(set));
+  }
+
+  // Replaces the content with printf-style text.
+  StringBase& Format(const char* fmt, ...);
+
+ private:
+  static int Lower(unsigned char c) { return (c >= 'A' && c <= 'Z') ? c - 'A' + 'a' : c; }
+  static int CompareBytes(const std::basic_string<C>& a, const std::basic_string<C>& b,
+                          CompareType t) {
+    const std::size_t n = a.size() < b.size() ? a.size() : b.size();
+    for (std::size_t i = 0; i < n; ++i) {
+      int x = static_cast<unsigned char>(a[i]);
+      int y = static_cast<unsigned char>(b[i]);
+      if (t == IGNORE_CASE) { x = Lower(x); y = Lower(y); }
+      if (x != y) return x < y ? -1 : 1;
+    }
+    return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
+  }
+  static int ByteCompare(const StringBase& a, const StringBase& b) {
+    return CompareBytes(a.s_, b.s_, EXACT);
+  }
+
+  std::basic_string<C> s_;
+};
+
+template <>
+StringBase<char>& StringBase<char>::Format(const char* fmt, ...);
+
+// File-system queries.
+struct File {
+  // True when `path` names an existing regular file; false for a directory or nothing.
+  static bool exist(const char* path);
+};
+
+}  // namespace Port
+
+typedef Port::StringBase<char> StringBase;
+
+namespace std {
+template <>
+struct hash<StringBase> {
+  size_t operator()(const StringBase& s) const noexcept { return hash<string>()(s.str()); }
+};
+}  // namespace std
+
+// Text to number.
+struct UT_STR {
+  // The leading unsigned number of `text` in `base` (10, 16, 8, or 0 to take the radix from
+  // the prefix: "0x" hexadecimal, "0" octal, else decimal). Leading blanks are skipped; a
+  // leading '-' negates modulo 2^32, as strtoul does. A number too large for 32 bits gives
+  // 0xFFFFFFFF. No number (or a null text) gives 0. `end`, when not null, receives the
+  // position after the number (the text itself when there is none).
+  static unsigned StrToUINT32(const char* text, char** end, int base);
+};
+
+// Where diagnostics go.
+enum class Port_MsgKind { Trace, Error };
+using Port_MsgSink = std::function<void(Port_MsgKind kind, const std::string& text)>;
+
+// The message manager: traces through the static debugStub, errors through an object that
+// carries the domain and the reporting location.
+class Port_MsgManData {
+ public:
+  // A reporter for errors of `domain` raised at `file`:`line` of source revision `revision`.
+  static std::unique_ptr<Port_MsgManData> createObject(const char* domain, const char* file,
+                                                      int line, const char* revision);
+  // Sends a printf-style error to the sink; the text begins with the formatted message.
+  void issueError(const char* fmt, ...);
+  // Sends a printf-style trace to the sink.
+  static void debugStub(const char* fmt, ...);
+  // Replaces the process-wide sink and returns the previous one; an empty function restores
+  // the default (errors to standard error; traces there only when QBD_TRACE is set and not 0).
+  static Port_MsgSink setSink(Port_MsgSink sink);
+
+ private:
+  Port_MsgManData(const char* domain, const char* file, int line, const char* revision);
+  std::string domain_, file_, revision_;
+  int line_;
+};
+
+// The environment.
+struct Port_Env {
+  // The value of variable `name`; empty when it is unset.
+  static StringBase GetEnv(const char* name);
+};
+
+#endif  // PORTABILITY_H
