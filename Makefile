@@ -31,5 +31,12 @@ asan: deps
 	cmake --build build-asan -j $(JOBS)
 	cd build-asan && ASAN_OPTIONS=detect_leaks=1 ctest --output-on-failure -j $(JOBS)
 
+bench: build
+	@for b in $(BUILD)/bench/bench_*; do [ -x "$$b" ] && "$$b" --benchmark_counters_tabular=true; done
+
+memcheck: build
+	cd $(BUILD) && ctest --output-on-failure -T memcheck \
+	  --overwrite MemoryCheckCommandOptions="--leak-check=full --error-exitcode=1"
+
 clean:
 	rm -rf $(BUILD) build-asan

@@ -209,8 +209,27 @@ class LYRWIZ_MBD_EXPORT MBD {
   std::vector<Table> getCorePortUcfStr(StringBase insName, StringBase iois);
 
   // Further private helpers of identity, expansion, instance and value queries go here.
+  // The block list in place; an empty list when built over no board.
+  const std::vector<LyrBase::PsfComp*>& blockList() const;
+  // Value of the block's attribute attrName; empty when the attribute is absent.
+  static StringBase blockAttr(const LyrBoard::QbdBlock* block, const char* attrName);
+  // Blocks whose attribute attrName is present and equals value ignoring case, in order.
+  std::vector<LyrBoard::QbdBlock*> getBlocksByAttr(const char* attrName, const StringBase& value);
+  // Value of attribute attrName of every block that has one, in block-list order.
+  std::vector<StringBase> getAttrValuesOfBlocks(const char* attrName);
+  // Appends the numbered copies of ports to copy, and a numbered FPGA pin for each port whose
+  // net the first FPGA block carries; throws std::out_of_range when there is no FPGA block.
+  void copyPorts(const std::vector<LyrBase::Property*>& ports, const StringBase& suffix,
+                 LyrBoard::QbdBlock& copy, mbd_detail::ExpansionIndex& index);
 
   // Further private helpers of tables, clocks, memories and module setup go here.
+  // The strings of a sub-property's typed value: a list's strings, a single string as a
+  // one-string list; empty for a null sub-property, no typed value or a nested list.
+  static std::vector<StringBase> getStringsOf(const LyrBase::PsfComp* sub);
+  // The constraint table of each of `fpgaPorts` (the FPGA ports wired to `connector`) that
+  // has UCF_NET_STRING; a trace for each one that has not.
+  static std::vector<Table> constraintTables(const std::vector<LyrBase::Property*>& fpgaPorts,
+                                             const StringBase& connector);
 
   LyrBoard::Qbd* qbd;
   std::vector<ClkRng> clkFreqRngSeq;

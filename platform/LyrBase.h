@@ -151,6 +151,10 @@ class PsfCompList {
   void Append(PsfComp* comp) { items_.push_back(comp); }
   // The first component whose name equals `name` ignoring case; null when none.
   PsfComp* FindByName(const char* name) const;
+  // Deletes every component.
+  void Clear();
+  // Exchanges the contents of two lists (owners are left as they were).
+  void Swap(PsfCompList& other) noexcept { items_.swap(other.items_); }
 
  private:
   std::vector<PsfComp*> items_;

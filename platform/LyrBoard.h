@@ -3,6 +3,7 @@
 #ifndef LYRBOARD_H
 #define LYRBOARD_H
 
+#include <cstddef>
 #include <vector>
 
 #include "LyrBase.h"
@@ -68,10 +69,17 @@ class Qbd : public LyrBase::PsfFile {
   // for null, an unknown kind, or a BLOCK that is not a QbdBlock.
   int AddPsfComp(NodeType type, LyrBase::PsfComp* comp);
 
+  // Results of a read (also GetErrorCode after it).
+  enum ReadResult { READ_OK = 0, READ_SYNTAX_ERROR = 1, READ_OPEN_ERROR = 2 };
+  // At most this many errors are collected by one read.
+  static constexpr unsigned MAX_ERRORS = 20;
+
   // Reads a board file, replacing the tree; 0 on success, nonzero (tree left empty) on error.
   int ReadFile(const char* path);
   // Reads board text, replacing the tree; `sourceName` names it in messages.
   int ReadString(const char* text, const char* sourceName = "<string>");
+  // Reads `size` bytes of board text (a NUL byte among them is an error), replacing the tree.
+  int ReadBuffer(const char* data, std::size_t size, const char* sourceName);
   // Every error of the last read, one per line; empty on success.
   StringBase GetErrorText() const { return errorText_; }
   // The tree in the board file syntax.
@@ -81,6 +89,8 @@ class Qbd : public LyrBase::PsfFile {
 
  private:
   void Clear();
+  // Takes over the blocks and attributes of `fresh`, which is left empty.
+  void AdoptFrom(Qbd& fresh);
   LyrBase::PsfCompList blocks_;
   LyrBase::PsfCompList attributes_;
   StringBase errorText_;

@@ -1,0 +1,167 @@
+// The Tcl board commands per call, against Tcl's own `dict get` on the same data in the same
+// interpreter. Each script is one Tcl object evaluated again and again, so it is compiled
+// once, as the body of `time` is in a script. The board holds N blocks of one type, each with
+// eight parameters and eight ports.
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <string>
+
+#include <tcl.h>
+
+#include "LyrBoard.h"
+#include "LyrWiz_BoardTclCommandsRegister.h"
+#include "MBD.h"
+
+namespace {
+
+const int kPropsPerBlock = 8;
+
+std::string TclBoard(int blocks) {
+  std::string text = "ATTRIBUTE NAME = tcl bench\nATTRIBUTE VENDOR = Northwind\n";
+  for (int b = 0; b < blocks; ++b) {
+    const std::string n = std::to_string(b);
+    text += "BEGIN BLOCK\n  ATTRIBUTE INSTANCE = inst_" + n + "\n  ATTRIBUTE BLOCKTYPE = CORE\n";
+    for (int p = 0; p < kPropsPerBlock; ++p)
+      text += "  PARAMETER C_P" + std::to_string(p) + " = " + std::to_string(b * 10 + p) +
+              ", IO_IS = role" + std::to_string(p) + "\n";
+    for (int p = 0; p < kPropsPerBlock; ++p)
+      text += "  PORT P" + std::to_string(p) + " = net_" + n + "_" + std::to_string(p) +
+              ", DIR = IO\n";
+    text += "END\n";
+  }
+  return text;
+}
+
+class Registrar : public LyrWiz_BoardTclCommandsRegister {};
+
+// An interpreter with the board commands, the board, and the variables the scripts read:
+// q (the board), b (the last block), p (its parameter C_P3) and d (a dict of the last block's
+// parameters and ports, the same data as b).
+class TclBench {
+ public:
+  explicit TclBench(int blocks) : interp_(Tcl_CreateInterp()) {
+    Registrar registrar;
+    registrar.registerInterp(interp_);
+    ok_ = board_.ReadString(TclBoard(blocks).c_str(), "bench.qbd") == 0;
+    const std::string last = "inst_" + std::to_string(blocks - 1);
+    Tcl_SetVar2Ex(interp_, "q", nullptr, LyrBase::BaseTclIf::CreateTclObjFromPtr(&board_), 0);
+    ok_ = ok_ && Eval("set b [qget_qbd_handle $q block CORE " + last + "]") &&
+          Eval("set p [qget_qbd_handle $b PARAMETER C_P3]") &&
+          Eval("set d [dict create]; foreach k {PARAMETER PORT} {"
+               " foreach h [qget_qbd_handle $b $k *] {"
+               "  dict set d $k [qget_qbd_value $h name] [qget_qbd_value $h] } }");
+  }
+  ~TclBench() { Tcl_DeleteInterp(interp_); }
+
+  bool ok() const { return ok_; }
+  bool Eval(const std::string& script) {
+    return Tcl_EvalEx(interp_, script.c_str(), -1, 0) == TCL_OK;
+  }
+  // A script object that keeps its compiled form between evaluations.
+  Tcl_Obj* Script(const char* text) {
+    Tcl_Obj* obj = Tcl_NewStringObj(text, -1);
+    Tcl_IncrRefCount(obj);
+    return obj;
+  }
+  bool Run(Tcl_Obj* script) { return Tcl_EvalObjEx(interp_, script, 0) == TCL_OK; }
+  std::string Result() const { return Tcl_GetStringResult(interp_); }
+
+ private:
+  Tcl_Interp* interp_;
+  LyrBoard::Qbd board_;
+  bool ok_ = false;
+};
+
+void RunScript(benchmark::State& state, const char* text, int blocks) {
+  TclBench bench(blocks);
+  if (!bench.ok()) return state.SkipWithError("setup failed");
+  Tcl_Obj* script = bench.Script(text);
+  for (auto _ : state)
+    if (!bench.Run(script)) {
+      state.SkipWithError(bench.Result().c_str());
+      break;
+    }
+  Tcl_DecrRefCount(script);
+}
+
+void BM_TclValueByName(benchmark::State& state) {
+  RunScript(state, "qget_qbd_value $b PARAMETER C_P3", 1000);
+}
+BENCHMARK(BM_TclValueByName);
+
+void BM_TclDictGet(benchmark::State& state) { RunScript(state, "dict get $d PARAMETER C_P3", 1000); }
+BENCHMARK(BM_TclDictGet);
+
+void BM_TclHandleByName(benchmark::State& state) {
+  RunScript(state, "qget_qbd_handle $b PARAMETER C_P3", 1000);
+}
+BENCHMARK(BM_TclHandleByName);
+
+void BM_TclValueOfHandle(benchmark::State& state) { RunScript(state, "qget_qbd_value $p", 1000); }
+BENCHMARK(BM_TclValueOfHandle);
+
+void BM_TclNameOfHandle(benchmark::State& state) { RunScript(state, "qget_qbd_value $p name", 1000); }
+BENCHMARK(BM_TclNameOfHandle);
+
+void BM_TclAllPorts(benchmark::State& state) { RunScript(state, "qget_qbd_handle $b PORT *", 1000); }
+BENCHMARK(BM_TclAllPorts);
+
+// The block form walks the whole block list: linear in the number of blocks.
+void BM_TclBlockByName(benchmark::State& state) {
+  const int blocks = static_cast<int>(state.range(0));
+  const std::string script = "qget_qbd_handle $q block CORE inst_" + std::to_string(blocks - 1);
+  RunScript(state, script.c_str(), blocks);
+  state.SetComplexityN(blocks);
+}
+BENCHMARK(BM_TclBlockByName)->Arg(10)->Arg(100)->Arg(1000)->Complexity(benchmark::oN);
+
+void BM_TclAllBlocks(benchmark::State& state) {
+  const int blocks = static_cast<int>(state.range(0));
+  RunScript(state, "qget_qbd_handle $q block CORE *", blocks);
+  state.SetComplexityN(blocks);
+}
+BENCHMARK(BM_TclAllBlocks)->Arg(10)->Arg(100)->Arg(1000)->Complexity(benchmark::oN);
+
+// One value lookup against one dict get, timed in alternating batches in one interpreter;
+// the "ratio" counter is the cost of the lookup in dict gets.
+void BM_TclValueVsDictGet(benchmark::State& state) {
+  TclBench bench(1000);
+  if (!bench.ok()) return state.SkipWithError("setup failed");
+  Tcl_Obj* value = bench.Script("qget_qbd_value $b PARAMETER C_P3");
+  Tcl_Obj* dict = bench.Script("dict get $d PARAMETER C_P3");
+  using Clock = std::chrono::steady_clock;
+  Clock::duration valueTime{}, dictTime{};
+  const int batch = 1000;
+  for (auto _ : state) {
+    const auto t0 = Clock::now();
+    for (int i = 0; i < batch; ++i) bench.Run(value);
+    const auto t1 = Clock::now();
+    for (int i = 0; i < batch; ++i) bench.Run(dict);
+    dictTime += Clock::now() - t1;
+    valueTime += t1 - t0;
+  }
+  const double calls = static_cast<double>(state.iterations()) * batch;
+  const double valueNs = std::chrono::duration<double, std::nano>(valueTime).count() / calls;
+  const double dictNs = std::chrono::duration<double, std::nano>(dictTime).count() / calls;
+  state.counters["qbd_ns"] = valueNs;
+  state.counters["dict_ns"] = dictNs;
+  state.counters["ratio"] = valueNs / dictNs;
+  Tcl_DecrRefCount(value);
+  Tcl_DecrRefCount(dict);
+}
+BENCHMARK(BM_TclValueVsDictGet)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  Tcl_FindExecutable(argv[0]);
+  // The board-access scripts are not installed beside the benchmark; the commands do not
+  // need them, so the report of their absence is dropped.
+  Port_MsgManData::setSink([](Port_MsgKind, const std::string&) {});
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}

@@ -1,0 +1,102 @@
+# Board access, level 2: the questions a script writer asks of a board.
+#
+# Built on the walking procedures of qbd_database_access.tcl, which is sourced first. Absent
+# things give "" or an empty list, never an error.
+#
+#   qbdlib::io_types BOARD                       the IO types of the board, each once, in order
+#   qbdlib::instances_of BOARD IOTYPE            names of the blocks of that IO type
+#   qbdlib::param_value BOARD INSTANCE PARAM     a parameter's value
+#   qbdlib::param_by_role BOARD INSTANCE ROLE    the parameter whose IO_IS is ROLE: {name value}
+#   qbdlib::port_net BOARD INSTANCE PORT         the net or connector a port is wired to
+#   qbdlib::pin_locations BOARD INSTANCE PORT    the LOC of every FPGA pin on that port's net
+#   qbdlib::fpga_part BOARD                      dict: family device package speed_grade
+#   qbdlib::identity BOARD                       dict: vendor name revision
+
+proc qbdlib::io_types {board} {
+    set result {}
+    foreach block [blocks $board] {
+        set type [block_attr $block IOTYPE]
+        if {$type ne "" && $type ni $result} {
+            lappend result $type
+        }
+    }
+    return $result
+}
+
+proc qbdlib::instances_of {board iotype} {
+    set result {}
+    foreach block [blocks $board] {
+        if {[string equal -nocase [block_attr $block IOTYPE] $iotype]} {
+            lappend result [name_of $block]
+        }
+    }
+    return $result
+}
+
+proc qbdlib::param_value {board instance param} {
+    set block [block $board $instance]
+    if {$block eq ""} {
+        return ""
+    }
+    return [qget_qbd_value $block PARAMETER $param]
+}
+
+proc qbdlib::param_by_role {board instance role} {
+    set block [block $board $instance]
+    if {$block eq ""} {
+        return {}
+    }
+    foreach param [props $block PARAMETER] {
+        if {[string equal -nocase [sub_value $param IO_IS] $role]} {
+            return [list [name_of $param] [value_of $param]]
+        }
+    }
+    return {}
+}
+
+proc qbdlib::port_net {board instance port} {
+    set block [block $board $instance]
+    if {$block eq ""} {
+        return ""
+    }
+    return [qget_qbd_value $block PORT $port]
+}
+
+# FPGA pins carry their constraints in UCF_NET_STRING, whose LOC=... element places the pin.
+proc qbdlib::pin_locations {board instance port} {
+    set net [port_net $board $instance $port]
+    if {$net eq ""} {
+        return {}
+    }
+    set result {}
+    foreach fpga [blocks_of_type $board FPGA] {
+        foreach pin [props $fpga PORT] {
+            if {![string equal -nocase [value_of $pin] $net]} {
+                continue
+            }
+            foreach item [list_items [sub_value $pin UCF_NET_STRING]] {
+                if {[regexp -nocase {^\s*LOC\s*=\s*(.*?)\s*$} $item -> location]} {
+                    lappend result $location
+                }
+            }
+        }
+    }
+    return $result
+}
+
+proc qbdlib::fpga_part {board} {
+    set fpga [lindex [blocks_of_type $board FPGA] 0]
+    set part [dict create family "" device "" package "" speed_grade ""]
+    if {$fpga eq ""} {
+        return $part
+    }
+    foreach {key attr} {family FAMILY device DEVICE package PACKAGE speed_grade SPEED_GRADE} {
+        dict set part $key [block_attr $fpga $attr]
+    }
+    return $part
+}
+
+proc qbdlib::identity {board} {
+    return [dict create vendor [board_attr $board VENDOR] name [board_attr $board NAME] \
+                revision [board_attr $board REVISION]]
+}

@@ -1,0 +1,112 @@
+// The interpreter of the base class, its per-thread record and the error reporter.
+#include "BaseTclIf.h"
+
+#include <cstdio>
+
+namespace LyrBase {
+namespace {
+
+// The base library's own commands, as scripts name them.
+constexpr char kGetHandleCommand[] = "lyrbase_get_handle";
+constexpr char kGetValueCommand[] = "lyrbase_get_value";
+
+Tcl_ThreadDataKey threadDataKey;
+
+// Tcl needs to know where it runs before the first interpreter can find its library.
+void FindTcl(const char* argv0) {
+  static bool found = false;
+  if (found) return;
+  Tcl_FindExecutable(argv0);
+  found = true;
+}
+
+}  // namespace
+
+BaseTclIf::BaseTclIf() = default;
+
+BaseTclIf::~BaseTclIf() {
+  if (!interp) return;
+  auto* record = static_cast<ThreadData*>(
+      Tcl_GetThreadData(GetThreadDataKey(), static_cast<int>(sizeof(ThreadData))));
+  if (record && record->interp == interp) record->interp = nullptr;
+  Tcl_DeleteInterp(interp);
+  interp = nullptr;
+}
+
+const char* BaseTclIf::GetBaseNode() const { return "LyrBas_BaseTclIf"; }
+
+bool BaseTclIf::IsBaseNodeType(const char* typeName) const {
+  return StringBase(typeName).Compare(GetBaseNode(), StringBase::EXACT) == 0 ||
+         BaseNode::IsBaseNodeType(typeName);
+}
+
+void BaseTclIf::Tcl_Main(int argc, char** argv) {
+  if (interp) return;
+  FindTcl(argc > 0 && argv ? argv[0] : nullptr);
+  interp = Tcl_CreateInterp();
+  Tcl_Obj* args = Tcl_NewListObj(0, nullptr);
+  for (int i = 1; i < argc && argv; ++i)
+    Tcl_ListObjAppendElement(nullptr, args, Tcl_NewStringObj(argv[i], -1));
+  Tcl_SetVar2Ex(interp, "argv0", nullptr,
+                Tcl_NewStringObj(argc > 0 && argv ? argv[0] : "", -1), TCL_GLOBAL_ONLY);
+  Tcl_SetVar2Ex(interp, "argv", nullptr, args, TCL_GLOBAL_ONLY);
+  Tcl_SetVar2Ex(interp, "argc", nullptr, Tcl_NewIntObj(argc > 0 ? argc - 1 : 0),
+                TCL_GLOBAL_ONLY);
+  Tcl_AppInit();
+}
+
+void BaseTclIf::Tcl_Main() {
+  if (interp) return;
+  FindTcl(nullptr);
+  interp = Tcl_CreateInterp();
+  Tcl_AppInit();
+}
+
+int BaseTclIf::Tcl_AppInit() {
+  if (!interp || Tcl_Init(interp) != TCL_OK) return 1;
+  RegisterCommands();
+  return 0;
+}
+
+void BaseTclIf::RegisterCommands() {
+  // CreateCommand takes a writable name, so the constant names are copied first.
+  const auto create = [this](const char* name, Tcl_ObjCmdProc* proc) {
+    char buffer[64];
+    std::snprintf(buffer, sizeof(buffer), "%s", name);
+    CreateCommand(buffer, proc);
+  };
+  create(kGetHandleCommand, LyrBaseGetHandle);
+  create(kGetValueCommand, LyrBaseGetValue);
+}
+
+int BaseTclIf::CreateCommand(char* name, Tcl_ObjCmdProc* proc) {
+  if (!interp || !name || !proc) return 1;
+  return Tcl_CreateObjCommand(interp, name, proc, nullptr, nullptr) ? 0 : 1;
+}
+
+int BaseTclIf::LyrTclError(int objc, Tcl_Obj* const objv[], Tcl_Interp* interp, int flags,
+                           const char* message) {
+  if (!interp) return TCL_ERROR;
+  Tcl_Obj* result = Tcl_NewObj();
+  if (flags != 0 && objc > 0 && objv && objv[0]) {
+    Tcl_AppendObjToObj(result, objv[0]);
+    Tcl_AppendToObj(result, ": ", 2);
+  }
+  Tcl_AppendToObj(result, message ? message : "", -1);
+  Tcl_SetObjResult(interp, result);
+  return TCL_ERROR;
+}
+
+Tcl_ThreadDataKey* BaseTclIf::GetThreadDataKey() { return &threadDataKey; }
+
+void BaseTclIf::Tcl_AppExit(ClientData /*clientData*/) {
+  auto* record = static_cast<ThreadData*>(
+      Tcl_GetThreadData(GetThreadDataKey(), static_cast<int>(sizeof(ThreadData))));
+  if (!record || record->flag != 1) return;
+  Tcl_DStringFree(&record->first);
+  Tcl_DStringFree(&record->second);
+  record->interp = nullptr;
+  record->flag = 0;
+}
+
+}  // namespace LyrBase

@@ -1,0 +1,95 @@
+// The handle codec: a process-wide table of the nodes that scripts hold words for.
+#include <cstring>
+#include <mutex>
+#include <string>
+#include <unordered_map>
+
+#include "BaseTclIf.h"
+
+namespace LyrBase {
+namespace {
+
+constexpr char kPrefix[] = "qbd#";
+constexpr std::size_t kPrefixLength = sizeof(kPrefix) - 1;
+constexpr std::size_t kMaxDigits = 19;  // stays below 2^63, so parsing cannot overflow
+
+// Serials grow from 1 and are never reused: a word made for a dead node cannot name a newer
+// node that happens to live at the same address.
+struct HandleTable {
+  std::mutex mutex;
+  std::unordered_map<unsigned long long, BaseNode*> bySerial;
+  std::unordered_map<const BaseNode*, unsigned long long> byNode;
+  unsigned long long nextSerial = 1;
+};
+
+// Never destroyed: nodes may die during static destruction, after any table object would.
+HandleTable& Table() {
+  static HandleTable* table = new HandleTable;
+  return *table;
+}
+
+// The serial that `text` spells in the one canonical form "qbd#<digits>" (no sign, no leading
+// zero, no blanks); 0 when the text has any other form.
+unsigned long long ParseSerial(const char* text, std::size_t length) {
+  if (length <= kPrefixLength || length > kPrefixLength + kMaxDigits) return 0;
+  if (std::strncmp(text, kPrefix, kPrefixLength) != 0) return 0;
+  if (text[kPrefixLength] == '0') return 0;
+  unsigned long long serial = 0;
+  for (std::size_t i = kPrefixLength; i < length; ++i) {
+    const char c = text[i];
+    if (c < '0' || c > '9') return 0;
+    serial = serial * 10 + static_cast<unsigned>(c - '0');
+  }
+  return serial;
+}
+
+}  // namespace
+
+Tcl_Obj* BaseTclIf::CreateTclObjFromPtr(const BaseNode* node) {
+  if (!node) return Tcl_NewStringObj("", 0);
+  unsigned long long serial = 0;
+  {
+    HandleTable& table = Table();
+    std::lock_guard<std::mutex> lock(table.mutex);
+    auto found = table.byNode.find(node);
+    if (found != table.byNode.end()) {
+      serial = found->second;
+    } else {
+      serial = table.nextSerial++;
+      table.byNode.emplace(node, serial);
+      table.bySerial.emplace(serial, const_cast<BaseNode*>(node));
+      node->hasHandle_ = true;
+    }
+  }
+  const std::string word = kPrefix + std::to_string(serial);
+  return Tcl_NewStringObj(word.c_str(), static_cast<int>(word.size()));
+}
+
+BaseNode* BaseTclIf::GetPtrFromTclObj(Tcl_Interp* /*interp*/, Tcl_Obj* obj) {
+  if (!obj) return nullptr;
+  int length = 0;
+  const char* text = Tcl_GetStringFromObj(obj, &length);
+  const unsigned long long serial = ParseSerial(text, static_cast<std::size_t>(length));
+  if (serial == 0) return nullptr;
+  HandleTable& table = Table();
+  std::lock_guard<std::mutex> lock(table.mutex);
+  auto found = table.bySerial.find(serial);
+  return found == table.bySerial.end() ? nullptr : found->second;
+}
+
+void BaseTclIf::ForgetNode(const BaseNode* node) {
+  HandleTable& table = Table();
+  std::lock_guard<std::mutex> lock(table.mutex);
+  auto found = table.byNode.find(node);
+  if (found == table.byNode.end()) return;
+  table.bySerial.erase(found->second);
+  table.byNode.erase(found);
+}
+
+unsigned BaseTclIf::LiveHandleCount() {
+  HandleTable& table = Table();
+  std::lock_guard<std::mutex> lock(table.mutex);
+  return static_cast<unsigned>(table.byNode.size());
+}
+
+}  // namespace LyrBase

@@ -1,0 +1,100 @@
+// The typed values and their canonical text.
+#include <cstring>
+
+#include "LyrBase.h"
+#include "ValueText.h"
+
+namespace LyrBase {
+
+namespace {
+
+bool Is(const char* typeName, const char* own) {
+  return typeName && std::strcmp(typeName, own) == 0;
+}
+
+}  // namespace
+
+// ---- Value
+
+const char* Value::GetBaseNode() const { return "LyrBas_Value"; }
+
+bool Value::IsBaseNodeType(const char* typeName) const {
+  return Is(typeName, "LyrBas_Value") || BaseNode::IsBaseNodeType(typeName);
+}
+
+// ---- StrVal
+
+StrVal::StrVal(const char* text) : text_(text) {}
+
+const char* StrVal::GetBaseNode() const { return "LyrBas_StrVal"; }
+
+bool StrVal::IsBaseNodeType(const char* typeName) const {
+  return Is(typeName, "LyrBas_StrVal") || Value::IsBaseNodeType(typeName);
+}
+
+// ---- ListStrVal
+
+ListStrVal::ListStrVal(const char* text) {
+  const std::string whole(text ? text : "");
+  // Only the exact canonical text of a list that is not a single element reads as a list;
+  // everything else, including a single element's text, is one element. So the value text
+  // of the result is always `text` itself.
+  if (detail::ParseList(whole, items_) && items_.size() != 1) {
+    std::string canonical;
+    canonical.reserve(whole.size());
+    detail::AppendList(canonical, items_);
+    if (canonical == whole) return;
+  }
+  items_.assign(1, StringBase(whole));
+}
+
+ListStrVal::ListStrVal(std::vector<StringBase> items) : items_(std::move(items)) {}
+
+const char* ListStrVal::GetBaseNode() const { return "LyrBas_ListStrVal"; }
+
+bool ListStrVal::IsBaseNodeType(const char* typeName) const {
+  return Is(typeName, "LyrBas_ListStrVal") || Value::IsBaseNodeType(typeName);
+}
+
+StringBase ListStrVal::GetValueStr() const {
+  if (items_.size() == 1) return items_.front();
+  std::string out;
+  detail::AppendList(out, items_);
+  return StringBase(std::move(out));
+}
+
+// ---- ListBaseNodePtrVal
+
+ListBaseNodePtrVal::~ListBaseNodePtrVal() {
+  for (BaseNode* item : items_) delete item;
+}
+
+const char* ListBaseNodePtrVal::GetBaseNode() const { return "LyrBas_ListBaseNodePtrVal"; }
+
+bool ListBaseNodePtrVal::IsBaseNodeType(const char* typeName) const {
+  return Is(typeName, "LyrBas_ListBaseNodePtrVal") || Value::IsBaseNodeType(typeName);
+}
+
+StringBase ListBaseNodePtrVal::GetValueStr() const {
+  if (items_.size() == 1) return static_cast<const ListStrVal*>(items_.front())->GetValueStr();
+  std::string out = "(";
+  for (std::size_t i = 0; i < items_.size(); ++i) {
+    if (i) out += ", ";
+    const auto* list = static_cast<const ListStrVal*>(items_[i]);
+    // A one-element inner list is written as its element; others keep their parentheses.
+    if (list->GetValue().size() == 1)
+      detail::AppendWord(out, list->GetValue().front().str(), true);
+    else
+      out += list->GetValueStr().str();
+  }
+  out += ')';
+  return StringBase(std::move(out));
+}
+
+void ListBaseNodePtrVal::Append(std::unique_ptr<ListStrVal> item) {
+  if (!item) return;
+  item->SetOwner(this);
+  items_.push_back(item.release());
+}
+
+}  // namespace LyrBase

@@ -1,0 +1,136 @@
+// The board tree: blocks with their properties, and the board itself.
+#include <cstring>
+
+#include "LyrBoard.h"
+
+namespace LyrBoard {
+
+namespace {
+
+bool Is(const char* typeName, const char* own) {
+  return typeName && std::strcmp(typeName, own) == 0;
+}
+
+const std::vector<LyrBase::PsfComp*>& NoComps() {
+  static const std::vector<LyrBase::PsfComp*> none;
+  return none;
+}
+
+}  // namespace
+
+// ---- BdParam
+
+BdParam::BdParam(const char* name) : Property(name) {}
+
+const char* BdParam::GetBaseNode() const { return "LyrBoard_BdParam"; }
+
+bool BdParam::IsBaseNodeType(const char* typeName) const {
+  return Is(typeName, "LyrBoard_BdParam") || Property::IsBaseNodeType(typeName);
+}
+
+// ---- BdPin
+
+BdPin::BdPin(const char* name, const char* value) : Property(name) { SetValueStr(value); }
+
+const char* BdPin::GetBaseNode() const { return "LyrBoard_BdPin"; }
+
+bool BdPin::IsBaseNodeType(const char* typeName) const {
+  return Is(typeName, "LyrBoard_BdPin") || Property::IsBaseNodeType(typeName);
+}
+
+// ---- QbdBlock
+
+QbdBlock::QbdBlock() = default;
+
+QbdBlock::~QbdBlock() {
+  for (auto& props : props_) {
+    std::vector<LyrBase::Property*> doomed;
+    doomed.swap(props);
+    for (LyrBase::Property* prop : doomed) delete prop;
+  }
+}
+
+const char* QbdBlock::GetBaseNode() const { return "LyrBoard_QbdBlock"; }
+
+bool QbdBlock::IsBaseNodeType(const char* typeName) const {
+  return Is(typeName, "LyrBoard_QbdBlock") || PsfComp::IsBaseNodeType(typeName);
+}
+
+const std::vector<LyrBase::Property*>& QbdBlock::GetPropSeqRef(NodeType type) const {
+  static const std::vector<LyrBase::Property*> none;
+  if (type < PARAMETER || type > ATTRIBUTE) return none;
+  return props_[type - 1];
+}
+
+LyrBase::Property* QbdBlock::GetPropertyByName(NodeType type, const char* name) const {
+  const StringBase wanted(name);
+  for (LyrBase::Property* prop : GetPropSeqRef(type))
+    if (prop->GetName().Compare(wanted, StringBase::IGNORE_CASE) == 0) return prop;
+  return nullptr;
+}
+
+StringBase QbdBlock::GetPropertyValueStr(NodeType type, const char* name) const {
+  const LyrBase::Property* prop = GetPropertyByName(type, name);
+  return prop ? prop->GetValueStr() : StringBase();
+}
+
+int QbdBlock::AddProperty(NodeType type, LyrBase::Property* prop) {
+  if (!prop || type < PARAMETER || type > ATTRIBUTE) {
+    delete prop;
+    return 1;
+  }
+  prop->SetOwner(this);
+  props_[type - 1].push_back(prop);
+  return 0;
+}
+
+// ---- Qbd
+
+Qbd::Qbd() = default;
+
+Qbd::~Qbd() = default;
+
+const char* Qbd::GetBaseNode() const { return "LyrBoard_Qbd"; }
+
+bool Qbd::IsBaseNodeType(const char* typeName) const {
+  return Is(typeName, "LyrBoard_Qbd") || PsfFile::IsBaseNodeType(typeName);
+}
+
+const std::vector<LyrBase::PsfComp*>& Qbd::GetPsfCompSeqRef(NodeType type) const {
+  if (type == BLOCK) return blocks_.Items();
+  if (type == ATTRIBUTE) return attributes_.Items();
+  return NoComps();
+}
+
+LyrBase::PsfComp* Qbd::GetPsfCompByName(NodeType type, const char* name) const {
+  if (type == BLOCK) return blocks_.FindByName(name);
+  if (type == ATTRIBUTE) return attributes_.FindByName(name);
+  return nullptr;
+}
+
+int Qbd::AddPsfComp(NodeType type, LyrBase::PsfComp* comp) {
+  const bool fits = comp && ((type == BLOCK && dynamic_cast<QbdBlock*>(comp)) ||
+                             type == ATTRIBUTE);
+  if (!fits) {
+    delete comp;
+    return 1;
+  }
+  comp->SetOwner(this);
+  (type == BLOCK ? blocks_ : attributes_).Append(comp);
+  return 0;
+}
+
+void Qbd::Clear() {
+  blocks_.Clear();
+  attributes_.Clear();
+}
+
+void Qbd::AdoptFrom(Qbd& fresh) {
+  Clear();
+  blocks_.Swap(fresh.blocks_);
+  attributes_.Swap(fresh.attributes_);
+  for (LyrBase::PsfComp* comp : blocks_.Items()) comp->SetOwner(this);
+  for (LyrBase::PsfComp* comp : attributes_.Items()) comp->SetOwner(this);
+}
+
+}  // namespace LyrBoard

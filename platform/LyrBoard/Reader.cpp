@@ -1,0 +1,463 @@
+// The board file reader: the grammar over the lexer, building a fresh tree that replaces the
+// board's only when the whole text was read without error.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "Lexer.h"
+#include "LyrBoard.h"
+
+namespace LyrBoard {
+
+namespace {
+
+using detail::Lexer;
+using detail::Position;
+using LyrBase::ListBaseNodePtrVal;
+using LyrBase::ListStrVal;
+using LyrBase::PsfComp;
+using LyrBase::Property;
+using LyrBase::StrVal;
+using LyrBase::Value;
+
+enum class Keyword { None, Attribute, Parameter, Port, Begin, Block, End };
+
+Keyword Classify(const std::string& word) {
+  static const std::pair<const char*, Keyword> kWords[] = {
+      {"ATTRIBUTE", Keyword::Attribute}, {"PARAMETER", Keyword::Parameter},
+      {"PORT", Keyword::Port},           {"BEGIN", Keyword::Begin},
+      {"BLOCK", Keyword::Block},         {"END", Keyword::End}};
+  const StringBase w(word);
+  for (const auto& k : kWords)
+    if (w.Compare(k.first, StringBase::IGNORE_CASE) == 0) return k.second;
+  return Keyword::None;
+}
+
+const char* KeywordText(Keyword k) {
+  switch (k) {
+    case Keyword::Attribute: return "ATTRIBUTE";
+    case Keyword::Parameter: return "PARAMETER";
+    case Keyword::Port: return "PORT";
+    default: return "";
+  }
+}
+
+// Text from the file as a message shows it: at most a few dozen bytes of it.
+std::string Excerpt(const std::string& text) {
+  constexpr std::size_t kMax = 24;
+  if (text.size() <= kMax) return "'" + text + "'";
+  return "'" + text.substr(0, kMax) + "...'";
+}
+
+std::string PositionText(Position p) {
+  return std::to_string(p.line) + ":" + std::to_string(p.column);
+}
+
+// Lists hold scalars or lists of scalars, no deeper.
+constexpr int kMaxListDepth = 2;
+
+class Parser {
+ public:
+  Parser(const char* data, std::size_t size, std::shared_ptr<const std::string> file,
+         Qbd& board)
+      : lex_(data, size), file_(std::move(file)), board_(board) {}
+
+  // Reads everything; the number of errors found.
+  unsigned Run();
+  const std::string& Errors() const { return errors_; }
+
+ private:
+  void Statement();
+  void TopLevel(Keyword kw, const std::string& word, Position at);
+  void InBlock(Keyword kw, const std::string& word, Position at);
+  void BeginBlock(Position at);
+  void EndBlock();
+  std::unique_ptr<Property> ReadProperty(Keyword kw, Position at);
+  bool ReadName(const char* after, std::string& name);
+  std::unique_ptr<Value> ReadValue(const std::string& name);
+  std::unique_ptr<Value> ReadList(int depth);
+  bool ReadItem(int depth, std::string& text, std::unique_ptr<ListStrVal>& list);
+  bool ExpectLineEnd(const char* after);
+  void Stamp(PsfComp& comp, Position at) { comp.SetFileInfo(file_, at.line, at.column); }
+
+  void Fail(Position at, const std::string& message);
+  void FailFound(const std::string& expected) { Fail(lex_.Here(), expected + ", found " + lex_.Describe()); }
+  void FailLex() { Fail(lex_.ErrorAt(), lex_.Error()); }
+  bool Full() const { return errorCount_ >= Qbd::MAX_ERRORS; }
+
+  Lexer lex_;
+  std::shared_ptr<const std::string> file_;
+  Qbd& board_;
+  std::unique_ptr<QbdBlock> block_;  // the block between BEGIN BLOCK and END
+  Position blockAt_;
+  bool blockNamed_ = false;          // named after BEGIN BLOCK or by an INSTANCE attribute
+  bool statementFailed_ = false;
+  unsigned statements_ = 0;
+  unsigned errorCount_ = 0;
+  std::string errors_;
+};
+
+void Parser::Fail(Position at, const std::string& message) {
+  statementFailed_ = true;
+  if (Full()) return;
+  ++errorCount_;
+  errors_ += *file_ + ":" + PositionText(at) + ": error: " + message + "\n";
+}
+
+unsigned Parser::Run() {
+  for (;;) {
+    lex_.SkipBlankLines();
+    if (lex_.AtEnd() || Full()) break;
+    statementFailed_ = false;
+    Statement();
+    // After an error the rest of the line is noise; go on with the next one.
+    if (statementFailed_) lex_.SkipLine();
+  }
+  if (block_ && !Full())
+    Fail(blockAt_, "BEGIN BLOCK has no END: expected END, found end of file");
+  if (statements_ == 0 && errorCount_ == 0)
+    Fail(lex_.Here(), "empty board file: expected ATTRIBUTE or BEGIN BLOCK, found end of file");
+  return errorCount_;
+}
+
+void Parser::Statement() {
+  const Position at = lex_.Here();
+  const std::string word = lex_.Word();
+  const Keyword kw = Classify(word);
+  ++statements_;
+  if (block_)
+    InBlock(kw, word, at);
+  else
+    TopLevel(kw, word, at);
+}
+
+void Parser::TopLevel(Keyword kw, const std::string& word, Position at) {
+  switch (kw) {
+    case Keyword::Attribute:
+      if (auto prop = ReadProperty(kw, at)) board_.AddPsfComp(Qbd::ATTRIBUTE, prop.release());
+      return;
+    case Keyword::Begin:
+      BeginBlock(at);
+      return;
+    case Keyword::End:
+      Fail(at, "END without BEGIN BLOCK: expected ATTRIBUTE or BEGIN BLOCK, found END");
+      return;
+    case Keyword::Parameter:
+    case Keyword::Port:
+      Fail(at, std::string(KeywordText(kw)) +
+                   " outside a block: expected ATTRIBUTE or BEGIN BLOCK, found " + KeywordText(kw));
+      return;
+    default:
+      if (!word.empty()) Fail(at, "expected ATTRIBUTE or BEGIN BLOCK, found " + Excerpt(word));
+      else FailFound("expected ATTRIBUTE or BEGIN BLOCK");
+  }
+}
+
+void Parser::InBlock(Keyword kw, const std::string& word, Position at) {
+  switch (kw) {
+    case Keyword::Attribute:
+    case Keyword::Parameter:
+    case Keyword::Port: {
+      auto prop = ReadProperty(kw, at);
+      if (!prop) return;
+      if (kw == Keyword::Attribute && !blockNamed_ &&
+          prop->GetName().Compare("INSTANCE", StringBase::IGNORE_CASE) == 0) {
+        block_->SetName(prop->GetValueStr().c_str());
+        blockNamed_ = true;
+      }
+      const QbdBlock::NodeType type = kw == Keyword::Attribute   ? QbdBlock::ATTRIBUTE
+                                      : kw == Keyword::Parameter ? QbdBlock::PARAMETER
+                                                                 : QbdBlock::PORT;
+      block_->AddProperty(type, prop.release());
+      return;
+    }
+    case Keyword::End:
+      EndBlock();
+      return;
+    case Keyword::Begin:
+      Fail(at, "expected END before the next BEGIN BLOCK (the block begun at " +
+                   PositionText(blockAt_) + " has no END), found BEGIN");
+      // Go on with the new block; its own line is still to be read.
+      block_.reset();
+      statementFailed_ = false;
+      BeginBlock(at);
+      return;
+    default:
+      if (!word.empty()) Fail(at, "expected ATTRIBUTE, PARAMETER, PORT or END, found " + Excerpt(word));
+      else FailFound("expected ATTRIBUTE, PARAMETER, PORT or END");
+  }
+}
+
+void Parser::BeginBlock(Position at) {
+  // The block opens even when the line is faulty, so that its contents do not cascade into
+  // errors of their own.
+  block_ = std::make_unique<QbdBlock>();
+  Stamp(*block_, at);
+  blockAt_ = at;
+  blockNamed_ = false;
+  lex_.SkipBlanks();
+  const Position blockWordAt = lex_.Here();
+  const std::string word = lex_.Word();
+  if (Classify(word) != Keyword::Block) {
+    if (!word.empty()) Fail(blockWordAt, "expected BLOCK after BEGIN, found " + Excerpt(word));
+    else FailFound("expected BLOCK after BEGIN");
+    return;
+  }
+  lex_.SkipBlanks();
+  if (!lex_.AtLineEnd()) {
+    std::string name;
+    if (!ReadName("BEGIN BLOCK", name)) return;
+    block_->SetName(name.c_str());
+    blockNamed_ = true;
+  }
+  ExpectLineEnd("the block name");
+}
+
+void Parser::EndBlock() {
+  board_.AddPsfComp(Qbd::BLOCK, block_.release());
+  ExpectLineEnd("END");
+}
+
+bool Parser::ExpectLineEnd(const char* after) {
+  lex_.SkipBlanks();
+  if (lex_.AtLineEnd() && lex_.ConsumeLineEnd()) return true;
+  FailFound(std::string("expected end of line after ") + after);
+  return false;
+}
+
+bool Parser::ReadName(const char* after, std::string& name) {
+  lex_.SkipBlanks();
+  if (lex_.Peek() == '"') {
+    if (lex_.Quoted(name)) return true;
+    FailLex();
+    return false;
+  }
+  const Position at = lex_.Here();
+  if (!lex_.Bare(false, name)) {
+    FailLex();
+    return false;
+  }
+  if (!name.empty()) return true;
+  Fail(at, std::string("expected a name after ") + after + ", found " + lex_.Describe());
+  return false;
+}
+
+std::unique_ptr<Property> Parser::ReadProperty(Keyword kw, Position at) {
+  std::string name;
+  if (!ReadName(KeywordText(kw), name)) return nullptr;
+  std::unique_ptr<Value> value = ReadValue(name);
+  if (!value) return nullptr;
+
+  std::unique_ptr<Property> prop;
+  if (kw == Keyword::Parameter) prop = std::make_unique<BdParam>(name.c_str());
+  else if (kw == Keyword::Port) prop = std::make_unique<BdPin>(name.c_str());
+  else prop = std::make_unique<Property>(name.c_str());
+  Stamp(*prop, at);
+  prop->SetLyrValuePtr(value.release());
+
+  for (;;) {
+    lex_.SkipBlanks();
+    if (lex_.AtLineEnd()) {
+      lex_.ConsumeLineEnd();
+      return prop;
+    }
+    if (lex_.Peek() != ',') {
+      FailFound("expected ',' or end of line after the value of " + Excerpt(name));
+      return nullptr;
+    }
+    lex_.Advance();
+    lex_.SkipBlankLines();
+    const Position subAt = lex_.Here();
+    std::string subName;
+    if (!ReadName("','", subName)) return nullptr;
+    std::unique_ptr<Value> subValue = ReadValue(subName);
+    if (!subValue) return nullptr;
+    auto sub = std::make_unique<PsfComp>(subName.c_str());
+    Stamp(*sub, subAt);
+    sub->SetLyrValuePtr(subValue.release());
+    prop->AddPsfComp(sub.release());
+  }
+}
+
+std::unique_ptr<Value> Parser::ReadValue(const std::string& name) {
+  lex_.SkipBlanks();
+  if (lex_.Peek() != '=') {
+    FailFound("expected '=' after the name " + Excerpt(name));
+    return nullptr;
+  }
+  lex_.Advance();
+  lex_.SkipBlanks();
+  std::string text;
+  switch (lex_.Peek()) {
+    case '(':
+      return ReadList(1);
+    case '"':
+      if (lex_.Quoted(text)) return std::make_unique<StrVal>(text.c_str());
+      break;
+    default:
+      if (lex_.Bare(true, text)) return std::make_unique<StrVal>(text.c_str());
+  }
+  FailLex();
+  return nullptr;
+}
+
+bool Parser::ReadItem(int depth, std::string& text, std::unique_ptr<ListStrVal>& list) {
+  switch (lex_.Peek()) {
+    case '(': {
+      if (depth >= kMaxListDepth) {
+        FailFound("lists nest at most two deep: expected a value");
+        return false;
+      }
+      std::unique_ptr<Value> inner = ReadList(depth + 1);
+      if (!inner) return false;
+      list.reset(static_cast<ListStrVal*>(inner.release()));
+      return true;
+    }
+    case '"':
+      if (lex_.Quoted(text)) return true;
+      break;
+    default:
+      if (lex_.Bare(true, text)) return true;
+  }
+  FailLex();
+  return false;
+}
+
+std::unique_ptr<Value> Parser::ReadList(int depth) {
+  const Position open = lex_.Here();
+  lex_.Advance();
+  std::vector<StringBase> scalars;
+  // Inner lists with the index of the element they stand for; the scalar there is unused.
+  std::vector<std::pair<std::size_t, std::unique_ptr<ListStrVal>>> inner;
+  lex_.SkipBlankLines();
+  if (lex_.Peek() == ')') {
+    lex_.Advance();
+  } else {
+    std::string text;
+    for (;;) {
+      lex_.SkipBlankLines();
+      std::unique_ptr<ListStrVal> list;
+      text.clear();
+      if (!ReadItem(depth, text, list)) return nullptr;
+      if (list) inner.emplace_back(scalars.size(), std::move(list));
+      scalars.emplace_back(text);
+      lex_.SkipBlankLines();
+      const char c = lex_.Peek();
+      if (c == ')') {
+        lex_.Advance();
+        break;
+      }
+      if (c == ',') {
+        lex_.Advance();
+        continue;
+      }
+      if (lex_.AtEnd())
+        Fail(open, "unterminated list: expected ')' to close this '(', found end of file");
+      else
+        FailFound("expected ',' or ')' in the list opened at " + PositionText(open));
+      return nullptr;
+    }
+  }
+  if (inner.empty()) return std::make_unique<ListStrVal>(std::move(scalars));
+  // A list holding a list: every scalar element becomes a one-element list.
+  auto lists = std::make_unique<ListBaseNodePtrVal>();
+  auto next = inner.begin();
+  for (std::size_t i = 0; i < scalars.size(); ++i) {
+    if (next != inner.end() && next->first == i) {
+      lists->Append(std::move(next->second));
+      ++next;
+    } else {
+      lists->Append(std::make_unique<ListStrVal>(std::vector<StringBase>{std::move(scalars[i])}));
+    }
+  }
+  return lists;
+}
+
+// Reads a whole file into `out`; an empty string when it worked, else the reason.
+std::string Slurp(const char* path, std::string& out) {
+  const int fd = ::open(path, O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return std::strerror(errno);
+  struct stat st;
+  std::string reason;
+  if (::fstat(fd, &st) != 0) {
+    reason = std::strerror(errno);
+  } else if (S_ISDIR(st.st_mode)) {
+    reason = std::strerror(EISDIR);
+  } else {
+    if (S_ISREG(st.st_mode)) out.reserve(static_cast<std::size_t>(st.st_size));
+    char chunk[1 << 16];
+    for (;;) {
+      const ssize_t n = ::read(fd, chunk, sizeof chunk);
+      if (n == 0) break;
+      if (n < 0) {
+        if (errno == EINTR) continue;
+        reason = std::strerror(errno);
+        break;
+      }
+      out.append(chunk, static_cast<std::size_t>(n));
+    }
+  }
+  ::close(fd);
+  return reason;
+}
+
+}  // namespace
+
+int Qbd::ReadFile(const char* path) {
+  const std::string name = path ? path : "";
+  std::string text;
+  const std::string reason = name.empty() ? std::strerror(ENOENT) : Slurp(name.c_str(), text);
+  if (reason.empty()) return ReadBuffer(text.data(), text.size(), name.c_str());
+  Clear();
+  errorText_ = StringBase(name + ":1:1: error: cannot open board file: " + reason + "\n");
+  SetErrorCode(READ_OPEN_ERROR);
+  return READ_OPEN_ERROR;
+}
+
+int Qbd::ReadString(const char* text, const char* sourceName) {
+  return ReadBuffer(text ? text : "", text ? std::strlen(text) : 0, sourceName);
+}
+
+int Qbd::ReadBuffer(const char* data, std::size_t size, const char* sourceName) {
+  auto file = std::make_shared<const std::string>(sourceName ? sourceName : "<string>");
+  Qbd fresh;
+  std::string errors;
+  if (size == 0) {
+    errors = *file + ":1:1: error: empty board file: expected ATTRIBUTE or BEGIN BLOCK, "
+                     "found end of file\n";
+  } else if (const void* nul = std::memchr(data, '\0', size)) {
+    // Binary data: one clear message rather than a cascade of syntax errors.
+    const std::size_t at = static_cast<std::size_t>(static_cast<const char*>(nul) - data);
+    unsigned line = 1;
+    std::size_t lineStart = 0;
+    for (std::size_t i = 0; i < at; ++i)
+      if (data[i] == '\n') {
+        ++line;
+        lineStart = i + 1;
+      }
+    errors = *file + ":" + std::to_string(line) + ":" + std::to_string(at - lineStart + 1) +
+             ": error: expected text, found a NUL byte (is this a binary file?)\n";
+  } else {
+    Parser parser(data, size, file, fresh);
+    if (parser.Run() != 0) errors = parser.Errors();
+  }
+  if (!errors.empty()) {
+    Clear();
+    errorText_ = StringBase(std::move(errors));
+    SetErrorCode(READ_SYNTAX_ERROR);
+    return READ_SYNTAX_ERROR;
+  }
+  AdoptFrom(fresh);
+  errorText_ = StringBase();
+  SetErrorCode(READ_OK);
+  return READ_OK;
+}
+
+}  // namespace LyrBoard

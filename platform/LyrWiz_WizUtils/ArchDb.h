@@ -1,0 +1,27 @@
+// The architecture size database: for an FPGA family and a bus, the smallest, largest and
+// default memory size the wizard may choose. Families and buses match ignoring letter case.
+#ifndef LYRWIZ_WIZUTILS_ARCHDB_H
+#define LYRWIZ_WIZUTILS_ARCHDB_H
+
+#include "Portability.h"
+
+// Sizes are stored as the wizard's callers expect them: one less than a power of two of bytes
+// (2047 for 2 KiB). The built-in table knows the families "ketral4", "ketral2p", "ketral3" and
+// "torvala3" on the buses "lmb", "opb" and "plb". Not thread-safe: the table is process-wide.
+class ArchDb {
+ public:
+  // Smallest size for the pair; 0 when the pair is unknown.
+  static unsigned getMinSizeByArchBus(StringBase family, StringBase bus);
+  // Largest size for the pair; 0 when the pair is unknown.
+  static unsigned getMaxSizeByArchBus(StringBase family, StringBase bus);
+  // Default size for the pair; 0 when the pair is unknown.
+  static unsigned getDefSizeByArchBus(StringBase family, StringBase bus);
+
+  // Adds the pair or replaces its sizes.
+  static void setEntry(StringBase family, StringBase bus, unsigned minSize, unsigned maxSize,
+                       unsigned defSize);
+  // Back to the built-in table.
+  static void reset();
+};
+
+#endif  // LYRWIZ_WIZUTILS_ARCHDB_H

@@ -1,0 +1,227 @@
+// The board query commands: walking from a handle to related nodes, and reading a node.
+#include "BoardCommands.h"
+
+#include <vector>
+
+#include "LyrBoard.h"
+
+namespace mbd_detail {
+namespace {
+
+using LyrBase::BaseTclIf;
+using LyrBase::PsfComp;
+using LyrBase::RANGE6;
+using LyrBase::RANGE7;
+using LyrBase::RANGE9;
+using LyrBoard::Qbd;
+using LyrBoard::QbdBlock;
+
+constexpr char kWrongCount[] = "invalid number of parameters specified\n";
+constexpr char kNullHandle[] = "a null handle was provided\n";
+constexpr char kNullBoard[] = "A null QBD handle was provided\n";
+constexpr char kWrongBlockUsage[] =
+    "Wrong usage:qget_qbd_blocktype_handle $pQbdHandle 'block' $type $name";
+constexpr char kInvalidHandle[] = "an invalid handle was provided\n";
+constexpr char kWrongKindCount[] = "an invalid number of parameters were provided\n";
+constexpr char kUnknownBoardKind[] =
+    "unknown property type specified with Mhs handle. valid values are parameter, port, "
+    "bus_interface, option, or ipinst\n";
+constexpr char kUnknownBlockKind[] =
+    "unknown property type specified with Core Instance handle. valid values are parameter, "
+    "port, bus_interface, option, and io_interface\n";
+constexpr char kUnknownValueWord[] = "valid value types are : name, value and handleType\n";
+constexpr char kBoardHasNoValue[] =
+    "the given handle is of type QBD. It does not have a value associated\n";
+
+bool Is(const char* word, const char* keyword) {
+  return StringBase(word).Compare(keyword, StringBase::IGNORE_CASE) == 0;
+}
+
+bool HasPrefix(const StringBase& typeName, const Port_Range& range, const char* prefix) {
+  return typeName.Compare(range, StringBase(prefix), StringBase::EXACT) == 0;
+}
+
+// True when the node belongs to one of the libraries whose handles the commands accept.
+bool HasAcceptedFamily(const StringBase& typeName) {
+  return HasPrefix(typeName, RANGE7, "LyrBas_") || HasPrefix(typeName, RANGE9, "LyrBoard_") ||
+         HasPrefix(typeName, RANGE6, "LyrBd_");
+}
+
+int Fail(int objc, Tcl_Obj* const objv[], Tcl_Interp* interp, const char* message) {
+  return BaseTclIf::LyrTclError(objc, objv, interp, 0, message);
+}
+
+int Succeed(Tcl_Interp* interp, Tcl_Obj* result) {
+  Tcl_SetObjResult(interp, result);
+  return TCL_OK;
+}
+
+template <class Node>
+Node* Decode(Tcl_Interp* interp, Tcl_Obj* word) {
+  return dynamic_cast<Node*>(BaseTclIf::GetPtrFromTclObj(interp, word));
+}
+
+Tcl_Obj* Empty() { return Tcl_NewStringObj("", 0); }
+
+// The handles of `nodes` as a new list, in order; the empty string (never an empty list) when
+// there are none.
+template <class Node>
+Tcl_Obj* HandleList(const std::vector<Node*>& nodes) {
+  if (nodes.empty()) return Empty();
+  Tcl_Obj* list = Tcl_NewListObj(0, nullptr);
+  for (const Node* node : nodes)
+    Tcl_ListObjAppendElement(nullptr, list, BaseTclIf::CreateTclObjFromPtr(node));
+  return list;
+}
+
+// "*" selects every node of the list; another name the first that the lookup finds.
+template <class Node, class Lookup>
+Tcl_Obj* Select(const std::vector<Node*>& nodes, const char* name, Lookup lookup) {
+  if (StringBase(name) == StringBase("*")) return HandleList(nodes);
+  return BaseTclIf::CreateTclObjFromPtr(lookup(name));
+}
+
+int BoardKind(const Qbd& board, Tcl_Interp* interp, int objc, Tcl_Obj* const objv[]) {
+  const char* keyword = Tcl_GetString(objv[2]);
+  const char* name = objc == 4 ? Tcl_GetString(objv[3]) : "";
+  if (Is(keyword, "PARENT")) {
+    if (objc != 3) return Fail(objc, objv, interp, kWrongKindCount);
+    return Succeed(interp, Empty());
+  }
+  if (!Is(keyword, "ATTRIBUTE")) return Fail(objc, objv, interp, kUnknownBoardKind);
+  return Succeed(interp, Select(board.GetPsfCompSeqRef(Qbd::ATTRIBUTE), name,
+                                [&board](const char* n) {
+                                  return board.GetPsfCompByName(Qbd::ATTRIBUTE, n);
+                                }));
+}
+
+int BlockKind(const QbdBlock& block, Tcl_Interp* interp, int objc, Tcl_Obj* const objv[]) {
+  if (objc == 5) return Fail(objc, objv, interp, kWrongKindCount);
+  const char* keyword = Tcl_GetString(objv[2]);
+  if (Is(keyword, "PARENT")) return Succeed(interp, BaseTclIf::CreateTclObjFromPtr(block.GetOwner()));
+  QbdBlock::NodeType kind;
+  if (Is(keyword, "ATTRIBUTE")) {
+    kind = QbdBlock::ATTRIBUTE;
+  } else if (Is(keyword, "PARAMETER")) {
+    kind = QbdBlock::PARAMETER;
+  } else if (Is(keyword, "PORT")) {
+    kind = QbdBlock::PORT;
+  } else {
+    return Fail(objc, objv, interp, kUnknownBlockKind);
+  }
+  const char* name = objc == 4 ? Tcl_GetString(objv[3]) : "";
+  return Succeed(interp, Select(block.GetPropSeqRef(kind), name, [&block, kind](const char* n) {
+                   return block.GetPropertyByName(kind, n);
+                 }));
+}
+
+// The text "handleType" reports: the kind of node, empty for other nodes.
+const char* KindWord(const LyrBase::NameValue& node) {
+  if (node.IsBaseNodeType("LyrBoard_Qbd")) return "QBD";
+  if (node.IsBaseNodeType("LyrBoard_QbdBlock")) return "BLOCK";
+  if (node.IsBaseNodeType("LyrBoard_BdPin")) return "PORT";
+  if (node.IsBaseNodeType("LyrBoard_BdParam")) return "PARAMETER";
+  return "";
+}
+
+enum class ValueWord { kValue, kName, kHandleType };
+
+}  // namespace
+
+int BoardGetHandle(const BoardProcs& procs, ClientData clientData, Tcl_Interp* interp,
+                   int objc, Tcl_Obj* const objv[]) {
+  if (objc < 3 || objc > 5) return Fail(objc, objv, interp, kWrongCount);
+  PsfComp* node = Decode<PsfComp>(interp, objv[1]);
+  if (Is(Tcl_GetString(objv[2]), "block"))
+    return procs.getBlockHandle(clientData, interp, objc, objv);
+  if (!node) return Fail(objc, objv, interp, kNullHandle);
+  const StringBase typeName(node->GetBaseNode());
+  if (HasPrefix(typeName, RANGE7, "LyrBas_"))
+    return BaseTclIf::LyrBaseGetHandle(clientData, interp, objc, objv);
+  if (!HasPrefix(typeName, RANGE9, "LyrBoard_") && !HasPrefix(typeName, RANGE6, "LyrBd_"))
+    return Fail(objc, objv, interp, kInvalidHandle);
+  if (const auto* board = dynamic_cast<const Qbd*>(node)) return BoardKind(*board, interp, objc, objv);
+  if (const auto* block = dynamic_cast<const QbdBlock*>(node))
+    return BlockKind(*block, interp, objc, objv);
+  if (node->IsBaseNodeType("LyrBas_Property"))
+    return BaseTclIf::LyrBaseGetHandle(clientData, interp, objc, objv);
+  // A node of the board library that is none of the above has nothing to walk to.
+  return Fail(objc, objv, interp, kInvalidHandle);
+}
+
+int BoardGetBlockHandle(ClientData /*clientData*/, Tcl_Interp* interp, int objc,
+                        Tcl_Obj* const objv[]) {
+  if (objc != 5) return Fail(objc, objv, interp, kWrongCount);
+  PsfComp* node = Decode<PsfComp>(interp, objv[1]);
+  const char* keyword = Tcl_GetString(objv[2]);
+  const StringBase type(Tcl_GetString(objv[3]));
+  const char* name = Tcl_GetString(objv[4]);
+  if (!node) return Fail(objc, objv, interp, kNullBoard);
+  if (!Is(keyword, "block")) return Fail(objc, objv, interp, kWrongBlockUsage);
+  // Only a board has a block list; any other node is refused rather than misread.
+  const auto* board = dynamic_cast<const Qbd*>(node);
+  if (!board) return Fail(objc, objv, interp, kInvalidHandle);
+  const bool all = StringBase(name) == StringBase("*");
+  std::vector<const QbdBlock*> collected;
+  const QbdBlock* found = nullptr;
+  for (const PsfComp* entry : board->GetPsfCompSeqRef(Qbd::BLOCK)) {
+    const auto* block = dynamic_cast<const QbdBlock*>(entry);
+    if (!block) continue;
+    if (block->GetPropertyValueStr(QbdBlock::ATTRIBUTE, "BLOCKTYPE")
+            .Compare(type, StringBase::IGNORE_CASE) != 0)
+      continue;
+    if (all) {
+      collected.push_back(block);
+    } else if (block->GetName().Compare(name, StringBase::IGNORE_CASE) == 0) {
+      found = block;
+      break;
+    }
+  }
+  if (!collected.empty()) return Succeed(interp, HandleList(collected));
+  return Succeed(interp, BaseTclIf::CreateTclObjFromPtr(found));
+}
+
+int BoardGetValue(const BoardProcs& procs, ClientData clientData, Tcl_Interp* interp, int objc,
+                  Tcl_Obj* const objv[]) {
+  if (objc < 2 || objc > 5) {
+    Port_MsgManData::debugStub("num args in Tcl command: %d\n", objc);
+    return BaseTclIf::LyrBaseGetValue(clientData, interp, objc, objv);
+  }
+  ValueWord what = ValueWord::kValue;
+  const LyrBase::NameValue* node = nullptr;
+  if (objc == 4) {
+    const int code = procs.getHandle(clientData, interp, objc, objv);
+    if (code != TCL_OK) return code;
+    node = Decode<LyrBase::NameValue>(interp, Tcl_GetObjResult(interp));
+    // A lookup that found nothing is an answer, not an error.
+    if (!node) return Succeed(interp, Empty());
+  } else {
+    if (objc == 3) {
+      const char* word = Tcl_GetString(objv[2]);
+      if (Is(word, "value")) {
+        what = ValueWord::kValue;
+      } else if (Is(word, "name")) {
+        what = ValueWord::kName;
+      } else if (Is(word, "handleType")) {
+        what = ValueWord::kHandleType;
+      } else {
+        return Fail(objc, objv, interp, kUnknownValueWord);
+      }
+    }
+    node = Decode<LyrBase::NameValue>(interp, objv[1]);
+    if (!node) return Fail(objc, objv, interp, kNullHandle);
+  }
+  if (!HasAcceptedFamily(StringBase(node->GetBaseNode())))
+    return Fail(objc, objv, interp, kInvalidHandle);
+  if (what == ValueWord::kValue && node->IsBaseNodeType("LyrBoard_Qbd"))
+    return Fail(objc, objv, interp, kBoardHasNoValue);
+  StringBase text;
+  switch (what) {
+    case ValueWord::kValue: text = node->GetValueStr(); break;
+    case ValueWord::kName: text = node->GetName(); break;
+    case ValueWord::kHandleType: text = KindWord(*node); break;
+  }
+  return Succeed(interp, Tcl_NewStringObj(text.c_str(), static_cast<int>(text.GetLength())));
+}
+
+}  // namespace mbd_detail

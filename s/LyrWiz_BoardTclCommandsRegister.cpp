@@ -1,0 +1,52 @@
+// The board query commands for the wizard's own interpreter.
+#include "LyrWiz_BoardTclCommandsRegister.h"
+
+#include <cstdio>
+
+#include "BoardCommands.h"
+#include "BoardScripts.h"
+
+namespace {
+
+constexpr char kRevision[] = "1.0";
+constexpr int kNameBufferSize = 512;
+
+const mbd_detail::BoardProcs kProcs{LyrWiz_BoardTclCommandsRegister::LyrBoardGetHandle,
+                                    LyrWiz_BoardTclCommandsRegister::LyrTclBoardGetBlockHandle};
+
+}  // namespace
+
+bool LyrWiz_BoardTclCommandsRegister::addCommands(Tcl_Interp* interp) {
+  if (!interp) return false;
+  // createCommand takes a writable name, so each constant name is copied first. A failed
+  // registration shows when the command is called, so its result is not examined.
+  char name[kNameBufferSize];
+  std::snprintf(name, sizeof(name), "%s", mbd_detail::kHandleCommand);
+  createCommand(interp, name, LyrBoardGetHandle);
+  std::snprintf(name, sizeof(name), "%s", mbd_detail::kValueCommand);
+  createCommand(interp, name, LyrBoardGetValue);
+  return true;
+}
+
+bool LyrWiz_BoardTclCommandsRegister::sourceTclFiles(Tcl_Interp* interp) {
+  if (!interp) return false;
+  return mbd_detail::SourceBoardScripts(interp, {__FILE__, __LINE__, kRevision}) == 0;
+}
+
+int LyrWiz_BoardTclCommandsRegister::LyrBoardGetHandle(ClientData clientData,
+                                                       Tcl_Interp* interp, int objc,
+                                                       Tcl_Obj* const objv[]) {
+  return mbd_detail::BoardGetHandle(kProcs, clientData, interp, objc, objv);
+}
+
+int LyrWiz_BoardTclCommandsRegister::LyrBoardGetValue(ClientData clientData,
+                                                      Tcl_Interp* interp, int objc,
+                                                      Tcl_Obj* const objv[]) {
+  return mbd_detail::BoardGetValue(kProcs, clientData, interp, objc, objv);
+}
+
+int LyrWiz_BoardTclCommandsRegister::LyrTclBoardGetBlockHandle(ClientData clientData,
+                                                               Tcl_Interp* interp, int objc,
+                                                               Tcl_Obj* const objv[]) {
+  return mbd_detail::BoardGetBlockHandle(clientData, interp, objc, objv);
+}

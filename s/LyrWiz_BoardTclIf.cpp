@@ -1,0 +1,95 @@
+// The board interpreter: one per process, made on first request.
+#include "LyrWiz_BoardTclIf.h"
+
+#include <cstdio>
+
+#include "BoardCommands.h"
+#include "BoardScripts.h"
+
+namespace {
+
+constexpr char kRevision[] = "1.0";
+constexpr int kNameBufferSize = 512;
+
+const mbd_detail::BoardProcs& Procs();
+
+}  // namespace
+
+LyrWiz_BoardTclIf* LyrWiz_BoardTclIf::instance_ = nullptr;
+
+LyrWiz_BoardTclIf* LyrWiz_BoardTclIf::ConstructBoardTclIf() {
+  if (instance_) return instance_;
+  auto* created = new LyrWiz_BoardTclIf;  // owned by the host from here on
+  created->Tcl_Main();
+  SourceBoardTclFile(created->GetInterp());
+  return created;
+}
+
+LyrWiz_BoardTclIf::LyrWiz_BoardTclIf() { instance_ = this; }
+
+LyrWiz_BoardTclIf::~LyrWiz_BoardTclIf() {
+  if (instance_ == this) instance_ = nullptr;
+}
+
+int LyrWiz_BoardTclIf::Tcl_AppInit() {
+  if (Tcl_Init(interp) != TCL_OK) return 1;
+  BaseTclIf::RegisterCommands();
+  LyrWiz_BoardTclIf::RegisterCommands();
+  // A second instance in the same process must not leave two handlers behind.
+  Tcl_DeleteExitHandler(BaseTclIf::Tcl_AppExit, nullptr);
+  Tcl_CreateExitHandler(BaseTclIf::Tcl_AppExit, nullptr);
+  auto* record = static_cast<ThreadData*>(
+      Tcl_GetThreadData(GetThreadDataKey(), static_cast<int>(sizeof(ThreadData))));
+  if (record->flag == 1) {
+    Tcl_DStringFree(&record->first);
+    Tcl_DStringFree(&record->second);
+  }
+  record->interp = interp;
+  Tcl_DStringInit(&record->first);
+  Tcl_DStringInit(&record->second);
+  record->flag = 1;
+  return 0;
+}
+
+void LyrWiz_BoardTclIf::RegisterCommands() {
+  // CreateCommand takes a writable name, so each constant name is copied first.
+  char name[kNameBufferSize];
+  std::snprintf(name, sizeof(name), "%s", mbd_detail::kHandleCommand);
+  CreateCommand(name, LyrBoardGetHandle);
+  std::snprintf(name, sizeof(name), "%s", mbd_detail::kValueCommand);
+  CreateCommand(name, LyrBoardGetValue);
+}
+
+int LyrWiz_BoardTclIf::SourceBoardTclFile(Tcl_Interp* interp) {
+  return mbd_detail::SourceBoardScripts(interp, {__FILE__, __LINE__, kRevision});
+}
+
+int LyrWiz_BoardTclIf::LyrBoardGetHandle(ClientData clientData, Tcl_Interp* interp, int objc,
+                                         Tcl_Obj* const objv[]) {
+  return mbd_detail::BoardGetHandle(Procs(), clientData, interp, objc, objv);
+}
+
+int LyrWiz_BoardTclIf::LyrBoardGetValue(ClientData clientData, Tcl_Interp* interp, int objc,
+                                        Tcl_Obj* const objv[]) {
+  return mbd_detail::BoardGetValue(Procs(), clientData, interp, objc, objv);
+}
+
+int LyrWiz_BoardTclIf::LyrTclBoardGetBlockHandle(ClientData clientData, Tcl_Interp* interp,
+                                                 int objc, Tcl_Obj* const objv[]) {
+  return mbd_detail::BoardGetBlockHandle(clientData, interp, objc, objv);
+}
+
+namespace {
+
+// Defined after the class's members so that the protected block form can be named here,
+// through a derived-class accessor that sees it.
+struct ProcsOfBoardTclIf : LyrWiz_BoardTclIf {
+  static const mbd_detail::BoardProcs& Get() {
+    static const mbd_detail::BoardProcs procs{LyrBoardGetHandle, LyrTclBoardGetBlockHandle};
+    return procs;
+  }
+};
+
+const mbd_detail::BoardProcs& Procs() { return ProcsOfBoardTclIf::Get(); }
+
+}  // namespace

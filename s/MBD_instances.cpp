@@ -1,0 +1,104 @@
+// What the board offers: IO types, adapters, instances of a type, instance attributes,
+// exclusion groups and the copies expansion made of a key instance.
+#include <algorithm>
+#include <unordered_set>
+#include <utility>
+
+#include "MBD.h"
+
+using LyrBase::Property;
+using LyrBase::PsfComp;
+using LyrBoard::QbdBlock;
+
+namespace {
+
+bool equalsIgnoringCase(const StringBase& a, const StringBase& b) {
+  return a.Compare(b, StringBase::IGNORE_CASE) == 0;
+}
+
+}  // namespace
+
+std::vector<StringBase> MBD::getAttrValuesOfBlocks(const char* attrName) {
+  std::vector<StringBase> values;
+  for (PsfComp* comp : blockList()) {
+    const Property* attr =
+        static_cast<QbdBlock*>(comp)->GetPropertyByName(QbdBlock::ATTRIBUTE, attrName);
+    if (attr) values.push_back(attr->GetValueStr());
+  }
+  return values;
+}
+
+std::vector<StringBase> MBD::getIOTypes() { return getAttrValuesOfBlocks(IO_TYPE); }
+
+std::vector<StringBase> MBD::getIOAdapters() { return getAttrValuesOfBlocks(ADAPTER_NAME); }
+
+std::vector<StringBase> MBD::getTrimedIOTypes() {
+  // Repeats are exact: types that differ only in letter case both stay. The set keeps a
+  // board with many distinct types from costing a search of the result per block.
+  std::vector<StringBase> types;
+  std::unordered_set<StringBase> seen;
+  for (StringBase& type : getIOTypes())
+    if (seen.insert(type).second) types.push_back(std::move(type));
+  return types;
+}
+
+bool MBD::hasIoType(StringBase ioType) {
+  const std::vector<StringBase> types = getTrimedIOTypes();
+  return std::find(types.begin(), types.end(), ioType) != types.end();
+}
+
+std::vector<StringBase> MBD::getInstanceNamesByIOType(StringBase ioType, unsigned char keyOnly) {
+  std::vector<StringBase> names;
+  if (ioType.IsEmpty()) return names;
+  for (QbdBlock* block : getBlockSeqByType(ioType)) {
+    const StringBase& name = block->GetName();
+    // Key instances are exactly the keys of the expansion record (an exact lookup).
+    if (keyOnly && dupInsMap.find(name) == dupInsMap.end()) continue;
+    names.push_back(name);
+  }
+  return names;
+}
+
+StringBase MBD::getAttributeValue(StringBase insName, StringBase attrName) {
+  const QbdBlock* block = getBlockByName(insName);
+  return block ? blockAttr(block, attrName.c_str()) : StringBase();
+}
+
+StringBase MBD::getIOTypeByInstanceName(StringBase insName) {
+  return getAttributeValue(insName, IO_TYPE);
+}
+
+StringBase MBD::getAlertOfIns(StringBase insName) { return getAttributeValue(insName, ALERT); }
+
+StringBase MBD::getSpeedOfIns(StringBase insName) {
+  const StringBase speed = getAttributeValue(insName, SPEED_TAG);
+  return speed.IsEmpty() ? StringBase(SPEED_LOW) : speed;
+}
+
+std::vector<StringBase> MBD::getDupInsNamesOfKeyIns(StringBase keyIns) {
+  const auto found = dupInsMap.find(keyIns);
+  return found == dupInsMap.end() ? std::vector<StringBase>() : found->second;
+}
+
+std::vector<StringBase> MBD::getExclusiveInsSeq(StringBase insName) {
+  std::vector<StringBase> names;
+  if (IsGenericBoard(qbd)) return names;
+  const QbdBlock* block = getBlockByName(insName);
+  if (!block) return names;
+  // The tag is compared whole: it names a group, it is not a list.
+  const StringBase group = blockAttr(block, EXCLUSIVE.c_str());
+  if (group.IsEmpty()) return names;
+  for (PsfComp* comp : blockList()) {
+    if (equalsIgnoringCase(comp->GetName(), insName)) continue;
+    const Property* tag =
+        static_cast<QbdBlock*>(comp)->GetPropertyByName(QbdBlock::ATTRIBUTE, EXCLUSIVE.c_str());
+    if (tag && equalsIgnoringCase(tag->GetValueStr(), group)) names.push_back(comp->GetName());
+  }
+  return names;
+}
+
+bool MBD::isBaseUserProperty(Property* prop) {
+  if (!prop) return false;
+  const PsfComp* permit = prop->GetPsfCompByName(PERMIT_TAG.c_str());
+  return permit && equalsIgnoringCase(permit->GetValueStr(), BASE_USER);
+}

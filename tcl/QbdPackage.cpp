@@ -1,0 +1,98 @@
+// The package init and the commands that open and close boards.
+#include "QbdPackage.h"
+
+#include <memory>
+#include <string>
+#include <unordered_map>
+
+#include "LyrWiz_BoardTclCommandsRegister.h"
+#include "MBD.h"
+
+#ifndef QBD_PACKAGE_VERSION
+#error "QBD_PACKAGE_VERSION must be defined by the build"
+#endif
+
+namespace {
+
+constexpr char kAssocKey[] = "qbd::boards";
+
+// A board read by qbd::open and the model built over it; the model borrows the tree, so it is
+// released first.
+struct OpenBoard {
+  std::unique_ptr<LyrBoard::Qbd> qbd;
+  std::unique_ptr<MBD> model;
+  ~OpenBoard() { model.reset(); }
+};
+
+// The boards an interpreter opened, by board node.
+using OpenBoards = std::unordered_map<const LyrBase::BaseNode*, std::unique_ptr<OpenBoard>>;
+
+void DeleteOpenBoards(ClientData data, Tcl_Interp* /*interp*/) {
+  delete static_cast<OpenBoards*>(data);
+}
+
+OpenBoards& BoardsOf(Tcl_Interp* interp) {
+  auto* boards = static_cast<OpenBoards*>(Tcl_GetAssocData(interp, kAssocKey, nullptr));
+  if (!boards) {
+    boards = new OpenBoards;
+    Tcl_SetAssocData(interp, kAssocKey, DeleteOpenBoards, boards);
+  }
+  return *boards;
+}
+
+int Error(Tcl_Interp* interp, const std::string& message) {
+  Tcl_SetObjResult(interp, Tcl_NewStringObj(message.c_str(), static_cast<int>(message.size())));
+  return TCL_ERROR;
+}
+
+std::string WithoutTrailingNewlines(std::string text) {
+  while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
+  return text;
+}
+
+int OpenCmd(ClientData /*clientData*/, Tcl_Interp* interp, int objc, Tcl_Obj* const objv[]) {
+  if (objc != 2) {
+    Tcl_WrongNumArgs(interp, 1, objv, "file");
+    return TCL_ERROR;
+  }
+  auto board = std::make_unique<OpenBoard>();
+  board->qbd = std::make_unique<LyrBoard::Qbd>();
+  if (board->qbd->ReadFile(Tcl_GetString(objv[1])) != 0) {
+    const std::string text = WithoutTrailingNewlines(board->qbd->GetErrorText().str());
+    Tcl_SetErrorCode(interp, "QBD", "READ", static_cast<const char*>(nullptr));
+    return Error(interp, text.empty() ? "cannot read board file" : text);
+  }
+  board->model = std::make_unique<MBD>(board->qbd.get());
+  const LyrBase::BaseNode* node = board->qbd.get();
+  BoardsOf(interp).emplace(node, std::move(board));
+  Tcl_SetObjResult(interp, LyrBase::BaseTclIf::CreateTclObjFromPtr(node));
+  return TCL_OK;
+}
+
+int CloseCmd(ClientData /*clientData*/, Tcl_Interp* interp, int objc, Tcl_Obj* const objv[]) {
+  if (objc != 2) {
+    Tcl_WrongNumArgs(interp, 1, objv, "handle");
+    return TCL_ERROR;
+  }
+  OpenBoards& boards = BoardsOf(interp);
+  const auto found = boards.find(LyrBase::BaseTclIf::GetPtrFromTclObj(interp, objv[1]));
+  if (found == boards.end())
+    return Error(interp, std::string("\"") + Tcl_GetString(objv[1]) +
+                             "\" is not a board opened by qbd::open in this interpreter");
+  boards.erase(found);
+  Tcl_ResetResult(interp);
+  return TCL_OK;
+}
+
+}  // namespace
+
+extern "C" int Qbd_Init(Tcl_Interp* interp) {
+  if (!Tcl_InitStubs(interp, "8.6", 0)) return TCL_ERROR;
+  Tcl_CreateObjCommand(interp, "qget_qbd_handle",
+                       LyrWiz_BoardTclCommandsRegister::LyrBoardGetHandle, nullptr, nullptr);
+  Tcl_CreateObjCommand(interp, "qget_qbd_value",
+                       LyrWiz_BoardTclCommandsRegister::LyrBoardGetValue, nullptr, nullptr);
+  Tcl_CreateObjCommand(interp, "qbd::open", OpenCmd, nullptr, nullptr);
+  Tcl_CreateObjCommand(interp, "qbd::close", CloseCmd, nullptr, nullptr);
+  return Tcl_PkgProvide(interp, "qbd", QBD_PACKAGE_VERSION);
+}

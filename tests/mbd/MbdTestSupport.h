@@ -1,0 +1,74 @@
+// Boards from text, the block list as names, and a trace recorder for the model's tests.
+#ifndef MBD_TEST_SUPPORT_H
+#define MBD_TEST_SUPPORT_H
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "MBD.h"
+
+namespace mbdtest {
+
+// The board the text describes; the calling test fails when it does not read.
+inline std::unique_ptr<LyrBoard::Qbd> ReadBoard(const char* text) {
+  auto qbd = std::make_unique<LyrBoard::Qbd>();
+  EXPECT_EQ(qbd->ReadString(text), 0) << qbd->GetErrorText().c_str();
+  return qbd;
+}
+
+inline std::unique_ptr<LyrBoard::Qbd> ReadBoard(const std::string& text) {
+  return ReadBoard(text.c_str());
+}
+
+inline std::vector<LyrBoard::QbdBlock*> Blocks(const LyrBoard::Qbd& qbd) {
+  std::vector<LyrBoard::QbdBlock*> blocks;
+  for (LyrBase::PsfComp* comp : qbd.GetPsfCompSeqRef(LyrBoard::Qbd::BLOCK))
+    blocks.push_back(static_cast<LyrBoard::QbdBlock*>(comp));
+  return blocks;
+}
+
+inline std::vector<std::string> Strings(const std::vector<StringBase>& values) {
+  std::vector<std::string> out;
+  for (const StringBase& v : values) out.push_back(v.str());
+  return out;
+}
+
+inline std::vector<std::string> BlockNames(const LyrBoard::Qbd& qbd) {
+  std::vector<std::string> names;
+  for (const LyrBoard::QbdBlock* block : Blocks(qbd)) names.push_back(block->GetName().str());
+  return names;
+}
+
+// Names of the properties of one kind, in order.
+inline std::vector<std::string> PropNames(const LyrBoard::QbdBlock& block,
+                                          LyrBoard::QbdBlock::NodeType kind) {
+  std::vector<std::string> names;
+  for (const LyrBase::Property* prop : block.GetPropSeqRef(kind))
+    names.push_back(prop->GetName().str());
+  return names;
+}
+
+// Every trace sent while it lives; the previous sink comes back afterwards.
+class TraceLog {
+ public:
+  TraceLog() {
+    previous_ = Port_MsgManData::setSink([this](Port_MsgKind kind, const std::string& text) {
+      if (kind == Port_MsgKind::Trace) traces.push_back(text);
+    });
+  }
+  ~TraceLog() { Port_MsgManData::setSink(previous_); }
+  TraceLog(const TraceLog&) = delete;
+  TraceLog& operator=(const TraceLog&) = delete;
+
+  std::vector<std::string> traces;
+
+ private:
+  Port_MsgSink previous_;
+};
+
+}  // namespace mbdtest
+
+#endif  // MBD_TEST_SUPPORT_H

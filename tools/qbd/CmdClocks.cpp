@@ -1,0 +1,212 @@
+// qbd clocks, qbd reset and qbd memory: the board's clock sources, reset polarity, flash
+// memories and the memory sizes the wizard offers.
+#include <cctype>
+#include <memory>
+#include <ostream>
+
+#include "Board.h"
+#include "Commands.h"
+#include "ToolError.h"
+
+namespace qbd {
+
+namespace {
+
+bool hasIoType(const LyrBoard::QbdBlock& block, const StringBase& ioType) {
+  const LyrBase::Property* type =
+      block.GetPropertyByName(LyrBoard::QbdBlock::ATTRIBUTE, MBD::IO_TYPE);
+  return type && type->GetValueStr().Compare(ioType, StringBase::IGNORE_CASE) == 0;
+}
+
+bool hasRole(const LyrBase::Property& prop, const StringBase& role) {
+  const LyrBase::PsfComp* iois = prop.GetPsfCompByName(MBD::IOIS.c_str());
+  return iois && iois->GetValueStr().Compare(role, StringBase::IGNORE_CASE) == 0;
+}
+
+// "min-max", "min-max/step" or the single frequency, as written.
+std::string rangeText(const std::vector<std::string>& element) {
+  std::string text;
+  for (std::size_t i = 0; i < element.size(); ++i)
+    text += (i == 0 ? "" : i == 1 ? "-" : "/") + trim(element[i]);
+  return text;
+}
+
+Json clockRow(const LyrBoard::QbdBlock& block, const StringBase& frequency) {
+  Json ranges = Json::array();
+  bool unrestricted = false;
+  for (const LyrBase::Property* p : block.GetPropSeqRef(LyrBoard::QbdBlock::PARAMETER)) {
+    if (!hasRole(*p, MBD::FREQIOIS)) continue;
+    const LyrBase::PsfComp* range = p->GetPsfCompByName(MBD::CLK_RANGE.c_str());
+    if (!range) unrestricted = true;
+    if (range)
+      for (const auto& element : rangeElements(*range)) ranges.push_back(rangeText(element));
+  }
+  if (unrestricted) ranges.push_back("any");
+  return Json{{"instance", str(block.GetName())},
+              {"frequency", str(frequency)},
+              {"corename", attribute(block, MBD::ADAPTER_NAME)},
+              {"ranges", ranges}};
+}
+
+Json clocksOf(LoadedBoard& board) {
+  MBD& model = board.model();
+  // The model lists clock instances in board order, one frequency each, as this walk does.
+  const std::vector<StringBase> frequencies = model.getClkFreqSeq();
+  Json rows = Json::array();
+  std::size_t i = 0;
+  for (const LyrBoard::QbdBlock* block : blocks(board.tree())) {
+    if (!hasIoType(*block, MBD::IOTYPE_CLOCK)) continue;
+    rows.push_back(clockRow(*block, i < frequencies.size() ? frequencies[i] : StringBase()));
+    ++i;
+  }
+  return Json{{"file", board.path()}, {"clocks", rows}};
+}
+
+void printClocks(std::ostream& out, const Json& result) {
+  printTable(out, result["clocks"],
+             {{"INSTANCE", "instance"}, {"FREQUENCY", "frequency"}, {"CORENAME", "corename"},
+              {"RANGES", "ranges"}});
+}
+
+// A frequency in hertz: digits with an optional Hz, kHz, MHz or GHz (or k, M, G) suffix and,
+// with a suffix, a decimal fraction; the result must fit 32 bits.
+unsigned int parseFrequency(const std::string& text) {
+  std::size_t i = 0;
+  unsigned long long whole = 0, fraction = 0, fractionScale = 1;
+  const auto bad = [&text] {
+    return ToolError("qbd: error: bad frequency \"" + text +
+                     "\" (expected a number of hertz, e.g. 100000000 or 100MHz)");
+  };
+  while (i < text.size() && std::isdigit(static_cast<unsigned char>(text[i]))) {
+    whole = whole * 10 + static_cast<unsigned>(text[i++] - '0');
+    if (whole > 0xFFFFFFFFull * 1000) throw bad();
+  }
+  if (i == 0) throw bad();
+  if (i < text.size() && text[i] == '.') {
+    for (++i; i < text.size() && std::isdigit(static_cast<unsigned char>(text[i])); ++i) {
+      if (fractionScale >= 1000000000ull) throw bad();
+      fraction = fraction * 10 + static_cast<unsigned>(text[i] - '0');
+      fractionScale *= 10;
+    }
+  }
+  const std::string unit = foldCase(trim(text.substr(i)));
+  unsigned long long scale = 1;
+  if (unit == "k" || unit == "khz") scale = 1000;
+  else if (unit == "m" || unit == "mhz") scale = 1000000;
+  else if (unit == "g" || unit == "ghz") scale = 1000000000;
+  else if (!unit.empty() && unit != "hz") throw bad();
+  if (fraction * scale % fractionScale != 0) throw bad();
+  const unsigned long long hz = whole * scale + fraction * scale / fractionScale;
+  if (hz > 0xFFFFFFFFull) throw bad();
+  return static_cast<unsigned int>(hz);
+}
+
+struct ClockArgs : QueryArgs {
+  std::string find;
+};
+
+void findClock(LoadedBoard& board, const ClockArgs& args) {
+  const unsigned int freq = parseFrequency(args.find);
+  const std::string instance = str(board.model().findClkInst(freq));
+  const Json result{{"file", board.path()},
+                    {"frequency", freq},
+                    {"instance", instance.empty() ? Json() : Json(instance)}};
+  emit(args, result, [](std::ostream& out, const Json& r) {
+    if (!r["instance"].is_null()) out << r["instance"].get<std::string>() << "\n";
+  });
+  if (instance.empty()) {
+    throw ToolError(board.path() + ": no clock instance delivers " + std::to_string(freq) +
+                    " Hz");
+  }
+}
+
+Json resetOf(LoadedBoard& board) {
+  std::string instance;
+  for (const LyrBoard::QbdBlock* block : blocks(board.tree())) {
+    if (hasIoType(*block, MBD::IOTYPE_RESET)) {
+      instance = str(block->GetName());
+      break;
+    }
+  }
+  return Json{{"file", board.path()},
+              {"instance", instance},
+              {"polarity", str(board.model().getRstPolarity())}};
+}
+
+struct MemoryArgs : QueryArgs {
+  std::vector<std::string> buses{"lmb", "opb", "plb"};
+  std::vector<std::string> caches{"icache", "dcache"};
+};
+
+Json numbers(const std::vector<unsigned int>& values) {
+  Json list = Json::array();
+  for (unsigned int v : values) list.push_back(v);
+  return list;
+}
+
+Json memoryOf(LoadedBoard& board, const MemoryArgs& args) {
+  MBD& model = board.model();
+  Json flash = Json::array();
+  for (const auto& mem : model.getReadOnlyMems())
+    flash.push_back({{"instance", str(mem.first)}, {"io_is", str(mem.second)}});
+  Json bram = Json::array();
+  for (const std::string& bus : args.buses)
+    bram.push_back({{"bus", bus},
+                    {"sizes_kb", numbers(model.getBramSizeList(StringBase(bus)))},
+                    {"default_kb", model.getDefBramSize(StringBase(bus))}});
+  Json caches = Json::array();
+  for (const std::string& kind : args.caches)
+    caches.push_back({{"kind", kind}, {"sizes", numbers(model.getPNCacheSizeList(StringBase(kind)))}});
+  return Json{{"file", board.path()}, {"family", str(model.getArch())}, {"flash", flash},
+              {"bram", bram}, {"cache", caches}};
+}
+
+void printMemory(std::ostream& out, const Json& result) {
+  out << "FPGA family: " << cellText(result["family"]) << "\n\nFlash memories\n";
+  printTable(out, result["flash"], {{"INSTANCE", "instance"}, {"IO_IS", "io_is"}});
+  out << "\nBlock RAM (sizes divided by 1023)\n";
+  printTable(out, result["bram"],
+             {{"BUS", "bus"}, {"DEFAULT", "default_kb"}, {"SIZES", "sizes_kb"}});
+  out << "\nProcessor cache sizes\n";
+  printTable(out, result["cache"], {{"KIND", "kind"}, {"SIZES", "sizes"}});
+}
+
+}  // namespace
+
+void addClockCommands(CLI::App& app) {
+  auto clocks = std::make_shared<ClockArgs>();
+  CLI::App* cmd = addQuery(app, "clocks",
+                           "Clock instances with frequency and ranges; --find names the instance "
+                           "that delivers a frequency",
+                           *clocks);
+  cmd->add_option("--find", clocks->find,
+                  "Frequency to look for (hertz; 100000000, 100MHz, 25k ...); exit 1 when no "
+                  "clock instance delivers it");
+  cmd->callback([clocks] {
+    LoadedBoard board(clocks->board);
+    if (!clocks->find.empty()) return findClock(board, *clocks);
+    emit(*clocks, clocksOf(board), printClocks);
+  });
+
+  auto reset = std::make_shared<QueryArgs>();
+  addQuery(app, "reset", "Reset polarity of the first reset instance, as written", *reset)
+      ->callback([reset] {
+        LoadedBoard board(reset->board);
+        emit(*reset, resetOf(board), [](std::ostream& out, const Json& r) {
+          printFields(out, r, {{"Reset instance", "instance"}, {"Polarity", "polarity"}});
+        });
+      });
+
+  auto memory = std::make_shared<MemoryArgs>();
+  cmd = addQuery(app, "memory",
+                 "Flash memories, block-RAM sizes with their default, processor cache sizes",
+                 *memory);
+  cmd->add_option("--bus", memory->buses, "Buses for block-RAM sizes (default lmb opb plb)");
+  cmd->add_option("--cache", memory->caches, "Cache kinds (default icache dcache)");
+  cmd->callback([memory] {
+    LoadedBoard board(memory->board);
+    emit(*memory, memoryOf(board, *memory), printMemory);
+  });
+}
+
+}  // namespace qbd

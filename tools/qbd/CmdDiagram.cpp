@@ -1,0 +1,104 @@
+// qbd diagram: the board as a Graphviz graph, or rendered by dot into SVG, PNG or PDF.
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <csignal>
+#include <cstring>
+#include <fstream>
+#include <iostream>
+#include <memory>
+
+#include "Board.h"
+#include "Commands.h"
+#include "Diagram.h"
+#include "ToolError.h"
+
+extern char** environ;
+
+namespace qbd {
+
+namespace {
+
+struct DiagramArgs {
+  std::string board;
+  std::string output;
+};
+
+// The image format the file name asks for ("svg", "png", "pdf"); empty for DOT text.
+std::string imageFormat(const std::string& path) {
+  const auto dot = path.rfind('.');
+  if (dot == std::string::npos) return std::string();
+  const std::string ext = foldCase(path.substr(dot + 1));
+  return (ext == "svg" || ext == "png" || ext == "pdf") ? ext : std::string();
+}
+
+// Runs `dot -T<format> -o <path>` with the graph on its standard input.
+void render(const std::string& graph, const std::string& format, const std::string& path) {
+  int fds[2];
+  if (pipe(fds) != 0) throw ToolError(std::string("qbd: error: pipe: ") + std::strerror(errno));
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_adddup2(&actions, fds[0], STDIN_FILENO);
+  posix_spawn_file_actions_addclose(&actions, fds[1]);
+  const std::string type = "-T" + format;
+  std::string outPath = path;
+  char* argv[] = {const_cast<char*>("dot"), const_cast<char*>(type.c_str()),
+                  const_cast<char*>("-o"), outPath.data(), nullptr};
+  pid_t pid = 0;
+  const int spawned = posix_spawnp(&pid, "dot", &actions, nullptr, argv, environ);
+  posix_spawn_file_actions_destroy(&actions);
+  close(fds[0]);
+  if (spawned != 0) {
+    close(fds[1]);
+    throw ToolError("qbd: error: cannot run dot (" + std::string(std::strerror(spawned)) +
+                    "); install Graphviz, or write a .dot file");
+  }
+  std::signal(SIGPIPE, SIG_IGN);  // a dot that dies early must not take qbd with it
+  std::size_t written = 0;
+  while (written < graph.size()) {
+    const ssize_t n = write(fds[1], graph.data() + written, graph.size() - written);
+    if (n <= 0) break;
+    written += static_cast<std::size_t>(n);
+  }
+  close(fds[1]);
+  int status = 0;
+  while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+  }
+  if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
+    throw ToolError("qbd: error: dot failed to render " + path);
+}
+
+void diagram(const DiagramArgs& args) {
+  LoadedBoard board(args.board);
+  board.model();  // a generic template is drawn expanded
+  const MBD::BoardId id = board.model().getBoardId();
+  std::string title = str(id.vendor) + " " + str(id.name);
+  if (!id.revision.IsEmpty()) title += " rev " + str(id.revision);
+  title = trim(title).empty() ? board.path() : trim(title) + "  (" + board.path() + ")";
+  const std::string graph = boardDot(board.tree(), title);
+  if (args.output.empty() || args.output == "-") {
+    std::cout << graph;
+    return;
+  }
+  const std::string format = imageFormat(args.output);
+  if (!format.empty()) return render(graph, format, args.output);
+  std::ofstream file(args.output, std::ios::binary);
+  if (!(file << graph) || !file.flush()) throw ToolError("qbd: error: cannot write " + args.output);
+}
+
+}  // namespace
+
+void addDiagramCommand(CLI::App& app) {
+  auto args = std::make_shared<DiagramArgs>();
+  CLI::App* cmd = app.add_subcommand(
+      "diagram", "Graphviz picture of instances, ports, nets and FPGA pins with locations");
+  cmd->add_option("BOARD", args->board, "Board file (.qbd)")->required();
+  cmd->add_option("-o,--output", args->output,
+                  "Output file: .svg, .png or .pdf is rendered with dot, anything else gets "
+                  "the DOT text (default: DOT on standard output)");
+  cmd->callback([args] { diagram(*args); });
+}
+
+}  // namespace qbd

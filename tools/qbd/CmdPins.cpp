@@ -1,0 +1,174 @@
+// qbd pins and qbd constraints: the FPGA pins with what is wired to them, and the pin
+// constraints of instance ports written as constraint-file lines.
+#include <memory>
+#include <ostream>
+#include <set>
+#include <unordered_map>
+#include <utility>
+
+#include "Board.h"
+#include "Commands.h"
+#include "NetIndex.h"
+#include "ToolError.h"
+
+namespace qbd {
+
+namespace {
+
+std::string portName(const PortRef& ref) {
+  return str(ref.block->GetName()) + "." + str(ref.port->GetName());
+}
+
+// The first LOC constraint's value; empty when the pin has none.
+std::string locOf(const std::vector<std::string>& constraints) {
+  for (const std::string& text : constraints) {
+    const Constraint c = splitConstraint(text);
+    if (c.hasValue && foldCase(c.key) == "loc") return c.value;
+  }
+  return std::string();
+}
+
+Json pinsOf(LoadedBoard& board) {
+  const NetIndex index(board.tree());
+  Json rows = Json::array();
+  for (const PortRef& pin : index.fpgaPins()) {
+    const std::string net = str(pin.port->GetValueStr());
+    const std::vector<std::string> constraints = constraintStrings(*pin.port);
+    Json wired = Json::array();
+    for (const PortRef& port : index.portsOn(net)) wired.push_back(portName(port));
+    Json row;
+    row["fpga_block"] = str(pin.block->GetName());
+    row["pin"] = str(pin.port->GetName());
+    row["net"] = net;
+    row["loc"] = locOf(constraints);
+    row["constraints"] = constraints;
+    row["wired_to"] = wired;
+    rows.push_back(row);
+  }
+  return Json{{"file", board.path()}, {"pins", rows}};
+}
+
+void printPins(std::ostream& out, const Json& result) {
+  Json rows = result["pins"];
+  for (Json& row : rows) {
+    Json other = Json::array();
+    for (const Json& c : row["constraints"]) {
+      const Constraint split = splitConstraint(c.get<std::string>());
+      if (!(split.hasValue && foldCase(split.key) == "loc")) other.push_back(c);
+    }
+    row["other"] = other;
+  }
+  printTable(out, rows,
+             {{"PIN", "pin"}, {"NET", "net"}, {"LOC", "loc"}, {"CONSTRAINTS", "other"},
+              {"WIRED TO", "wired_to"}});
+}
+
+struct ConstraintArgs : QueryArgs {
+  std::vector<std::string> instances;
+};
+
+// The instances asked for, in the order given; all of them when none was named.
+std::vector<LyrBoard::QbdBlock*> chosen(LoadedBoard& board, const NetIndex& index,
+                                        const std::vector<std::string>& names) {
+  if (names.empty()) return index.instances();
+  std::unordered_map<std::string, LyrBoard::QbdBlock*> byName;
+  for (LyrBoard::QbdBlock* block : blocks(board.tree()))
+    byName.emplace(foldCase(str(block->GetName())), block);
+  std::vector<LyrBoard::QbdBlock*> result;
+  for (const std::string& name : names) {
+    const auto it = byName.find(foldCase(name));
+    if (it == byName.end())
+      throw ToolError(board.path() + ": error: no instance named \"" + name + "\"");
+    result.push_back(it->second);
+  }
+  return result;
+}
+
+std::string quoted(const std::string& text) {
+  std::string result = "\"";
+  for (char c : text) {
+    if (c == '"' || c == '\\') result += '\\';
+    result += c;
+  }
+  return result + "\"";
+}
+
+// NET "net" KEY = "value";  or  NET "net" KEY;  for a constraint without a value.
+std::string constraintLine(const std::string& net, const Constraint& c) {
+  std::string line = "NET " + quoted(net) + " " + c.key;
+  if (c.hasValue) line += " = " + quoted(c.value);
+  return line + ";";
+}
+
+Json constraintsOf(LoadedBoard& board, const ConstraintArgs& args) {
+  const NetIndex index(board.tree());
+  std::set<std::pair<std::string, std::string>> written;
+  Json groups = Json::array();
+  Json unconnected = Json::array();
+  for (LyrBoard::QbdBlock* block : chosen(board, index, args.instances)) {
+    for (LyrBase::Property* port : block->GetPropSeqRef(LyrBoard::QbdBlock::PORT)) {
+      const std::string net = str(port->GetValueStr());
+      const PortRef self{block, port};
+      const std::vector<PortRef>& pins = index.pinsOn(net);
+      if (pins.empty()) {
+        unconnected.push_back({{"port", portName(self)}, {"net", net}});
+        continue;
+      }
+      for (const PortRef& pin : pins) {
+        Json lines = Json::array();
+        for (const std::string& text : constraintStrings(*pin.port)) {
+          const Constraint c = splitConstraint(text);
+          if (c.key.empty() || !written.emplace(foldCase(net), foldCase(text)).second) continue;
+          lines.push_back({{"key", c.key}, {"value", c.hasValue ? Json(c.value) : Json()},
+                           {"text", constraintLine(net, c)}});
+        }
+        groups.push_back({{"port", portName(self)}, {"net", net}, {"pin", portName(pin)},
+                          {"constraints", lines}});
+      }
+    }
+  }
+  return Json{{"file", board.path()}, {"nets", groups}, {"unconnected", unconnected}};
+}
+
+void printConstraints(std::ostream& out, const Json& result) {
+  out << "# Pin constraints from " << result["file"].get<std::string>() << "\n";
+  for (const Json& group : result["nets"]) {
+    if (group["constraints"].empty()) continue;
+    out << "# " << group["port"].get<std::string>() << " -> "
+        << group["pin"].get<std::string>() << "\n";
+    for (const Json& line : group["constraints"]) out << line["text"].get<std::string>() << "\n";
+  }
+  for (const Json& port : result["unconnected"])
+    out << "# " << port["port"].get<std::string>() << ": no FPGA pin carries net "
+        << (port["net"].get<std::string>().empty() ? "(none)" : port["net"].get<std::string>())
+        << "\n";
+}
+
+}  // namespace
+
+void addPinCommands(CLI::App& app) {
+  auto pins = std::make_shared<QueryArgs>();
+  addQuery(app, "pins",
+           "Every FPGA pin with its net, location, other constraints and the instance ports "
+           "wired to it",
+           *pins)
+      ->callback([pins] {
+        LoadedBoard board(pins->board);
+        board.model();  // a generic template is shown expanded, as the model sees it
+        emit(*pins, pinsOf(board), printPins);
+      });
+
+  auto args = std::make_shared<ConstraintArgs>();
+  CLI::App* cmd = addQuery(app, "constraints",
+                           "Pin constraints of the instances' ports as constraint-file lines "
+                           "(NET \"net\" KEY = \"value\";)",
+                           *args);
+  cmd->add_option("INSTANCE", args->instances, "Instances (all when none is given)");
+  cmd->callback([args] {
+    LoadedBoard board(args->board);
+    board.model();
+    emit(*args, constraintsOf(board, *args), printConstraints);
+  });
+}
+
+}  // namespace qbd

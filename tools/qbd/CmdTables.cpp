@@ -1,0 +1,166 @@
+// qbd params and qbd ports: the model's parameter and port tables of one instance.
+#include <memory>
+#include <unordered_map>
+
+#include "Board.h"
+#include "Commands.h"
+#include "ToolError.h"
+
+namespace qbd {
+
+namespace {
+
+struct TableArgs : QueryArgs {
+  std::string instance;
+  std::string ioType;
+};
+
+// The instance the command is about: the one named, or the first of the IO type.
+std::string resolveInstance(LoadedBoard& board, const TableArgs& args) {
+  if (args.instance.empty() == args.ioType.empty())
+    throw ToolError("qbd: error: give either an INSTANCE or --iotype", EXIT_USAGE);
+  if (!args.instance.empty()) return str(board.instance(args.instance).GetName());
+  const std::vector<StringBase> names =
+      board.model().getInstanceNamesByIOType(StringBase(args.ioType), 0);
+  if (names.empty())
+    throw ToolError(board.path() + ": error: no instance of IO type \"" + args.ioType + "\"");
+  return str(names.front());
+}
+
+// A table as an object from each key to its values, in the table's order.
+Json tableJson(const MBD::Table& table) {
+  Json object = Json::object();
+  for (const auto& entry : table) {
+    Json& values = object[str(entry.first)];
+    if (values.is_null()) values = Json::array();
+    values.push_back(str(entry.second));
+  }
+  return object;
+}
+
+std::string first(const MBD::Table& table, const StringBase& key) {
+  const auto it = table.find(key);
+  return it == table.end() ? std::string() : str(it->second);
+}
+
+// Entries of the table other than the first of each listed key, as "key=value" words.
+Json others(const Json& table, const std::vector<std::string>& shown) {
+  Json result = Json::array();
+  for (auto it = table.begin(); it != table.end(); ++it) {
+    bool skipFirst = false;
+    for (const std::string& key : shown) skipFirst = skipFirst || it.key() == key;
+    for (std::size_t i = skipFirst ? 1 : 0; i < it->size(); ++i)
+      result.push_back(it.key() + "=" + (*it)[i].get<std::string>());
+  }
+  return result;
+}
+
+Json paramsOf(LoadedBoard& board, const TableArgs& args) {
+  const std::string name = resolveInstance(board, args);
+  const std::vector<MBD::Table> tables = board.model().getParamsByIns(StringBase(name));
+  // The model makes one table per parameter that has a role, in parameter order.
+  std::vector<std::string> names;
+  for (const LyrBase::Property* p :
+       board.instance(name).GetPropSeqRef(LyrBoard::QbdBlock::PARAMETER))
+    if (p->GetPsfCompByName(MBD::IOIS.c_str())) names.push_back(str(p->GetName()));
+  Json rows = Json::array();
+  for (std::size_t i = 0; i < tables.size(); ++i) {
+    Json row;
+    row["parameter"] = i < names.size() ? names[i] : std::string();
+    row["value"] = first(tables[i], MBD::VALUE);
+    row["io_is"] = first(tables[i], MBD::IOIS);
+    row["table"] = tableJson(tables[i]);
+    rows.push_back(row);
+  }
+  return Json{{"file", board.path()}, {"instance", name}, {"parameters", rows}};
+}
+
+void printParams(std::ostream& out, const Json& result) {
+  Json rows = result["parameters"];
+  for (Json& row : rows) row["other"] = others(row["table"], {"VALUE", "IO_IS"});
+  out << "Instance: " << result["instance"].get<std::string>() << "\n";
+  printTable(out, rows,
+             {{"PARAMETER", "parameter"}, {"VALUE", "value"}, {"IO_IS", "io_is"},
+              {"OTHER", "other"}});
+}
+
+std::string locationOf(const MBD::Table& table) {
+  const auto range = table.equal_range(MBD::UCF_NET_STRING);
+  for (auto it = range.first; it != range.second; ++it) {
+    const Constraint c = splitConstraint(str(it->second));
+    if (c.hasValue && foldCase(c.key) == "loc") return c.value;
+  }
+  return std::string();
+}
+
+Json portsOf(LoadedBoard& board, const TableArgs& args) {
+  const std::string name = resolveInstance(board, args);
+  const std::vector<MBD::Table> tables = board.model().getPortsByIns(StringBase(name));
+  // A table carries the port's role; the model resolves a role to its first port.
+  std::unordered_map<std::string, std::string> portOfRole;
+  for (const LyrBase::Property* p : board.instance(name).GetPropSeqRef(LyrBoard::QbdBlock::PORT))
+    if (const LyrBase::PsfComp* role = p->GetPsfCompByName(MBD::IOIS.c_str()))
+      portOfRole.emplace(foldCase(str(role->GetValueStr())), str(p->GetName()));
+  Json rows = Json::array();
+  for (const MBD::Table& table : tables) {
+    const std::string role = first(table, MBD::IOIS);
+    const auto port = portOfRole.find(foldCase(role));
+    Json constraints = Json::array();
+    const auto range = table.equal_range(MBD::UCF_NET_STRING);
+    for (auto it = range.first; it != range.second; ++it) constraints.push_back(str(it->second));
+    Json row;
+    row["port"] = port == portOfRole.end() ? std::string() : port->second;
+    row["io_is"] = role;
+    row["connector"] = first(table, MBD::CONNECTOR);
+    row["loc"] = locationOf(table);
+    row["constraints"] = constraints;
+    row["table"] = tableJson(table);
+    rows.push_back(row);
+  }
+  return Json{{"file", board.path()}, {"instance", name}, {"ports", rows}};
+}
+
+void printPorts(std::ostream& out, const Json& result) {
+  Json rows = result["ports"];
+  for (Json& row : rows) {
+    Json table = row["table"];
+    table.erase("UCF_NET_STRING");
+    row["other"] = others(table, {"IO_IS", "CONNECTOR"});
+  }
+  out << "Instance: " << result["instance"].get<std::string>() << "\n";
+  printTable(out, rows,
+             {{"PORT", "port"}, {"IO_IS", "io_is"}, {"CONNECTOR", "connector"}, {"LOC", "loc"},
+              {"CONSTRAINTS", "constraints"}, {"OTHER", "other"}});
+}
+
+CLI::App* addTableQuery(CLI::App& app, const std::string& name, const std::string& description,
+                        TableArgs& args) {
+  CLI::App* cmd = addQuery(app, name, description, args);
+  CLI::Option* instance = cmd->add_option("INSTANCE", args.instance, "Instance name");
+  cmd->add_option("--iotype", args.ioType, "Use the first instance of this IO type")
+      ->excludes(instance);
+  return cmd;
+}
+
+}  // namespace
+
+void addTableCommands(CLI::App& app) {
+  auto params = std::make_shared<TableArgs>();
+  addTableQuery(app, "params", "Parameter tables (parameters with an IO_IS role) of an instance",
+                *params)
+      ->callback([params] {
+        LoadedBoard board(params->board);
+        emit(*params, paramsOf(board, *params), printParams);
+      });
+  auto ports = std::make_shared<TableArgs>();
+  addTableQuery(app, "ports",
+                "Port tables of an instance: each role port with the constraints of the FPGA "
+                "pins on its connector",
+                *ports)
+      ->callback([ports] {
+        LoadedBoard board(ports->board);
+        emit(*ports, portsOf(board, *ports), printPorts);
+      });
+}
+
+}  // namespace qbd

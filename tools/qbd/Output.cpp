@@ -1,0 +1,136 @@
+#include "Output.h"
+
+#include <cstdio>
+#include <ostream>
+
+namespace qbd {
+
+namespace {
+
+std::string escapeControls(const std::string& text) {
+  std::string result;
+  for (unsigned char c : text) {
+    if (c == '\n') {
+      result += "\\n";
+    } else if (c == '\t') {
+      result += "\\t";
+    } else if (c < 0x20 || c == 0x7f) {
+      char buf[8];
+      std::snprintf(buf, sizeof buf, "\\x%02x", c);
+      result += buf;
+    } else {
+      result += static_cast<char>(c);
+    }
+  }
+  return result;
+}
+
+std::string joined(const Json& array) {
+  std::string result;
+  for (const Json& item : array) {
+    const std::string text = cellText(item);
+    if (text == "-") continue;
+    if (!result.empty()) result += ", ";
+    result += text;
+  }
+  return result;
+}
+
+std::string objectText(const Json& object) {
+  std::string result;
+  for (auto it = object.begin(); it != object.end(); ++it) {
+    if (!result.empty()) result += " ";
+    result += it.key() + "=" + (it->is_array() ? joined(*it) : cellText(*it));
+  }
+  return result;
+}
+
+void pad(std::ostream& out, const std::string& text, std::size_t width) {
+  out << text;
+  for (std::size_t w = displayWidth(text); w < width; ++w) out << ' ';
+}
+
+// The member at `key`; a dotted key ("fpga.family") descends into nested objects.
+const Json& field(const Json& object, const std::string& key) {
+  static const Json kNull;
+  const Json* node = &object;
+  std::size_t start = 0;
+  while (true) {
+    const std::size_t dot = key.find('.', start);
+    if (!node->is_object()) return kNull;
+    const auto it = node->find(key.substr(start, dot == std::string::npos ? dot : dot - start));
+    if (it == node->end()) return kNull;
+    node = &*it;
+    if (dot == std::string::npos) return *node;
+    start = dot + 1;
+  }
+}
+
+}  // namespace
+
+std::size_t displayWidth(const std::string& text) {
+  std::size_t width = 0;
+  for (unsigned char c : text)
+    if ((c & 0xC0) != 0x80) ++width;
+  return width;
+}
+
+std::string cellText(const Json& value) {
+  std::string text;
+  if (value.is_string()) {
+    text = escapeControls(value.get<std::string>());
+  } else if (value.is_boolean()) {
+    text = value.get<bool>() ? "yes" : "no";
+  } else if (value.is_number()) {
+    text = value.dump();
+  } else if (value.is_array()) {
+    text = joined(value);
+  } else if (value.is_object()) {
+    text = objectText(value);
+  }
+  return text.empty() ? "-" : text;
+}
+
+void printTable(std::ostream& out, const Json& rows, const std::vector<Column>& columns) {
+  std::vector<std::vector<std::string>> cells;
+  std::vector<std::size_t> widths;
+  for (const Column& c : columns) widths.push_back(displayWidth(c.header));
+  for (const Json& row : rows) {
+    std::vector<std::string> line;
+    for (std::size_t i = 0; i < columns.size(); ++i) {
+      line.push_back(cellText(field(row, columns[i].key)));
+      if (displayWidth(line.back()) > widths[i]) widths[i] = displayWidth(line.back());
+    }
+    cells.push_back(std::move(line));
+  }
+  auto printLine = [&](const std::vector<std::string>& line) {
+    for (std::size_t i = 0; i < line.size(); ++i) {
+      if (i + 1 == line.size()) {
+        out << line[i];
+      } else {
+        pad(out, line[i], widths[i]);
+        out << "  ";
+      }
+    }
+    out << '\n';
+  };
+  std::vector<std::string> headers;
+  for (const Column& c : columns) headers.push_back(c.header);
+  printLine(headers);
+  for (const auto& line : cells) printLine(line);
+}
+
+void printFields(std::ostream& out, const Json& object, const std::vector<Column>& columns) {
+  std::size_t width = 0;
+  for (const Column& c : columns) width = std::max(width, displayWidth(c.header) + 1);
+  for (const Column& c : columns) {
+    pad(out, c.header + ":", width);
+    out << "  " << cellText(field(object, c.key)) << '\n';
+  }
+}
+
+void printJson(std::ostream& out, const Json& value) {
+  out << value.dump(2, ' ', false, Json::error_handler_t::replace) << '\n';
+}
+
+}  // namespace qbd

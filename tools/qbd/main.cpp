@@ -1,0 +1,62 @@
+// qbd: board-description queries, checks and pictures from the shell.
+#include <iostream>
+
+#include <CLI/CLI.hpp>
+
+#include "Commands.h"
+#include "ToolError.h"
+
+namespace qbd {
+
+CLI::App* addQuery(CLI::App& app, const std::string& name, const std::string& description,
+                   QueryArgs& args) {
+  CLI::App* cmd = app.add_subcommand(name, description);
+  cmd->add_option("BOARD", args.board, "Board file (.qbd)")->required();
+  cmd->add_flag("--json", args.json, "Print the result as JSON");
+  return cmd;
+}
+
+void emit(const QueryArgs& args, const Json& result,
+          const std::function<void(std::ostream&, const Json&)>& table) {
+  if (args.json) {
+    printJson(std::cout, result);
+  } else {
+    table(std::cout, result);
+  }
+}
+
+}  // namespace qbd
+
+int main(int argc, char** argv) {
+  CLI::App app{"Query, check and draw board-description (.qbd) files."};
+  app.name("qbd");
+  app.require_subcommand(1, 1);
+  app.fallthrough(false);
+  qbd::addInfoCommands(app);
+  qbd::addTableCommands(app);
+  qbd::addPinCommands(app);
+  qbd::addClockCommands(app);
+  qbd::addModuleCommands(app);
+  qbd::addTemplateCommands(app);
+  qbd::addFileCommands(app);
+  qbd::addLintCommand(app);
+  qbd::addDiagramCommand(app);
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::CallForHelp& e) {
+    return app.exit(e);
+  } catch (const CLI::CallForAllHelp& e) {
+    return app.exit(e);
+  } catch (const CLI::ParseError& e) {
+    app.exit(e);
+    return qbd::EXIT_USAGE;
+  } catch (const qbd::ToolError& e) {
+    // An empty message means the command has already said what went wrong.
+    if (*e.what()) std::cerr << e.what() << '\n';
+    return e.status();
+  } catch (const std::exception& e) {
+    std::cerr << "qbd: error: " << e.what() << '\n';
+    return qbd::EXIT_FAILED;
+  }
+  return 0;
+}

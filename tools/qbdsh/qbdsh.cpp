@@ -1,0 +1,108 @@
+// qbdsh [SCRIPT [ARG...]]: runs a Tcl script, or commands read from standard input, in the
+// board interpreter with the qbd package (qbd::open, qbd::close) built in.
+//
+// When QUORIN_VLK is unset it is pointed at this project's copy of the board-access scripts:
+// the source tree's when it is still there, else the installed one.
+//
+// Exit status: a script's error gives 1; commands from standard input give 1 when any failed
+// and standard input is not a terminal; `exit N` gives N; otherwise 0.
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <iostream>
+#include <string>
+
+#include "LyrWiz_BoardTclIf.h"
+#include "QbdPackage.h"
+
+namespace {
+
+constexpr char kFirstScript[] = "/data/datastructure/qbd_database_access.tcl";
+
+void PointAtBoardScripts() {
+  if (std::getenv("QUORIN_VLK")) return;
+  const std::string sourceTree = QBDSH_SOURCE_TREE;
+  const bool inSourceTree = Port::File::exist((sourceTree + kFirstScript).c_str());
+  setenv("QUORIN_VLK", inSourceTree ? sourceTree.c_str() : QBDSH_INSTALLED_TREE, 1);
+}
+
+void SetArguments(Tcl_Interp* interp, const char* argv0, int argc, char** argv) {
+  Tcl_Obj* args = Tcl_NewListObj(0, nullptr);
+  for (int i = 0; i < argc; ++i)
+    Tcl_ListObjAppendElement(nullptr, args, Tcl_NewStringObj(argv[i], -1));
+  Tcl_SetVar2Ex(interp, "argv0", nullptr, Tcl_NewStringObj(argv0, -1), TCL_GLOBAL_ONLY);
+  Tcl_SetVar2Ex(interp, "argv", nullptr, args, TCL_GLOBAL_ONLY);
+  Tcl_SetVar2Ex(interp, "argc", nullptr, Tcl_NewIntObj(argc), TCL_GLOBAL_ONLY);
+}
+
+void Print(Tcl_Channel channel, Tcl_Obj* text) {
+  if (!channel) return;
+  Tcl_WriteObj(channel, text);
+  Tcl_WriteChars(channel, "\n", 1);
+  Tcl_Flush(channel);
+}
+
+void PrintError(Tcl_Interp* interp) {
+  Tcl_Obj* info = Tcl_GetVar2Ex(interp, "errorInfo", nullptr, TCL_GLOBAL_ONLY);
+  Print(Tcl_GetStdChannel(TCL_STDERR), info ? info : Tcl_GetObjResult(interp));
+}
+
+int RunScript(Tcl_Interp* interp, const char* path) {
+  if (Tcl_EvalFile(interp, path) == TCL_OK) return 0;
+  PrintError(interp);
+  return 1;
+}
+
+// Reads whole commands (which may span lines) and evaluates each at global level, printing a
+// non-empty result.
+int RunStandardInput(Tcl_Interp* interp) {
+  const bool interactive = isatty(0) != 0;
+  Tcl_SetVar2Ex(interp, "tcl_interactive", nullptr, Tcl_NewIntObj(interactive ? 1 : 0),
+                TCL_GLOBAL_ONLY);
+  Tcl_Channel out = Tcl_GetStdChannel(TCL_STDOUT);
+  bool failed = false;
+  std::string command;
+  std::string line;
+  for (;;) {
+    if (interactive && out) {
+      Tcl_WriteChars(out, command.empty() ? "% " : "> ", 2);
+      Tcl_Flush(out);
+    }
+    if (!std::getline(std::cin, line)) break;
+    command += line;
+    command += '\n';
+    if (!Tcl_CommandComplete(command.c_str())) continue;
+    const int code = Tcl_EvalEx(interp, command.c_str(), static_cast<int>(command.size()),
+                                TCL_EVAL_GLOBAL);
+    command.clear();
+    if (code != TCL_OK) {
+      failed = true;
+      PrintError(interp);
+    } else if (Tcl_GetCharLength(Tcl_GetObjResult(interp)) > 0) {
+      Print(out, Tcl_GetObjResult(interp));
+    }
+  }
+  return failed && !interactive ? 1 : 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  PointAtBoardScripts();
+  LyrWiz_BoardTclIf* shell = LyrWiz_BoardTclIf::ConstructBoardTclIf();
+  Tcl_Interp* interp = shell->GetInterp();
+  int status = 1;
+  if (Qbd_Init(interp) != TCL_OK) {
+    std::fprintf(stderr, "qbdsh: %s\n", Tcl_GetStringResult(interp));
+  } else if (argc > 1) {
+    SetArguments(interp, argv[1], argc - 2, argv + 2);
+    status = RunScript(interp, argv[1]);
+  } else {
+    SetArguments(interp, argv[0], 0, nullptr);
+    status = RunStandardInput(interp);
+  }
+  // The host owns the instance; releasing it deletes the interpreter and the boards it opened.
+  delete static_cast<LyrBase::BaseNode*>(shell);
+  Tcl_Exit(status);
+}
