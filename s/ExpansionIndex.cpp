@@ -5,30 +5,53 @@ using LyrBoard::QbdBlock;
 
 namespace mbd_detail {
 
-void ExpansionIndex::Resolve(QbdBlock* fpga) {
-  fpga_ = fpga;
-  lastOnNet_.clear();
-  // Later ports overwrite earlier ones, so each net keeps its last port.
-  for (Property* port : fpga_->GetPropSeqRef(QbdBlock::PORT)) Index(port);
+std::size_t ExpansionIndex::FoldedHash::operator()(const StringBase& net) const {
+  // FNV-1a over the bytes with A-Z folded to a-z, the only folding IGNORE_CASE does.
+  std::size_t hash = 14695981039346656037ull;
+  const char* bytes = net.c_str();
+  for (unsigned i = 0; i < net.GetLength(); ++i) {
+    unsigned char c = static_cast<unsigned char>(bytes[i]);
+    if (c >= 'A' && c <= 'Z') c = static_cast<unsigned char>(c - 'A' + 'a');
+    hash = (hash ^ c) * 1099511628211ull;
+  }
+  return hash;
 }
 
-Property* ExpansionIndex::LastPortOnNet(const StringBase& net) const {
-  const auto found = lastOnNet_.find(FoldCase(net));
-  return found == lastOnNet_.end() ? nullptr : found->second;
+void ExpansionIndex::Track(const StringBase& net) {
+  if (lastOnNet_.count(net)) return;
+  lastOnNet_.emplace(net, fpga_ ? ScanForLast(net) : nullptr);
+}
+
+void ExpansionIndex::Resolve(QbdBlock* fpga) {
+  fpga_ = fpga;
+  for (auto& entry : lastOnNet_) entry.second = nullptr;
+  // Later ports overwrite earlier ones, so each net keeps its last port.
+  for (Property* port : fpga_->GetPropSeqRef(QbdBlock::PORT)) Record(port);
+}
+
+Property* ExpansionIndex::LastPortOnNet(const StringBase& net) {
+  const auto found = lastOnNet_.find(net);
+  if (found != lastOnNet_.end()) return found->second;
+  Property* last = ScanForLast(net);
+  lastOnNet_.emplace(net, last);
+  return last;
 }
 
 void ExpansionIndex::AppendPin(std::unique_ptr<LyrBoard::BdPin> pin) {
   Property* added = pin.get();
-  if (fpga_->AddProperty(QbdBlock::PORT, pin.release()) == 0) Index(added);
+  if (fpga_->AddProperty(QbdBlock::PORT, pin.release()) == 0) Record(added);
 }
 
-std::string ExpansionIndex::FoldCase(const StringBase& net) {
-  std::string key = net.str();
-  for (char& c : key)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  return key;
+Property* ExpansionIndex::ScanForLast(const StringBase& net) const {
+  const std::vector<Property*>& ports = fpga_->GetPropSeqRef(QbdBlock::PORT);
+  for (auto it = ports.rbegin(); it != ports.rend(); ++it)
+    if ((*it)->GetValueStr().Compare(net, StringBase::IGNORE_CASE) == 0) return *it;
+  return nullptr;
 }
 
-void ExpansionIndex::Index(Property* port) { lastOnNet_[FoldCase(port->GetValueStr())] = port; }
+void ExpansionIndex::Record(Property* port) {
+  const auto found = lastOnNet_.find(port->GetValueStr());
+  if (found != lastOnNet_.end()) found->second = port;
+}
 
 }  // namespace mbd_detail

@@ -74,6 +74,14 @@ int MBD::dupBlocks() {
   // A copy of the list: the blocks this pass appends are not visited.
   const std::vector<PsfComp*> blocks = blockList();
   mbd_detail::ExpansionIndex index;
+  // Every net a copied port can carry is known now; following them before the FPGA block is
+  // indexed spares a scan of its port list per net later.
+  for (PsfComp* comp : blocks) {
+    const QbdBlock* block = static_cast<QbdBlock*>(comp);
+    if (!block->GetPropertyByName(QbdBlock::ATTRIBUTE, MAX_NUM_INSTANCES)) continue;
+    for (const Property* port : block->GetPropSeqRef(QbdBlock::PORT))
+      index.Track(port->GetValueStr());
+  }
   for (PsfComp* comp : blocks) {
     QbdBlock* block = static_cast<QbdBlock*>(comp);
     Property* countAttr = block->GetPropertyByName(QbdBlock::ATTRIBUTE, MAX_NUM_INSTANCES);
@@ -116,6 +124,8 @@ int MBD::dupBlock(QbdBlock* block, unsigned int count, mbd_detail::ExpansionInde
   // ports of the template and must not be copied into copy 2.
   const std::vector<Property*> ports = block->GetPropSeqRef(QbdBlock::PORT);
   std::vector<StringBase> names;
+  names.reserve(count);
+  for (const Property* port : ports) index.Track(port->GetValueStr());
   for (unsigned done = 0; done < count; ++done) {
     StringBase suffix;
     suffix.Format("%d", static_cast<int>(done + 1));

@@ -2,6 +2,8 @@
 // the connectors of the FPGA blocks.
 #include <string>
 #include <unordered_map>
+#include <utility>
+#include <vector>
 
 #include "MBD.h"
 

@@ -29,14 +29,24 @@ using LyrBase::Value;
 
 enum class Keyword { None, Attribute, Parameter, Port, Begin, Block, End };
 
+bool SameLetters(const std::string& word, const char* keyword) {
+  std::size_t i = 0;
+  for (; keyword[i]; ++i) {
+    if (i >= word.size()) return false;
+    char c = word[i];
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    if (c != keyword[i]) return false;
+  }
+  return i == word.size();
+}
+
 Keyword Classify(const std::string& word) {
   static const std::pair<const char*, Keyword> kWords[] = {
       {"ATTRIBUTE", Keyword::Attribute}, {"PARAMETER", Keyword::Parameter},
       {"PORT", Keyword::Port},           {"BEGIN", Keyword::Begin},
       {"BLOCK", Keyword::Block},         {"END", Keyword::End}};
-  const StringBase w(word);
   for (const auto& k : kWords)
-    if (w.Compare(k.first, StringBase::IGNORE_CASE) == 0) return k.second;
+    if (SameLetters(word, k.first)) return k.second;
   return Keyword::None;
 }
 
@@ -81,7 +91,9 @@ class Parser {
   void EndBlock();
   std::unique_ptr<Property> ReadProperty(Keyword kw, Position at);
   bool ReadName(const char* after, std::string& name);
-  std::unique_ptr<Value> ReadValue(const std::string& name);
+  // Reads "= value": a list into `list`, a scalar into text_.
+  bool ReadValue(const std::string& name, std::unique_ptr<Value>& list);
+  std::unique_ptr<Property> MakeProperty(Keyword kw, std::unique_ptr<Value> list);
   std::unique_ptr<Value> ReadList(int depth);
   bool ReadItem(int depth, std::string& text, std::unique_ptr<ListStrVal>& list);
   bool ExpectLineEnd(const char* after);
@@ -102,6 +114,9 @@ class Parser {
   unsigned statements_ = 0;
   unsigned errorCount_ = 0;
   std::string errors_;
+  // Buffers reused from statement to statement, so that reading does not allocate for them.
+  std::string name_;
+  std::string text_;
 };
 
 void Parser::Fail(Position at, const std::string& message) {
@@ -249,18 +264,22 @@ bool Parser::ReadName(const char* after, std::string& name) {
   return false;
 }
 
-std::unique_ptr<Property> Parser::ReadProperty(Keyword kw, Position at) {
-  std::string name;
-  if (!ReadName(KeywordText(kw), name)) return nullptr;
-  std::unique_ptr<Value> value = ReadValue(name);
-  if (!value) return nullptr;
-
+std::unique_ptr<Property> Parser::MakeProperty(Keyword kw, std::unique_ptr<Value> list) {
+  const char* name = name_.c_str();
+  if (kw == Keyword::Port && !list) return std::make_unique<BdPin>(name, text_.c_str());
   std::unique_ptr<Property> prop;
-  if (kw == Keyword::Parameter) prop = std::make_unique<BdParam>(name.c_str());
-  else if (kw == Keyword::Port) prop = std::make_unique<BdPin>(name.c_str());
-  else prop = std::make_unique<Property>(name.c_str());
+  if (kw == Keyword::Parameter) prop = std::make_unique<BdParam>(name);
+  else if (kw == Keyword::Port) prop = std::make_unique<BdPin>(name);
+  else prop = std::make_unique<Property>(name);
+  prop->SetLyrValuePtr(list ? list.release() : new StrVal(text_.c_str()));
+  return prop;
+}
+
+std::unique_ptr<Property> Parser::ReadProperty(Keyword kw, Position at) {
+  std::unique_ptr<Value> list;
+  if (!ReadName(KeywordText(kw), name_) || !ReadValue(name_, list)) return nullptr;
+  std::unique_ptr<Property> prop = MakeProperty(kw, std::move(list));
   Stamp(*prop, at);
-  prop->SetLyrValuePtr(value.release());
 
   for (;;) {
     lex_.SkipBlanks();
@@ -269,43 +288,41 @@ std::unique_ptr<Property> Parser::ReadProperty(Keyword kw, Position at) {
       return prop;
     }
     if (lex_.Peek() != ',') {
-      FailFound("expected ',' or end of line after the value of " + Excerpt(name));
+      FailFound("expected ',' or end of line after the value of " + Excerpt(prop->GetName().str()));
       return nullptr;
     }
     lex_.Advance();
     lex_.SkipBlankLines();
     const Position subAt = lex_.Here();
-    std::string subName;
-    if (!ReadName("','", subName)) return nullptr;
-    std::unique_ptr<Value> subValue = ReadValue(subName);
-    if (!subValue) return nullptr;
-    auto sub = std::make_unique<PsfComp>(subName.c_str());
+    if (!ReadName("','", name_) || !ReadValue(name_, list)) return nullptr;
+    auto sub = std::make_unique<PsfComp>(name_.c_str());
     Stamp(*sub, subAt);
-    sub->SetLyrValuePtr(subValue.release());
+    sub->SetLyrValuePtr(list ? list.release() : new StrVal(text_.c_str()));
     prop->AddPsfComp(sub.release());
   }
 }
 
-std::unique_ptr<Value> Parser::ReadValue(const std::string& name) {
+bool Parser::ReadValue(const std::string& name, std::unique_ptr<Value>& list) {
   lex_.SkipBlanks();
   if (lex_.Peek() != '=') {
     FailFound("expected '=' after the name " + Excerpt(name));
-    return nullptr;
+    return false;
   }
   lex_.Advance();
   lex_.SkipBlanks();
-  std::string text;
+  bool ok = false;
   switch (lex_.Peek()) {
     case '(':
-      return ReadList(1);
+      list = ReadList(1);
+      return list != nullptr;
     case '"':
-      if (lex_.Quoted(text)) return std::make_unique<StrVal>(text.c_str());
+      ok = lex_.Quoted(text_);
       break;
     default:
-      if (lex_.Bare(true, text)) return std::make_unique<StrVal>(text.c_str());
+      ok = lex_.Bare(true, text_);
   }
-  FailLex();
-  return nullptr;
+  if (!ok) FailLex();
+  return ok;
 }
 
 bool Parser::ReadItem(int depth, std::string& text, std::unique_ptr<ListStrVal>& list) {

@@ -58,6 +58,7 @@ void Port_MsgManData::issueError(const char* fmt, ...) {
   std::string text = FormatV(fmt, args);
   va_end(args);
   // The formatted message leads; where it came from follows for whoever reads the log.
+  if (!text.empty() && text.back() != '\n') text += ' ';
   text += "(" + domain_ + " " + file_ + ":" + std::to_string(line_) + " " + revision_ + ")\n";
   CurrentSink()(Port_MsgKind::Error, text);
 }

@@ -152,7 +152,7 @@ TEST(Reader, Positions_AreRememberedWithOneSharedFileName) {
   const Property* pin = block.GetPropSeqRef(QbdBlock::PORT)[0];
   EXPECT_EQ(pin->GetLineNo(), 4u);
   EXPECT_EQ(pin->GetColumnNo(), 2u);
-  EXPECT_EQ(pin->GetPsfCompSeqRef()[0]->GetColumnNo(), 14u);
+  EXPECT_EQ(pin->GetPsfCompSeqRef()[0]->GetColumnNo(), 15u);
   EXPECT_EQ(pin->GetPsfCompSeqRef()[0]->GetFileName(), StringBase("mem.qbd"));
 }
 
@@ -169,7 +169,8 @@ TEST(Reader, Errors_NameWhatWasExpectedAndFound) {
       {"# only a comment\n\n", "empty board file: expected ATTRIBUTE or BEGIN BLOCK, found end of file", 3, 1},
       {"ATTRIBUTE A = \"abc\n", "unterminated quoted string: expected '\"', found end of line", 1, 15},
       {"ATTRIBUTE A = \"abc", "unterminated quoted string: expected '\"', found end of file", 1, 15},
-      {"ATTRIBUTE A = (a, b\nATTRIBUTE B = 1\n", "unterminated list: expected ')' to close this '(', found end of file", 1, 15},
+      {"ATTRIBUTE A = (a,\n", "unterminated list: expected ')' to close this '(', found end of file", 1, 15},
+      {"ATTRIBUTE A = (a, b\nATTRIBUTE B = 1\n", "expected ',' or ')' in the list opened at 1:15, found 'ATTRIBUTE'", 2, 1},
       {"ATTRIBUTE A = (x, (a, (b)))", "lists nest at most two deep: expected a value, found '('", 1, 23},
       {"ATTRIBUTE A = (a b) c", "expected ',' or end of line after the value of 'A', found 'c'", 1, 21},
       {"ATTRIBUTE A = (a \"b\")", "expected ',' or ')' in the list opened at 1:15, found '\"'", 1, 18},

@@ -53,7 +53,9 @@ TEST(Values, ListText_IsItsOwnTextForRandomTexts) {
       std::vector<StringBase> items;
       for (int n = i % 5; n > 0; --n) items.emplace_back(boardtest::RandomText(rng, 5));
       text = ListStrVal(items).GetValueStr().str();
-      if (items.size() != 1) EXPECT_EQ(Items(ListStrVal(text.c_str())), items) << text;
+      if (items.size() != 1) {
+        EXPECT_EQ(Items(ListStrVal(text.c_str())), items) << text;
+      }
     }
     EXPECT_EQ(ListStrVal(text.c_str()).GetValueStr().str(), text);
   }

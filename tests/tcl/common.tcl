@@ -23,7 +23,12 @@ proc board {text} {
 # Runs qbdsh with ARGS (stdin from STDIN) under the environment changes ENV, a dict whose
 # empty values unset the variable. Returns {status stdout stderr}.
 proc runQbdsh {env stdin args} {
-    set saved [array get ::env]
+    set saved {}
+    dict for {name value} $env {
+        if {[info exists ::env($name)]} {
+            dict set saved $name $::env($name)
+        }
+    }
     try {
         dict for {name value} $env {
             if {$value eq ""} {
@@ -44,8 +49,15 @@ proc runQbdsh {env stdin args} {
         }
         return [list $status [viewFile $out] [viewFile $err]]
     } finally {
-        array unset ::env
-        array set ::env $saved
+        # Each variable is put back one by one: unsetting the whole env array would not reach
+        # the process environment that exec hands on.
+        dict for {name value} $env {
+            if {[dict exists $saved $name]} {
+                set ::env($name) [dict get $saved $name]
+            } else {
+                unset -nocomplain ::env($name)
+            }
+        }
     }
 }
 

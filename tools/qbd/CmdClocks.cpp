@@ -23,12 +23,40 @@ bool hasRole(const LyrBase::Property& prop, const StringBase& role) {
   return iois && iois->GetValueStr().Compare(role, StringBase::IGNORE_CASE) == 0;
 }
 
-// "min-max", "min-max/step" or the single frequency, as written.
-std::string rangeText(const std::vector<std::string>& element) {
-  std::string text;
-  for (std::size_t i = 0; i < element.size(); ++i)
-    text += (i == 0 ? "" : i == 1 ? "-" : "/") + trim(element[i]);
-  return text;
+// A decimal number of at most 32 bits; false for anything else.
+bool decimal(const std::string& text, unsigned long long& value) {
+  const std::string t = trim(text);
+  if (t.empty() || t.size() > 10) return false;
+  for (char c : t)
+    if (!std::isdigit(static_cast<unsigned char>(c))) return false;
+  value = std::stoull(t);
+  return value <= 0xFFFFFFFFull;
+}
+
+// One RANGE element as the model reads it: one number is that frequency alone, two a span
+// in which every frequency goes (step 0), three a span with a step. Anything else is kept as
+// text under "invalid".
+Json rangeJson(const std::vector<std::string>& element) {
+  unsigned long long n[3] = {0, 0, 0};
+  bool numbers = !element.empty() && element.size() <= 3;
+  for (std::size_t i = 0; numbers && i < element.size(); ++i) numbers = decimal(element[i], n[i]);
+  if (!numbers) {
+    std::string text;
+    for (const std::string& s : element) text += (text.empty() ? "" : ", ") + trim(s);
+    return Json{{"invalid", "(" + text + ")"}};
+  }
+  if (element.size() == 1) return Json{{"min", n[0]}, {"max", n[0]}, {"step", 1}};
+  return Json{{"min", n[0]}, {"max", n[1]}, {"step", element.size() == 3 ? n[2] : 0}};
+}
+
+std::string rangeText(const Json& range) {
+  if (range.contains("invalid")) return "invalid " + range["invalid"].get<std::string>();
+  const auto min = range["min"].get<unsigned long long>();
+  const auto max = range["max"].get<unsigned long long>();
+  const auto step = range["step"].get<unsigned long long>();
+  if (min == max) return std::to_string(min);
+  std::string text = std::to_string(min) + "-" + std::to_string(max);
+  return step > 1 ? text + " step " + std::to_string(step) : text;
 }
 
 Json clockRow(const LyrBoard::QbdBlock& block, const StringBase& frequency) {
@@ -39,12 +67,12 @@ Json clockRow(const LyrBoard::QbdBlock& block, const StringBase& frequency) {
     const LyrBase::PsfComp* range = p->GetPsfCompByName(MBD::CLK_RANGE.c_str());
     if (!range) unrestricted = true;
     if (range)
-      for (const auto& element : rangeElements(*range)) ranges.push_back(rangeText(element));
+      for (const auto& element : rangeElements(*range)) ranges.push_back(rangeJson(element));
   }
-  if (unrestricted) ranges.push_back("any");
   return Json{{"instance", str(block.GetName())},
               {"frequency", str(frequency)},
               {"corename", attribute(block, MBD::ADAPTER_NAME)},
+              {"unrestricted", unrestricted},
               {"ranges", ranges}};
 }
 
@@ -63,7 +91,14 @@ Json clocksOf(LoadedBoard& board) {
 }
 
 void printClocks(std::ostream& out, const Json& result) {
-  printTable(out, result["clocks"],
+  Json rows = result["clocks"];
+  for (Json& row : rows) {
+    Json texts = Json::array();
+    if (row["unrestricted"].get<bool>()) texts.push_back("any");
+    for (const Json& range : row["ranges"]) texts.push_back(rangeText(range));
+    row["ranges"] = texts;
+  }
+  printTable(out, rows,
              {{"INSTANCE", "instance"}, {"FREQUENCY", "frequency"}, {"CORENAME", "corename"},
               {"RANGES", "ranges"}});
 }

@@ -35,30 +35,50 @@ std::string quoted(const std::string& text) {
   return result + "\"";
 }
 
-const char* kTable = "<TABLE BORDER=\"0\" CELLBORDER=\"1\" CELLSPACING=\"0\" CELLPADDING=\"4\">";
-
-std::string blockId(std::size_t i) { return "b" + std::to_string(i); }
+const char* kTable = "<TABLE BORDER=\"0\" CELLBORDER=\"1\" CELLSPACING=\"0\" CELLPADDING=\"3\">";
+const char* kGrey = " BGCOLOR=\"#eeeeee\"";
 
 std::string small(const std::string& text) {
   return text.empty() ? std::string() : "<BR/><FONT POINT-SIZE=\"9\">" + html(text) + "</FONT>";
 }
 
+std::string locOf(const LyrBase::Property& pin) {
+  for (const std::string& text : constraintStrings(pin)) {
+    const Constraint c = splitConstraint(text);
+    if (c.hasValue && foldCase(c.key) == "loc") return c.value;
+  }
+  return std::string();
+}
+
+enum Side { LEFT, RIGHT };
+
+// Instances stand on both sides of the FPGA, split in board order so that the two sides hold
+// about as many ports; each FPGA pin faces the side of the first instance wired to it. That
+// halves the height of a board with many pins.
 class DotWriter {
  public:
   explicit DotWriter(const LyrBoard::Qbd& qbd) : index_(qbd) {
+    std::size_t total = 0;
+    for (const LyrBoard::QbdBlock* block : index_.instances()) total += rows(*block);
+    std::size_t left = 0;
+    for (std::size_t i = 0; i < index_.instances().size(); ++i) {
+      const LyrBoard::QbdBlock* block = index_.instances()[i];
+      // A block goes left when its middle row falls in the first half of all rows.
+      side_[block] = (2 * left + rows(*block) <= total || left == 0) ? LEFT : RIGHT;
+      if (side_[block] == LEFT) left += rows(*block);
+      ids_[block] = "i" + std::to_string(i);
+    }
     for (std::size_t i = 0; i < index_.fpgaBlocks().size(); ++i)
-      ids_[index_.fpgaBlocks()[i]] = blockId(i);
-    for (std::size_t i = 0; i < index_.instances().size(); ++i)
-      ids_[index_.instances()[i]] = blockId(index_.fpgaBlocks().size() + i);
+      ids_[index_.fpgaBlocks()[i]] = "f" + std::to_string(i);
   }
 
   std::string write(const std::string& title) {
     out_ << "digraph board {\n"
-         << "  graph [rankdir=LR, ranksep=1.6, nodesep=0.25, fontname=\"Helvetica\", "
+         << "  graph [rankdir=LR, ranksep=1.2, nodesep=0.2, fontname=\"Helvetica\", "
             "fontsize=16, labelloc=t, label="
          << quoted(title) << "];\n"
          << "  node [shape=plaintext, fontname=\"Helvetica\", fontsize=11];\n"
-         << "  edge [arrowhead=none, color=\"#4a6fa5\", penwidth=1.2];\n";
+         << "  edge [arrowhead=none, color=\"#4a6fa5\", penwidth=1.1];\n";
     for (const LyrBoard::QbdBlock* block : index_.instances()) instanceNode(*block);
     for (const LyrBoard::QbdBlock* block : index_.fpgaBlocks()) fpgaNode(*block);
     edges();
@@ -67,6 +87,10 @@ class DotWriter {
   }
 
  private:
+  static std::size_t rows(const LyrBoard::QbdBlock& block) {
+    return block.GetPropSeqRef(LyrBoard::QbdBlock::PORT).size() + 2;
+  }
+
   std::string portId(const LyrBase::Property* port) {
     return "p" + std::to_string(portIds_.emplace(port, portIds_.size()).first->second);
   }
@@ -78,8 +102,9 @@ class DotWriter {
     for (const LyrBase::Property* port : block.GetPropSeqRef(LyrBoard::QbdBlock::PORT)) {
       const std::string net = str(port->GetValueStr());
       const bool wired = !index_.pinsOn(net).empty() || index_.portsOn(net).size() > 1;
-      out_ << "<TR><TD PORT=\"" << portId(port) << "\" ALIGN=\"LEFT\""
-           << (wired ? "" : " BGCOLOR=\"#f3f3f3\"") << ">" << html(str(port->GetName()))
+      out_ << "<TR><TD PORT=\"" << portId(port) << "\" ALIGN=\""
+           << (side_[&block] == LEFT ? "LEFT" : "RIGHT") << "\"" << (wired ? "" : kGrey) << ">"
+           << html(str(port->GetName()))
            << (wired ? "" : " <FONT COLOR=\"#888888\">(" + html(net.empty() ? "no net" : net) +
                                 ")</FONT>")
            << "</TD></TR>";
@@ -87,37 +112,69 @@ class DotWriter {
     out_ << "</TABLE>>];\n";
   }
 
+  // The side an FPGA pin faces: that of the first instance on its net; unwired pins fill the
+  // shorter side.
+  Side pinSide(const LyrBase::Property& pin, std::size_t leftCount, std::size_t rightCount) {
+    const std::vector<PortRef>& ports = index_.portsOn(str(pin.GetValueStr()));
+    if (!ports.empty()) return side_[ports.front().block];
+    return leftCount <= rightCount ? LEFT : RIGHT;
+  }
+
+  std::string pinCells(const LyrBase::Property* pin, Side side) {
+    if (!pin) return "<TD></TD><TD></TD><TD></TD>";
+    const bool used = !index_.portsOn(str(pin->GetValueStr())).empty();
+    const std::string colour = used ? "" : kGrey;
+    const std::string loc = "<TD PORT=\"" + portId(pin) + "\"" + colour + "><B>" +
+                            html(locOf(*pin)) + "</B></TD>";
+    const std::string name =
+        "<TD ALIGN=\"LEFT\"" + colour + ">" + html(str(pin->GetName())) + "</TD>";
+    const std::string net =
+        "<TD ALIGN=\"LEFT\"" + colour + "><I>" + html(str(pin->GetValueStr())) + "</I></TD>";
+    return side == LEFT ? loc + name + net : net + name + loc;
+  }
+
   void fpgaNode(const LyrBoard::QbdBlock& block) {
+    std::vector<const LyrBase::Property*> sides[2];
+    for (const LyrBase::Property* pin : block.GetPropSeqRef(LyrBoard::QbdBlock::PORT)) {
+      const Side side = pinSide(*pin, sides[LEFT].size(), sides[RIGHT].size());
+      pinSides_[pin] = side;
+      sides[side].push_back(pin);
+    }
     std::string part = attribute(block, MBD::ARCH_NAME);
     for (const char* attr : {MBD::DEVICE_NAME, MBD::PACKAGE_NAME, MBD::SPEED_GRADE_NAME}) {
       const std::string value = attribute(block, attr);
       if (!value.empty()) part += (part.empty() ? "" : " ") + value;
     }
-    out_ << "  " << ids_[&block] << " [label=<" << kTable
-         << "<TR><TD COLSPAN=\"3\" BGCOLOR=\"#f7e3c4\"><B>" << html(str(block.GetName()))
-         << "</B>" << small(part) << "</TD></TR>"
-         << "<TR><TD><I>LOC</I></TD><TD><I>pin</I></TD><TD><I>net</I></TD></TR>";
-    for (const LyrBase::Property* pin : block.GetPropSeqRef(LyrBoard::QbdBlock::PORT)) {
-      std::string loc;
-      for (const std::string& text : constraintStrings(*pin)) {
-        const Constraint c = splitConstraint(text);
-        if (c.hasValue && foldCase(c.key) == "loc") {
-          loc = c.value;
-          break;
-        }
-      }
-      const bool used = !index_.portsOn(str(pin->GetValueStr())).empty();
-      const char* colour = used ? "" : " BGCOLOR=\"#f3f3f3\"";
-      out_ << "<TR><TD PORT=\"" << portId(pin) << "\"" << colour << "><B>" << html(loc)
-           << "</B></TD><TD ALIGN=\"LEFT\"" << colour << ">" << html(str(pin->GetName()))
-           << "</TD><TD ALIGN=\"LEFT\"" << colour << ">" << html(str(pin->GetValueStr()))
-           << "</TD></TR>";
+    const bool twoSided = !sides[RIGHT].empty();
+    out_ << "  " << ids_[&block] << " [label=<" << kTable << "<TR><TD COLSPAN=\""
+         << (twoSided ? 6 : 3) << "\" BGCOLOR=\"#f7e3c4\"><B>" << html(str(block.GetName()))
+         << "</B>" << small(part) << "</TD></TR><TR><TD><I>LOC</I></TD><TD><I>pin</I></TD>"
+         << "<TD><I>net</I></TD>"
+         << (twoSided ? "<TD><I>net</I></TD><TD><I>pin</I></TD><TD><I>LOC</I></TD>" : "")
+         << "</TR>";
+    const std::size_t height = std::max(sides[LEFT].size(), sides[RIGHT].size());
+    for (std::size_t r = 0; r < height; ++r) {
+      out_ << "<TR>" << pinCells(r < sides[LEFT].size() ? sides[LEFT][r] : nullptr, LEFT);
+      if (twoSided)
+        out_ << pinCells(r < sides[RIGHT].size() ? sides[RIGHT][r] : nullptr, RIGHT);
+      out_ << "</TR>";
     }
     out_ << "</TABLE>>];\n";
   }
 
-  std::string end(const PortRef& ref, const char* side) {
-    return ids_[ref.block] + ":" + portId(ref.port) + ":" + side;
+  std::string end(const PortRef& ref, const char* compass) {
+    return ids_[ref.block] + ":" + portId(ref.port) + ":" + compass;
+  }
+
+  // Left instances draw toward the FPGA, right ones away from it, so that the ranks come out
+  // left instances, FPGA, right instances.
+  void line(const PortRef& port, const PortRef& pin) {
+    if (pinSides_[pin.port] == LEFT)
+      out_ << "  " << end(port, side_[port.block] == LEFT ? "e" : "w") << " -> "
+           << end(pin, "w") << ";\n";
+    else
+      out_ << "  " << end(pin, "e") << " -> "
+           << end(port, side_[port.block] == LEFT ? "e" : "w") << ";\n";
   }
 
   // A line from each instance port to each FPGA pin on its net; nets that join instance ports
@@ -128,21 +185,24 @@ class DotWriter {
       for (LyrBase::Property* port : block->GetPropSeqRef(LyrBoard::QbdBlock::PORT)) {
         const std::string net = str(port->GetValueStr());
         const PortRef self{block, port};
-        for (const PortRef& pin : index_.pinsOn(net))
-          out_ << "  " << end(self, "e") << " -> " << end(pin, "w") << ";\n";
+        for (const PortRef& pin : index_.pinsOn(net)) line(self, pin);
         if (!index_.pinsOn(net).empty() || index_.portsOn(net).size() < 2) continue;
         auto node = netNodes.emplace(foldCase(net), "n" + std::to_string(netNodes.size()));
         if (node.second)
           out_ << "  " << node.first->second << " [shape=ellipse, fontsize=10, style=dashed, "
                << "label=" << quoted(net) << "];\n";
-        out_ << "  " << end(self, "e") << " -> " << node.first->second
-             << " [style=dashed];\n";
+        if (side_[block] == LEFT)
+          out_ << "  " << end(self, "e") << " -> " << node.first->second << " [style=dashed];\n";
+        else
+          out_ << "  " << node.first->second << " -> " << end(self, "w") << " [style=dashed];\n";
       }
     }
   }
 
   NetIndex index_;
   std::unordered_map<const LyrBoard::QbdBlock*, std::string> ids_;
+  std::unordered_map<const LyrBoard::QbdBlock*, Side> side_;
+  std::unordered_map<const LyrBase::Property*, Side> pinSides_;
   std::unordered_map<const LyrBase::Property*, std::size_t> portIds_;
   std::ostringstream out_;
 };

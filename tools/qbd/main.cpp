@@ -48,7 +48,7 @@ int main(int argc, char** argv) {
   } catch (const CLI::CallForAllHelp& e) {
     return app.exit(e);
   } catch (const CLI::ParseError& e) {
-    app.exit(e);
+    std::cerr << "qbd: error: " << e.what() << "\nRun 'qbd --help' or 'qbd COMMAND --help'.\n";
     return qbd::EXIT_USAGE;
   } catch (const qbd::ToolError& e) {
     // An empty message means the command has already said what went wrong.

@@ -1,0 +1,87 @@
+#include "BenchBoards.h"
+
+#include <vector>
+
+namespace benchboards {
+
+namespace {
+
+// Pin locations in the usual ball-grid naming (A1, A2, ... AF26), unique per board.
+std::string Location(std::size_t n) {
+  static const char* const kRows[] = {"A",  "B",  "C",  "D",  "E",  "F",  "G",  "H",  "J",
+                                      "K",  "L",  "M",  "N",  "P",  "R",  "T",  "U",  "V",
+                                      "W",  "Y",  "AA", "AB", "AC", "AD", "AE", "AF"};
+  constexpr std::size_t kRowCount = sizeof kRows / sizeof kRows[0];
+  std::string loc = kRows[n % kRowCount];
+  return loc + std::to_string(n / kRowCount + 1);
+}
+
+struct Kind {
+  const char* prefix;
+  const char* iotype;
+  const char* corename;
+  int ports;
+};
+
+const Kind kKinds[] = {{"uart", "QOR_UART_V1", "qor_uartlite", 2},
+                       {"gpio", "QOR_GPIO_V1", "qor_gpio", 8},
+                       {"sram", "QOR_MEMORY_V1", "qor_emc", 24},
+                       {"clk", "QOR_CLOCK_V1", "", 1}};
+
+void AppendBlock(std::string& blocks, std::string& pins, std::size_t index, std::size_t& pinCount) {
+  const Kind& kind = kKinds[index % (sizeof kKinds / sizeof kKinds[0])];
+  const std::string name = std::string(kind.prefix) + "_" + std::to_string(index);
+  blocks += "BEGIN BLOCK\n  ATTRIBUTE INSTANCE = " + name + "\n  ATTRIBUTE IOTYPE   = " +
+            kind.iotype + "\n";
+  if (*kind.corename) blocks += std::string("  ATTRIBUTE CORENAME = ") + kind.corename + "\n";
+  blocks += "  ATTRIBUTE DESC     = \"Generated " + std::string(kind.prefix) +
+            " instance, number " + std::to_string(index) + "\"\n";
+  if (kind.ports == 1) {
+    blocks += "  PARAMETER C_CLK_FREQ = 100000000, IO_IS = clk_freq,\n"
+              "            RANGE = ((25000000, 100000000, 0), (125000000))\n";
+  } else {
+    blocks += "  PARAMETER C_WIDTH = " + std::to_string(kind.ports) +
+              ", IO_IS = width, VALUE_NOTE = \"bits\"\n"
+              "  PARAMETER C_BASEADDR = 0x80000000, IO_IS = base_addr\n";
+  }
+  for (int p = 0; p < kind.ports; ++p) {
+    const std::string port = std::to_string(p);
+    const std::string net = name + "_io_" + port;
+    blocks += "  PORT IO" + port + " = " + net + ", IO_IS = io_" + port + "\n";
+    pins += "  PORT fpga_" + net + " = " + net + ", UCF_NET_STRING = (LOC=" +
+            Location(pinCount++) + ", IOSTANDARD=LVCMOS33, \"DRIVE = 8\"), DIR = IO\n";
+  }
+  blocks += "END\n\n";
+}
+
+}  // namespace
+
+std::string GenerateBoardText(std::size_t targetBytes) {
+  std::string head =
+      "# Generated benchmark board\n"
+      "ATTRIBUTE VENDOR    = Northwind\n"
+      "ATTRIBUTE NAME      = Bench\n"
+      "ATTRIBUTE REVISION  = A\n"
+      "ATTRIBUTE LONG_DESC = \"A large generated board\"\n\n"
+      "BEGIN BLOCK\n"
+      "  ATTRIBUTE INSTANCE  = fpga_0\n"
+      "  ATTRIBUTE BLOCKTYPE = FPGA\n"
+      "  ATTRIBUTE FAMILY    = ketral4\n"
+      "  ATTRIBUTE DEVICE    = k4fx100\n";
+  std::string pins;
+  std::string blocks;
+  pins.reserve(targetBytes / 2);
+  blocks.reserve(targetBytes / 2);
+  std::size_t pinCount = 0;
+  for (std::size_t i = 0; head.size() + pins.size() + blocks.size() + 8 < targetBytes; ++i)
+    AppendBlock(blocks, pins, i, pinCount);
+  std::string text;
+  text.reserve(head.size() + pins.size() + blocks.size() + 8);
+  text += head;
+  text += pins;
+  text += "END\n\n";
+  text += blocks;
+  return text;
+}
+
+}  // namespace benchboards

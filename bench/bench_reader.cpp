@@ -1,0 +1,50 @@
+// Reading and printing large generated boards; throughput in bytes per second of board text.
+#include <benchmark/benchmark.h>
+
+#include "BenchBoards.h"
+#include "LyrBoard.h"
+
+namespace {
+
+const std::string& BoardText(std::size_t megabytes) {
+  static std::string five = benchboards::GenerateBoardText(5u << 20);
+  static std::string fifty;
+  if (megabytes == 5) return five;
+  if (fifty.empty()) fifty = benchboards::GenerateBoardText(50u << 20);
+  return fifty;
+}
+
+void BM_ReadBoard(benchmark::State& state) {
+  const std::string& text = BoardText(static_cast<std::size_t>(state.range(0)));
+  for (auto _ : state) {
+    LyrBoard::Qbd board;
+    if (board.ReadBuffer(text.data(), text.size(), "bench.qbd") != 0) {
+      state.SkipWithError(board.GetErrorText().c_str());
+      break;
+    }
+    benchmark::DoNotOptimize(board.GetPsfCompSeqRef(LyrBoard::Qbd::BLOCK).size());
+  }
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(text.size()));
+}
+BENCHMARK(BM_ReadBoard)->Arg(5)->Arg(50)->Unit(benchmark::kMillisecond);
+
+void BM_WriteBoard(benchmark::State& state) {
+  const std::string& text = BoardText(static_cast<std::size_t>(state.range(0)));
+  LyrBoard::Qbd board;
+  if (board.ReadBuffer(text.data(), text.size(), "bench.qbd") != 0) {
+    state.SkipWithError(board.GetErrorText().c_str());
+    return;
+  }
+  std::size_t bytes = 0;
+  for (auto _ : state) {
+    const StringBase printed = board.WriteString();
+    bytes += printed.GetLength();
+    benchmark::DoNotOptimize(printed.c_str());
+  }
+  state.SetBytesProcessed(static_cast<int64_t>(bytes));
+}
+BENCHMARK(BM_WriteBoard)->Arg(5)->Arg(50)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();

@@ -1,0 +1,42 @@
+#!/usr/bin/env bash
+# Runs every benchmark program of a build and prints their results as one table, then the
+# Tcl comparison of a board lookup with `dict get` in tclsh (when the qbd package is built).
+#
+#   bench/run_all.sh [BUILD_DIR]       BENCH_MIN_TIME (seconds per benchmark, default 0.5)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+build=$(cd "${1:-build}" && pwd)
+min_time=${BENCH_MIN_TIME:-0.5}
+
+# A program's console report becomes tab-separated rows: program, benchmark, CPU time per
+# iteration, iterations, and the rest of the line (rates and user counters as name=value).
+to_rows() {
+  awk -v prog="$1" '
+    $1 !~ /^BM_/ { next }
+    {
+      rest = ""
+      first = ($6 ~ /^[0-9]+$/) ? 7 : 6
+      for (i = first; i <= NF; i++) rest = rest (rest == "" ? "" : " ") $i
+      printf "%s\t%s\t%s %s\t%s\t%s\n", prog, $1, $4, $5, (first == 7 ? $6 : "-"), (rest == "" ? "-" : rest)
+    }' "$2"
+}
+
+rows=$(mktemp)
+trap 'rm -f "$rows" "$rows".out' EXIT
+printf 'program\tbenchmark\tCPU/iter\titerations\trates and counters\n' >"$rows"
+found=0
+for b in "$build"/bench/bench_*; do
+  [ -x "$b" ] || continue
+  found=1
+  "$b" --benchmark_color=false --benchmark_counters_tabular=false \
+    --benchmark_min_time="$min_time" 2>/dev/null >"$rows".out
+  to_rows "$(basename "$b")" "$rows".out >>"$rows"
+done
+[ "$found" = 1 ] || { echo "no benchmark programs in $build/bench" >&2; exit 1; }
+column -t -s "$(printf '\t')" "$rows"
+
+if compgen -G "$build/tcl/qbd/*.so" >/dev/null && command -v tclsh >/dev/null 2>&1; then
+  echo
+  echo "tclsh, qbd package vs dict get (TCLLIBPATH=$build/tcl tclsh bench/qbd_vs_dict.tcl):"
+  TCLLIBPATH="$build/tcl" tclsh bench/qbd_vs_dict.tcl || echo "the lookup costs more than the limit"
+fi
