@@ -147,8 +147,13 @@ class PsfCompList {
   PsfCompList& operator=(const PsfCompList&) = delete;
   ~PsfCompList();
   const std::vector<PsfComp*>& Items() const { return items_; }
-  // Appends and takes ownership.
-  void Append(PsfComp* comp) { items_.push_back(comp); }
+  // Appends and takes ownership (null is ignored).
+  void Append(PsfComp* comp) {
+    if (!comp) return;
+    // Most lists stay short: one allocation instead of three for the first few.
+    if (items_.empty()) items_.reserve(4);
+    items_.push_back(comp);
+  }
   // The first component whose name equals `name` ignoring case; null when none.
   PsfComp* FindByName(const char* name) const;
   // Deletes every component.

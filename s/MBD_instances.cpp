@@ -38,7 +38,7 @@ std::vector<StringBase> MBD::getTrimedIOTypes() {
   std::vector<StringBase> types;
   std::unordered_set<StringBase> seen;
   for (StringBase& type : getIOTypes())
-    if (seen.insert(StringBase(type.str().size() ? std::string(1, type.str()[0] | 32) + type.str().substr(1) : type.str())).second) types.push_back(std::move(type));
+    if (seen.insert(type).second) types.push_back(std::move(type));
   return types;
 }
 

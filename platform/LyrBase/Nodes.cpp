@@ -60,6 +60,8 @@ int NameValue::SetValueStr(const char* text) {
 }
 
 void NameValue::SetLyrValuePtr(Value* value) {
+  // Setting the value it already holds must not delete it.
+  if (value == value_.get()) return;
   value_.reset(value);
   if (value) value->SetOwner(this);
 }

@@ -397,7 +397,11 @@ std::unique_ptr<Value> Parser::ReadList(int depth) {
   return lists;
 }
 
-// Reads a whole file into `out`; an empty string when it worked, else the reason.
+// No board comes near this; it keeps a device or a runaway pipe from filling the memory.
+constexpr std::size_t kMaxFileBytes = std::size_t(1) << 30;
+
+// Reads a whole file into `out`; an empty string when it worked, else the reason. Reading
+// stops early at a NUL byte, since the text cannot be a board then (the reader reports it).
 std::string Slurp(const char* path, std::string& out) {
   const int fd = ::open(path, O_RDONLY | O_CLOEXEC);
   if (fd < 0) return std::strerror(errno);
@@ -407,18 +411,25 @@ std::string Slurp(const char* path, std::string& out) {
     reason = std::strerror(errno);
   } else if (S_ISDIR(st.st_mode)) {
     reason = std::strerror(EISDIR);
+  } else if (S_ISREG(st.st_mode) && static_cast<std::size_t>(st.st_size) > kMaxFileBytes) {
+    reason = std::strerror(EFBIG);
   } else {
     if (S_ISREG(st.st_mode)) out.reserve(static_cast<std::size_t>(st.st_size));
-    char chunk[1 << 16];
+    std::vector<char> chunk(std::size_t(1) << 16);
     for (;;) {
-      const ssize_t n = ::read(fd, chunk, sizeof chunk);
+      const ssize_t n = ::read(fd, chunk.data(), chunk.size());
       if (n == 0) break;
       if (n < 0) {
         if (errno == EINTR) continue;
         reason = std::strerror(errno);
         break;
       }
-      out.append(chunk, static_cast<std::size_t>(n));
+      out.append(chunk.data(), static_cast<std::size_t>(n));
+      if (std::memchr(chunk.data(), '\0', static_cast<std::size_t>(n))) break;
+      if (out.size() > kMaxFileBytes) {
+        reason = std::strerror(EFBIG);
+        break;
+      }
     }
   }
   ::close(fd);

@@ -108,7 +108,7 @@ TEST(Nodes, Add_RejectsNullUnknownKindsAndNonBlocks) {
   EXPECT_EQ(board.AddPsfComp(Qbd::BLOCK, new Tracked<Property>(&gone, "not a block")), 1);
   EXPECT_TRUE(gone);
   gone = false;
-  EXPECT_EQ(board.AddPsfComp(static_cast<Qbd::NodeType>(7), new Tracked<QbdBlock>(&gone)), 1);
+  EXPECT_EQ(board.AddPsfComp(static_cast<Qbd::NodeType>(3), new Tracked<QbdBlock>(&gone)), 1);
   EXPECT_TRUE(gone);
   EXPECT_EQ(board.AddPsfComp(Qbd::ATTRIBUTE, nullptr), 1);
   EXPECT_TRUE(board.GetPsfCompSeqRef(Qbd::BLOCK).empty());
@@ -117,7 +117,7 @@ TEST(Nodes, Add_RejectsNullUnknownKindsAndNonBlocks) {
 
   QbdBlock block;
   gone = false;
-  EXPECT_EQ(block.AddProperty(static_cast<QbdBlock::NodeType>(4), new Tracked<Property>(&gone)), 1);
+  EXPECT_EQ(block.AddProperty(static_cast<QbdBlock::NodeType>(0), new Tracked<Property>(&gone)), 1);
   EXPECT_TRUE(gone);
   EXPECT_EQ(block.AddProperty(QbdBlock::PORT, nullptr), 1);
   EXPECT_TRUE(block.GetPropSeqRef(static_cast<QbdBlock::NodeType>(0)).empty());
@@ -160,6 +160,8 @@ TEST(Nodes, Values_ReplaceAndRemove) {
   EXPECT_EQ(pin.GetValueStr(), StringBase("other"));
   pin.SetLyrValuePtr(new ListStrVal(std::vector<StringBase>{"a", "b"}));
   EXPECT_EQ(pin.GetValueStr(), StringBase("(a, b)"));
+  pin.SetLyrValuePtr(pin.GetLyrValuePtr());
+  EXPECT_EQ(pin.GetValueStr(), StringBase("(a, b)")) << "setting the same value keeps it";
   pin.SetLyrValuePtr(nullptr);
   EXPECT_EQ(pin.GetLyrValuePtr(), nullptr);
   EXPECT_TRUE(pin.GetValueStr().IsEmpty());

@@ -261,6 +261,10 @@ TEST(Reader, Files_ThatCannotBeOpenedSayWhy) {
   EXPECT_EQ(board.ReadFile("/tmp"), Qbd::READ_OPEN_ERROR);
   EXPECT_NE(board.GetErrorText().str().find(std::strerror(EISDIR)), std::string::npos);
   EXPECT_EQ(board.ReadFile(nullptr), Qbd::READ_OPEN_ERROR);
+  // A device that never ends is cut short at its first NUL byte.
+  EXPECT_EQ(board.ReadFile("/dev/zero"), Qbd::READ_SYNTAX_ERROR);
+  EXPECT_EQ(board.GetErrorText(),
+            StringBase("/dev/zero:1:1: error: expected text, found a NUL byte (is this a binary file?)\n"));
 
   char path[] = "/tmp/board_reader_XXXXXX";
   const int fd = ::mkstemp(path);

@@ -2,6 +2,7 @@
 """Checks `qbd diagram`: the DOT text names every instance, port and FPGA pin location and
 draws one line per (instance port, FPGA pin) pair on a net; dot accepts it; and -o renders
 SVG and PNG files. Exits 77 (skipped) after the DOT checks when dot is not installed."""
+import html
 import json
 import os
 import re
@@ -11,7 +12,12 @@ import sys
 import tempfile
 
 BOARDS = ["boards/northwind_dk2.qbd", "boards/generic_template.qbd",
-          "tests/tool/boards/mini.qbd"]
+          "tests/tool/boards/mini.qbd", "tests/tool/boards/odd.qbd"]
+
+
+def markup(text):
+    """Text as the diagram writes it inside its HTML-like labels."""
+    return html.escape(text, quote=False).replace('"', "&quot;")
 
 
 def main():
@@ -29,10 +35,10 @@ def main():
         blocks = json.loads(subprocess.run([qbd, "blocks", board, "--json"],
                                            capture_output=True, text=True).stdout)["instances"]
         for row in blocks:
-            if f"<B>{row['instance']}</B>" not in graph:
+            if f"<B>{markup(row['instance'])}</B>" not in graph:
                 failures.append(f"{board}: instance {row['instance']} is not drawn")
         for pin in pins:
-            if pin["loc"] and f"<B>{pin['loc']}</B>" not in graph:
+            if pin["loc"] and f"<B>{markup(pin['loc'])}</B>" not in graph:
                 failures.append(f"{board}: location {pin['loc']} of {pin['pin']} is not drawn")
         lines = len(re.findall(r"^  \S+ -> \S+;$", graph, re.M))
         wires = sum(len(p["wired_to"]) for p in pins)

@@ -8,7 +8,8 @@ import subprocess
 import sys
 
 BOARDS = ["boards/northwind_dk2.qbd", "boards/generic_template.qbd",
-          "tests/tool/boards/mini.qbd", "tests/tool/boards/template.qbd"]
+          "tests/tool/boards/mini.qbd", "tests/tool/boards/template.qbd",
+          "tests/tool/boards/odd.qbd", "tests/tool/lint/QBD010_good.qbd", "tests/tool/lint/QBD011_good.qbd"]
 
 failures = []
 

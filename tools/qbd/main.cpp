@@ -27,6 +27,16 @@ void emit(const QueryArgs& args, const Json& result,
 
 }  // namespace qbd
 
+namespace {
+
+bool isCommand(const CLI::App& app, const std::string& name) {
+  for (const CLI::App* cmd : app.get_subcommands({}))
+    if (cmd->check_name(name)) return true;
+  return false;
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
   CLI::App app{"Query, check and draw board-description (.qbd) files."};
   app.name("qbd");
@@ -42,6 +52,9 @@ int main(int argc, char** argv) {
   qbd::addLintCommand(app);
   qbd::addDiagramCommand(app);
   try {
+    // Said plainly, rather than as the "a subcommand is required" that the parser would give.
+    if (argc > 1 && argv[1][0] != '-' && !isCommand(app, argv[1]))
+      throw CLI::ExtrasError(std::string("unknown command ") + argv[1], CLI::ExitCodes::ExtrasError);
     app.parse(argc, argv);
   } catch (const CLI::CallForHelp& e) {
     return app.exit(e);
