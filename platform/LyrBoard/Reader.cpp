@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <iterator>
 #include <memory>
 #include <string>
 #include <utility>
@@ -117,6 +118,9 @@ class Parser {
   // Buffers reused from statement to statement, so that reading does not allocate for them.
   std::string name_;
   std::string text_;
+  // The same for the items of a list being read, one set per nesting depth.
+  std::vector<StringBase> listScratch_[kMaxListDepth + 1];
+  std::string itemScratch_[kMaxListDepth + 1];
 };
 
 void Parser::Fail(Position at, const std::string& message) {
@@ -350,14 +354,15 @@ bool Parser::ReadItem(int depth, std::string& text, std::unique_ptr<ListStrVal>&
 std::unique_ptr<Value> Parser::ReadList(int depth) {
   const Position open = lex_.Here();
   lex_.Advance();
-  std::vector<StringBase> scalars;
+  std::vector<StringBase>& scalars = listScratch_[depth];
+  scalars.clear();
   // Inner lists with the index of the element they stand for; the scalar there is unused.
   std::vector<std::pair<std::size_t, std::unique_ptr<ListStrVal>>> inner;
   lex_.SkipBlankLines();
   if (lex_.Peek() == ')') {
     lex_.Advance();
   } else {
-    std::string text;
+    std::string& text = itemScratch_[depth];
     for (;;) {
       lex_.SkipBlankLines();
       std::unique_ptr<ListStrVal> list;
@@ -382,7 +387,9 @@ std::unique_ptr<Value> Parser::ReadList(int depth) {
       return nullptr;
     }
   }
-  if (inner.empty()) return std::make_unique<ListStrVal>(std::move(scalars));
+  if (inner.empty())
+    return std::make_unique<ListStrVal>(std::vector<StringBase>(
+        std::make_move_iterator(scalars.begin()), std::make_move_iterator(scalars.end())));
   // A list holding a list: every scalar element becomes a one-element list.
   auto lists = std::make_unique<ListBaseNodePtrVal>();
   auto next = inner.begin();

@@ -134,7 +134,8 @@ def check_constraints(board, constraints, pins):
     for group in constraints["nets"]:
         for line in group["constraints"]:
             text = line["text"]
-            if not (text.startswith(f'NET "{group["net"]}" ') and text.endswith(";")):
+            net = group["net"].replace("\\", "\\\\").replace('"', '\\"')
+            if not (text.startswith(f'NET "{net}" {line["key"]}') and text.endswith(";")):
                 fail(board, f"constraint line {text!r}")
             if line["key"].lower() == "loc":
                 seen_loc[fold(group["net"])] = line["value"]

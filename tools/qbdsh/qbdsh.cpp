@@ -2,7 +2,7 @@
 // board interpreter with the qbd package (qbd::open, qbd::close) built in.
 //
 // When QUORIN_VLK is unset it is pointed at this project's copy of the board-access scripts:
-// the source tree's when it is still there, else the installed one.
+// the source tree's for the program in its build tree, the installed one otherwise.
 //
 // Exit status: a script's error gives 1; commands from standard input give 1 when any failed
 // and standard input is not a terminal; `exit N` gives N; otherwise 0.
@@ -10,6 +10,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <iostream>
 #include <string>
 
@@ -18,13 +19,25 @@
 
 namespace {
 
-constexpr char kFirstScript[] = "/data/datastructure/qbd_database_access.tcl";
+bool SameDirectory(const std::filesystem::path& a, const std::filesystem::path& b) {
+  std::error_code error;
+  return std::filesystem::equivalent(a, b, error) && !error;
+}
+
+// The tree that holds data/datastructure for this program: the source tree for the program in
+// its build tree; for an installed copy the data directory beside its bin directory, wherever
+// the installation was moved; the configured installation path when /proc cannot tell.
+std::string ScriptTree() {
+  std::error_code error;
+  const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", error);
+  if (error) return QBDSH_INSTALLED_TREE;
+  if (SameDirectory(self.parent_path(), QBDSH_BUILD_DIR)) return QBDSH_SOURCE_TREE;
+  return (self.parent_path().parent_path() / QBDSH_DATA_FROM_PREFIX).string();
+}
 
 void PointAtBoardScripts() {
   if (std::getenv("QUORIN_VLK")) return;
-  const std::string sourceTree = QBDSH_SOURCE_TREE;
-  const bool inSourceTree = Port::File::exist((sourceTree + kFirstScript).c_str());
-  setenv("QUORIN_VLK", inSourceTree ? sourceTree.c_str() : QBDSH_INSTALLED_TREE, 1);
+  setenv("QUORIN_VLK", ScriptTree().c_str(), 1);
 }
 
 void SetArguments(Tcl_Interp* interp, const char* argv0, int argc, char** argv) {
