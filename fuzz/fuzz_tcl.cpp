@@ -8,16 +8,23 @@
 // Script requests: a command name (qget_qbd_handle, qget_qbd_value, their "if_" twins served
 // by the board interpreter class, lyrbase_get_handle, lyrbase_get_value; any other word picks
 // one and stays an argument), then its words. "%close" closes the open board, "%open" opens
-// it again. Words: "@Q" the board, "@B<i>" a block, "@A<i>" a property, "@S<i>" a
-// sub-property, "@G<i>" a board attribute, "@X<i>" a handle of the closed board, "@F<i>" a
-// forged word, "@R" the last result, "@L<i>" an element of the last result.
+// it again, "%pkgopen" opens the board text through the package's qbd::open (the file is
+// written for it; qbd::open is never given a word of the input, which could name any file),
+// and qbd::close takes any words. Words: "@Q" the board, "@B<i>" a block, "@A<i>" a property,
+// "@S<i>" a sub-property, "@G<i>" a board attribute, "@X<i>" a handle of the closed board,
+// "@F<i>" a forged word, "@R" the last result, "@L<i>" an element of the last result, "@P"
+// the board that qbd::open opened last.
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
 #include <memory>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
 #include <tcl.h>
+#include <unistd.h>
 
 #include "BoardCheck.h"
 #include "FuzzInput.h"
@@ -25,6 +32,7 @@
 #include "LyrWiz_BoardTclCommandsRegister.h"
 #include "LyrWiz_BoardTclIf.h"
 #include "MBD.h"
+#include "QbdPackage.h"
 
 namespace {
 
@@ -121,7 +129,14 @@ const char* const kForged[] = {"qbd#0", "qbd#", "qbd#-1", "qbd#4294967297",
 
 const char* const kCommands[] = {"qget_qbd_handle",    "qget_qbd_value",
                                  "if_qget_qbd_handle", "if_qget_qbd_value",
-                                 "lyrbase_get_handle", "lyrbase_get_value"};
+                                 "lyrbase_get_handle", "lyrbase_get_value",
+                                 "qbd::close"};
+
+// Where %pkgopen writes the board text for qbd::open: one file per fuzzing process.
+std::string PackageFile() {
+  const char* dir = std::getenv("TMPDIR");
+  return std::string(dir && *dir ? dir : "/tmp") + "/qbd_fuzz_tcl_" + std::to_string(getpid()) + ".qbd";
+}
 
 class Session {
  public:
@@ -133,19 +148,20 @@ class Session {
     Open();
   }
 
+  ~Session() {
+    // Boards of the package live as long as the interpreter, which outlives the session.
+    for (const Word& board : packageBoards_) Call({Text("qbd::close"), board});
+  }
+
   void Run(const std::vector<std::string>& line) {
     if (line[0] == "%close") return Close();
     if (line[0] == "%open") return Open();
+    if (line[0] == "%pkgopen") return PackageOpen();
     std::vector<Word> words;
     size_t first = 0;
     words.push_back(Text(CommandFor(line[0], first)));
     for (size_t i = first; i < line.size(); ++i) words.push_back(Resolve(line[i]));
-    std::vector<Tcl_Obj*> objv;
-    for (const Word& w : words) objv.push_back(w.get());
-    const int code = Tcl_EvalObjv(interp_, static_cast<int>(objv.size()), objv.data(), 0);
-    Require(code == TCL_OK || code == TCL_ERROR, "a command returned " + std::to_string(code));
-    last_ = Word(Tcl_GetObjResult(interp_));
-    Tcl_ResetResult(interp_);
+    Call(words);
   }
 
   void Close() {
@@ -153,6 +169,27 @@ class Session {
   }
 
  private:
+  int Call(const std::vector<Word>& words) {
+    std::vector<Tcl_Obj*> objv;
+    for (const Word& w : words) objv.push_back(w.get());
+    const int code = Tcl_EvalObjv(interp_, static_cast<int>(objv.size()), objv.data(), 0);
+    Require(code == TCL_OK || code == TCL_ERROR, "a command returned " + std::to_string(code));
+    last_ = Word(Tcl_GetObjResult(interp_));
+    Tcl_ResetResult(interp_);
+    return code;
+  }
+
+  void PackageOpen() {
+    const std::string path = PackageFile();
+    {
+      std::ofstream out(path, std::ios::binary | std::ios::trunc);
+      out.write(boardText_.data(), static_cast<std::streamsize>(boardText_.size()));
+    }
+    const int code = Call({Text("qbd::open"), Text(path)});
+    std::remove(path.c_str());
+    if (code == TCL_OK) packageBoards_.push_back(last_);
+  }
+
   void Open() {
     open_ = std::make_unique<OpenBoard>(boardText_);
     live_ = HandlesOf(*open_->board);
@@ -189,6 +226,7 @@ class Session {
       }
       case 'R': return last_.get() ? last_ : Text("");
       case 'L': return ListElement(index);
+      case 'P': return packageBoards_.empty() ? Text("") : packageBoards_.back();
       default: return Text(word);
     }
   }
@@ -207,6 +245,7 @@ class Session {
   std::unique_ptr<OpenBoard> open_;
   HandleWords live_;
   std::vector<Word> stale_;
+  std::vector<Word> packageBoards_;
   Word last_;
 };
 
@@ -218,6 +257,7 @@ Tcl_Interp* Interpreter() {
   static Tcl_Interp* interp = [] {
     Tcl_FindExecutable(nullptr);
     Tcl_Interp* made = Tcl_CreateInterp();
+    Require(Qbd_Init(made) == TCL_OK, "the package does not load");
     Registrar registrar;
     registrar.registerInterp(made);
     Tcl_CreateObjCommand(made, "if_qget_qbd_handle", LyrWiz_BoardTclIf::LyrBoardGetHandle, nullptr, nullptr);

@@ -248,6 +248,8 @@ TEST(Reader, NulByte_IsRefusedWhereItIs) {
   EXPECT_EQ(board.GetErrorText(),
             StringBase("bin.qbd:2:16: error: expected text, found a NUL byte (is this a binary file?)\n"));
   EXPECT_TRUE(board.GetPsfCompSeqRef(Qbd::ATTRIBUTE).empty());
+  EXPECT_EQ(board.ReadBuffer(nullptr, 5, "none"), Qbd::READ_SYNTAX_ERROR);
+  EXPECT_NE(board.GetErrorText().str().find("none:1:1: error: empty board file"), std::string::npos);
   // ReadString stops at the NUL, as a C string does.
   EXPECT_EQ(board.ReadString(data), 0);
 }

@@ -1,6 +1,5 @@
 #include "Board.h"
 
-#include <cctype>
 
 #include "ToolError.h"
 
@@ -42,11 +41,6 @@ std::string str(const StringBase& s) { return s.str(); }
 std::string attribute(const LyrBoard::QbdBlock& block, const char* name) {
   const LyrBase::Property* prop = block.GetPropertyByName(LyrBoard::QbdBlock::ATTRIBUTE, name);
   return prop ? str(prop->GetValueStr()) : std::string();
-}
-
-std::string subValue(const LyrBase::Property& prop, const char* name) {
-  const LyrBase::PsfComp* sub = prop.GetPsfCompByName(name);
-  return sub ? str(sub->GetValueStr()) : std::string();
 }
 
 bool isFpgaBlock(const LyrBoard::QbdBlock& block) {
@@ -94,11 +88,13 @@ std::vector<std::vector<std::string>> rangeElements(const LyrBase::PsfComp& rang
   return result;
 }
 
-std::string location(const LyrBase::PsfComp& node, const std::string& fallback) {
-  const std::string file = str(node.GetFileName());
-  if (node.GetLineNo() == 0) return file.empty() ? fallback : file;
-  return (file.empty() ? fallback : file) + ":" + std::to_string(node.GetLineNo()) + ":" +
-         std::to_string(node.GetColumnNo() ? node.GetColumnNo() : 1);
+bool parseDecimal32(const std::string& text, unsigned long long& value) {
+  const std::string t = trim(text);
+  if (t.empty() || t.size() > 10) return false;
+  for (char c : t)
+    if (c < '0' || c > '9') return false;
+  value = std::stoull(t);
+  return value <= 0xFFFFFFFFull;
 }
 
 std::string foldCase(const std::string& s) {
@@ -125,6 +121,14 @@ Constraint splitConstraint(const std::string& text) {
   c.value = trim(text.substr(eq + 1));
   c.hasValue = true;
   return c;
+}
+
+std::string pinLocation(const std::vector<std::string>& constraints) {
+  for (const std::string& text : constraints) {
+    const Constraint c = splitConstraint(text);
+    if (c.hasValue && foldCase(c.key) == "loc") return c.value;
+  }
+  return std::string();
 }
 
 }  // namespace qbd

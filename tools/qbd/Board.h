@@ -56,8 +56,6 @@ std::string str(const StringBase& s);
 
 // Value text of the block attribute; empty when absent.
 std::string attribute(const LyrBoard::QbdBlock& block, const char* name);
-// Value text of the property's sub-property; empty when absent.
-std::string subValue(const LyrBase::Property& prop, const char* name);
 // True when the block's BLOCKTYPE is FPGA ignoring case (the model's rule).
 bool isFpgaBlock(const LyrBoard::QbdBlock& block);
 // The blocks of the board, in order.
@@ -68,8 +66,9 @@ std::vector<std::string> constraintStrings(const LyrBase::Property& port);
 // The elements of a clock's RANGE sub-property, each a list of number texts: the lists of a
 // list of lists, a plain list as one element, a scalar as a one-number element.
 std::vector<std::vector<std::string>> rangeElements(const LyrBase::PsfComp& range);
-// "FILE:LINE:COLUMN" of a node read from a file; `fallback` for a node made in memory.
-std::string location(const LyrBase::PsfComp& node, const std::string& fallback);
+// Reads a decimal number of at most 32 bits, blanks around it allowed; false for any other
+// text (the model would read such text as some number all the same).
+bool parseDecimal32(const std::string& text, unsigned long long& value);
 // Lower-case ASCII copy, the key of every case-blind index of the program.
 std::string foldCase(const std::string& s);
 // The text with blanks and tabs removed from both ends.
@@ -83,6 +82,8 @@ struct Constraint {
   bool hasValue = false;
 };
 Constraint splitConstraint(const std::string& text);
+// The value of the first LOC constraint (key compared ignoring case); empty when none.
+std::string pinLocation(const std::vector<std::string>& constraints);
 
 }  // namespace qbd
 

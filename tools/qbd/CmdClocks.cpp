@@ -23,23 +23,13 @@ bool hasRole(const LyrBase::Property& prop, const StringBase& role) {
   return iois && iois->GetValueStr().Compare(role, StringBase::IGNORE_CASE) == 0;
 }
 
-// A decimal number of at most 32 bits; false for anything else.
-bool decimal(const std::string& text, unsigned long long& value) {
-  const std::string t = trim(text);
-  if (t.empty() || t.size() > 10) return false;
-  for (char c : t)
-    if (!std::isdigit(static_cast<unsigned char>(c))) return false;
-  value = std::stoull(t);
-  return value <= 0xFFFFFFFFull;
-}
-
 // One RANGE element as the model reads it: one number is that frequency alone, two a span
 // in which every frequency goes (step 0), three a span with a step. Anything else is kept as
 // text under "invalid".
 Json rangeJson(const std::vector<std::string>& element) {
   unsigned long long n[3] = {0, 0, 0};
   bool numbers = !element.empty() && element.size() <= 3;
-  for (std::size_t i = 0; numbers && i < element.size(); ++i) numbers = decimal(element[i], n[i]);
+  for (std::size_t i = 0; numbers && i < element.size(); ++i) numbers = parseDecimal32(element[i], n[i]);
   if (!numbers) {
     std::string text;
     for (const std::string& s : element) text += (text.empty() ? "" : ", ") + trim(s);

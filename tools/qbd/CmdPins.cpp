@@ -19,15 +19,6 @@ std::string portName(const PortRef& ref) {
   return str(ref.block->GetName()) + "." + str(ref.port->GetName());
 }
 
-// The first LOC constraint's value; empty when the pin has none.
-std::string locOf(const std::vector<std::string>& constraints) {
-  for (const std::string& text : constraints) {
-    const Constraint c = splitConstraint(text);
-    if (c.hasValue && foldCase(c.key) == "loc") return c.value;
-  }
-  return std::string();
-}
-
 Json pinsOf(LoadedBoard& board) {
   const NetIndex index(board.tree());
   Json rows = Json::array();
@@ -40,7 +31,7 @@ Json pinsOf(LoadedBoard& board) {
     row["fpga_block"] = str(pin.block->GetName());
     row["pin"] = str(pin.port->GetName());
     row["net"] = net;
-    row["loc"] = locOf(constraints);
+    row["loc"] = pinLocation(constraints);
     row["constraints"] = constraints;
     row["wired_to"] = wired;
     rows.push_back(row);

@@ -84,15 +84,6 @@ void printParams(std::ostream& out, const Json& result) {
               {"OTHER", "other"}});
 }
 
-std::string locationOf(const MBD::Table& table) {
-  const auto range = table.equal_range(MBD::UCF_NET_STRING);
-  for (auto it = range.first; it != range.second; ++it) {
-    const Constraint c = splitConstraint(str(it->second));
-    if (c.hasValue && foldCase(c.key) == "loc") return c.value;
-  }
-  return std::string();
-}
-
 Json portsOf(LoadedBoard& board, const TableArgs& args) {
   const std::string name = resolveInstance(board, args);
   const std::vector<MBD::Table> tables = board.model().getPortsByIns(StringBase(name));
@@ -105,14 +96,14 @@ Json portsOf(LoadedBoard& board, const TableArgs& args) {
   for (const MBD::Table& table : tables) {
     const std::string role = first(table, MBD::IOIS);
     const auto port = portOfRole.find(foldCase(role));
-    Json constraints = Json::array();
+    std::vector<std::string> constraints;
     const auto range = table.equal_range(MBD::UCF_NET_STRING);
     for (auto it = range.first; it != range.second; ++it) constraints.push_back(str(it->second));
     Json row;
     row["port"] = port == portOfRole.end() ? std::string() : port->second;
     row["io_is"] = role;
     row["connector"] = first(table, MBD::CONNECTOR);
-    row["loc"] = locationOf(table);
+    row["loc"] = pinLocation(constraints);
     row["constraints"] = constraints;
     row["table"] = tableJson(table);
     rows.push_back(row);

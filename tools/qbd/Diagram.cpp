@@ -42,14 +42,6 @@ std::string small(const std::string& text) {
   return text.empty() ? std::string() : "<BR/><FONT POINT-SIZE=\"9\">" + html(text) + "</FONT>";
 }
 
-std::string locOf(const LyrBase::Property& pin) {
-  for (const std::string& text : constraintStrings(pin)) {
-    const Constraint c = splitConstraint(text);
-    if (c.hasValue && foldCase(c.key) == "loc") return c.value;
-  }
-  return std::string();
-}
-
 enum Side { LEFT, RIGHT };
 
 // Instances stand on both sides of the FPGA, split in board order so that the two sides hold
@@ -125,7 +117,7 @@ class DotWriter {
     const bool used = !index_.portsOn(str(pin->GetValueStr())).empty();
     const std::string colour = used ? "" : kGrey;
     const std::string loc = "<TD PORT=\"" + portId(pin) + "\"" + colour + "><B>" +
-                            html(locOf(*pin)) + "</B></TD>";
+                            html(pinLocation(constraintStrings(*pin))) + "</B></TD>";
     const std::string name =
         "<TD ALIGN=\"LEFT\"" + colour + ">" + html(str(pin->GetName())) + "</TD>";
     const std::string net =

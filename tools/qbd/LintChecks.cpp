@@ -45,13 +45,9 @@ bool parseCount(const std::string& text, unsigned long long& value) {
   return true;
 }
 
-// A decimal number that fits 32 bits, blanks around it allowed.
 bool isFrequency(const std::string& text) {
-  const std::string t = trim(text);
-  if (t.empty() || t.size() > 10) return false;
-  for (char c : t)
-    if (!std::isdigit(static_cast<unsigned char>(c))) return false;
-  return std::stoull(t) <= 0xFFFFFFFFull;
+  unsigned long long value = 0;
+  return parseDecimal32(text, value);
 }
 
 bool equalsIgnoringCase(const StringBase& a, const StringBase& b) {

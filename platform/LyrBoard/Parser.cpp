@@ -1,0 +1,413 @@
+// The grammar of board files over the lexer: statements, blocks, properties, values and
+// lists, with error recovery line by line.
+#include "Parser.h"
+
+#include <iterator>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "Lexer.h"
+
+namespace LyrBoard {
+namespace detail {
+
+namespace {
+
+using LyrBase::ListBaseNodePtrVal;
+using LyrBase::ListStrVal;
+using LyrBase::PsfComp;
+using LyrBase::Property;
+using LyrBase::StrVal;
+using LyrBase::Value;
+
+enum class Keyword { None, Attribute, Parameter, Port, Begin, Block, End };
+
+// Keywords match ignoring the case of ASCII letters only, whatever the locale.
+bool SameLetters(const std::string& word, const char* keyword) {
+  std::size_t i = 0;
+  for (; keyword[i]; ++i) {
+    if (i >= word.size()) return false;
+    char c = word[i];
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    if (c != keyword[i]) return false;
+  }
+  return i == word.size();
+}
+
+Keyword Classify(const std::string& word) {
+  static const std::pair<const char*, Keyword> kWords[] = {
+      {"ATTRIBUTE", Keyword::Attribute}, {"PARAMETER", Keyword::Parameter},
+      {"PORT", Keyword::Port},           {"BEGIN", Keyword::Begin},
+      {"BLOCK", Keyword::Block},         {"END", Keyword::End}};
+  for (const auto& k : kWords)
+    if (SameLetters(word, k.first)) return k.second;
+  return Keyword::None;
+}
+
+const char* KeywordText(Keyword k) {
+  switch (k) {
+    case Keyword::Attribute: return "ATTRIBUTE";
+    case Keyword::Parameter: return "PARAMETER";
+    case Keyword::Port: return "PORT";
+    default: return "";
+  }
+}
+
+// Text from the file as a message shows it: at most a few dozen bytes of it.
+std::string Excerpt(const std::string& text) {
+  constexpr std::size_t kMax = 24;
+  if (text.size() <= kMax) return "'" + text + "'";
+  return "'" + text.substr(0, kMax) + "...'";
+}
+
+std::string PositionText(Position p) {
+  return std::to_string(p.line) + ":" + std::to_string(p.column);
+}
+
+// Lists hold scalars or lists of scalars, no deeper.
+constexpr int kMaxListDepth = 2;
+
+class Parser {
+ public:
+  Parser(const char* data, std::size_t size, std::shared_ptr<const std::string> file,
+         Qbd& board)
+      : lex_(data, size), file_(std::move(file)), board_(board) {}
+
+  // Reads everything; the number of errors found.
+  unsigned Run();
+  const std::string& Errors() const { return errors_; }
+
+ private:
+  void Statement();
+  void TopLevel(Keyword kw, const std::string& word, Position at);
+  void InBlock(Keyword kw, const std::string& word, Position at);
+  void BeginBlock(Position at);
+  void EndBlock();
+  std::unique_ptr<Property> ReadProperty(Keyword kw, Position at);
+  bool ReadName(const char* after, std::string& name);
+  // Reads "= value": a list into `list`, a scalar into text_.
+  bool ReadValue(const std::string& name, std::unique_ptr<Value>& list);
+  std::unique_ptr<Property> MakeProperty(Keyword kw, std::unique_ptr<Value> list);
+  std::unique_ptr<Value> ReadList(int depth);
+  bool ReadItem(int depth, std::string& text, std::unique_ptr<ListStrVal>& list);
+  bool ExpectLineEnd(const char* after);
+  void Stamp(PsfComp& comp, Position at) { comp.SetFileInfo(file_, at.line, at.column); }
+
+  void Fail(Position at, const std::string& message);
+  void FailFound(const std::string& expected) { Fail(lex_.Here(), expected + ", found " + lex_.Describe()); }
+  void FailLex() { Fail(lex_.ErrorAt(), lex_.Error()); }
+  bool Full() const { return errorCount_ >= Qbd::MAX_ERRORS; }
+
+  Lexer lex_;
+  std::shared_ptr<const std::string> file_;
+  Qbd& board_;
+  std::unique_ptr<QbdBlock> block_;  // the block between BEGIN BLOCK and END
+  Position blockAt_;
+  bool blockNamed_ = false;          // named after BEGIN BLOCK or by an INSTANCE attribute
+  bool statementFailed_ = false;
+  unsigned statements_ = 0;
+  unsigned errorCount_ = 0;
+  std::string errors_;
+  // Buffers reused from statement to statement, so that reading does not allocate for them.
+  std::string name_;
+  std::string text_;
+  // The same for the items of a list being read, one set per nesting depth.
+  std::vector<StringBase> listScratch_[kMaxListDepth + 1];
+  std::string itemScratch_[kMaxListDepth + 1];
+};
+
+void Parser::Fail(Position at, const std::string& message) {
+  statementFailed_ = true;
+  if (Full()) return;
+  ++errorCount_;
+  errors_ += *file_ + ":" + PositionText(at) + ": error: " + message + "\n";
+}
+
+unsigned Parser::Run() {
+  for (;;) {
+    lex_.SkipBlankLines();
+    if (lex_.AtEnd() || Full()) break;
+    statementFailed_ = false;
+    Statement();
+    // After an error the rest of the line is noise; go on with the next one.
+    if (statementFailed_) lex_.SkipLine();
+  }
+  if (block_ && !Full())
+    Fail(blockAt_, "BEGIN BLOCK has no END: expected END, found end of file");
+  if (statements_ == 0 && errorCount_ == 0)
+    Fail(lex_.Here(), "empty board file: expected ATTRIBUTE or BEGIN BLOCK, found end of file");
+  return errorCount_;
+}
+
+void Parser::Statement() {
+  const Position at = lex_.Here();
+  const std::string word = lex_.Word();
+  const Keyword kw = Classify(word);
+  ++statements_;
+  if (block_)
+    InBlock(kw, word, at);
+  else
+    TopLevel(kw, word, at);
+}
+
+void Parser::TopLevel(Keyword kw, const std::string& word, Position at) {
+  switch (kw) {
+    case Keyword::Attribute:
+      if (auto prop = ReadProperty(kw, at)) board_.AddPsfComp(Qbd::ATTRIBUTE, prop.release());
+      return;
+    case Keyword::Begin:
+      BeginBlock(at);
+      return;
+    case Keyword::End:
+      Fail(at, "END without BEGIN BLOCK: expected ATTRIBUTE or BEGIN BLOCK, found END");
+      return;
+    case Keyword::Parameter:
+    case Keyword::Port:
+      Fail(at, std::string(KeywordText(kw)) +
+                   " outside a block: expected ATTRIBUTE or BEGIN BLOCK, found " + KeywordText(kw));
+      return;
+    default:
+      if (!word.empty()) Fail(at, "expected ATTRIBUTE or BEGIN BLOCK, found " + Excerpt(word));
+      else FailFound("expected ATTRIBUTE or BEGIN BLOCK");
+  }
+}
+
+void Parser::InBlock(Keyword kw, const std::string& word, Position at) {
+  switch (kw) {
+    case Keyword::Attribute:
+    case Keyword::Parameter:
+    case Keyword::Port: {
+      auto prop = ReadProperty(kw, at);
+      if (!prop) return;
+      if (kw == Keyword::Attribute && !blockNamed_ &&
+          prop->GetName().Compare("INSTANCE", StringBase::IGNORE_CASE) == 0) {
+        block_->SetName(prop->GetValueStr().c_str());
+        blockNamed_ = true;
+      }
+      const QbdBlock::NodeType type = kw == Keyword::Attribute   ? QbdBlock::ATTRIBUTE
+                                      : kw == Keyword::Parameter ? QbdBlock::PARAMETER
+                                                                 : QbdBlock::PORT;
+      block_->AddProperty(type, prop.release());
+      return;
+    }
+    case Keyword::End:
+      EndBlock();
+      return;
+    case Keyword::Begin:
+      Fail(at, "expected END before the next BEGIN BLOCK (the block begun at " +
+                   PositionText(blockAt_) + " has no END), found BEGIN");
+      // Go on with the new block; its own line is still to be read.
+      block_.reset();
+      statementFailed_ = false;
+      BeginBlock(at);
+      return;
+    default:
+      if (!word.empty()) Fail(at, "expected ATTRIBUTE, PARAMETER, PORT or END, found " + Excerpt(word));
+      else FailFound("expected ATTRIBUTE, PARAMETER, PORT or END");
+  }
+}
+
+void Parser::BeginBlock(Position at) {
+  // The block opens even when the line is faulty, so that its contents do not cascade into
+  // errors of their own.
+  block_ = std::make_unique<QbdBlock>();
+  Stamp(*block_, at);
+  blockAt_ = at;
+  blockNamed_ = false;
+  lex_.SkipBlanks();
+  const Position blockWordAt = lex_.Here();
+  const std::string word = lex_.Word();
+  if (Classify(word) != Keyword::Block) {
+    if (!word.empty()) Fail(blockWordAt, "expected BLOCK after BEGIN, found " + Excerpt(word));
+    else FailFound("expected BLOCK after BEGIN");
+    return;
+  }
+  lex_.SkipBlanks();
+  if (!lex_.AtLineEnd()) {
+    std::string name;
+    if (!ReadName("BEGIN BLOCK", name)) return;
+    block_->SetName(name.c_str());
+    blockNamed_ = true;
+  }
+  ExpectLineEnd("the block name");
+}
+
+void Parser::EndBlock() {
+  board_.AddPsfComp(Qbd::BLOCK, block_.release());
+  ExpectLineEnd("END");
+}
+
+bool Parser::ExpectLineEnd(const char* after) {
+  lex_.SkipBlanks();
+  if (lex_.AtLineEnd() && lex_.ConsumeLineEnd()) return true;
+  FailFound(std::string("expected end of line after ") + after);
+  return false;
+}
+
+bool Parser::ReadName(const char* after, std::string& name) {
+  lex_.SkipBlanks();
+  if (lex_.Peek() == '"') {
+    if (lex_.Quoted(name)) return true;
+    FailLex();
+    return false;
+  }
+  const Position at = lex_.Here();
+  if (!lex_.Bare(false, name)) {
+    FailLex();
+    return false;
+  }
+  if (!name.empty()) return true;
+  Fail(at, std::string("expected a name after ") + after + ", found " + lex_.Describe());
+  return false;
+}
+
+std::unique_ptr<Property> Parser::MakeProperty(Keyword kw, std::unique_ptr<Value> list) {
+  const char* name = name_.c_str();
+  if (kw == Keyword::Port && !list) return std::make_unique<BdPin>(name, text_.c_str());
+  std::unique_ptr<Property> prop;
+  if (kw == Keyword::Parameter) prop = std::make_unique<BdParam>(name);
+  else if (kw == Keyword::Port) prop = std::make_unique<BdPin>(name);
+  else prop = std::make_unique<Property>(name);
+  prop->SetLyrValuePtr(list ? list.release() : new StrVal(text_.c_str()));
+  return prop;
+}
+
+std::unique_ptr<Property> Parser::ReadProperty(Keyword kw, Position at) {
+  std::unique_ptr<Value> list;
+  if (!ReadName(KeywordText(kw), name_) || !ReadValue(name_, list)) return nullptr;
+  std::unique_ptr<Property> prop = MakeProperty(kw, std::move(list));
+  Stamp(*prop, at);
+
+  for (;;) {
+    lex_.SkipBlanks();
+    if (lex_.AtLineEnd()) {
+      lex_.ConsumeLineEnd();
+      return prop;
+    }
+    if (lex_.Peek() != ',') {
+      FailFound("expected ',' or end of line after the value of " + Excerpt(prop->GetName().str()));
+      return nullptr;
+    }
+    lex_.Advance();
+    lex_.SkipBlankLines();
+    const Position subAt = lex_.Here();
+    if (!ReadName("','", name_) || !ReadValue(name_, list)) return nullptr;
+    auto sub = std::make_unique<PsfComp>(name_.c_str());
+    Stamp(*sub, subAt);
+    sub->SetLyrValuePtr(list ? list.release() : new StrVal(text_.c_str()));
+    prop->AddPsfComp(sub.release());
+  }
+}
+
+bool Parser::ReadValue(const std::string& name, std::unique_ptr<Value>& list) {
+  lex_.SkipBlanks();
+  if (lex_.Peek() != '=') {
+    FailFound("expected '=' after the name " + Excerpt(name));
+    return false;
+  }
+  lex_.Advance();
+  lex_.SkipBlanks();
+  bool ok = false;
+  switch (lex_.Peek()) {
+    case '(':
+      list = ReadList(1);
+      return list != nullptr;
+    case '"':
+      ok = lex_.Quoted(text_);
+      break;
+    default:
+      ok = lex_.Bare(true, text_);
+  }
+  if (!ok) FailLex();
+  return ok;
+}
+
+bool Parser::ReadItem(int depth, std::string& text, std::unique_ptr<ListStrVal>& list) {
+  switch (lex_.Peek()) {
+    case '(': {
+      if (depth >= kMaxListDepth) {
+        FailFound("lists nest at most two deep: expected a value");
+        return false;
+      }
+      std::unique_ptr<Value> inner = ReadList(depth + 1);
+      if (!inner) return false;
+      list.reset(static_cast<ListStrVal*>(inner.release()));
+      return true;
+    }
+    case '"':
+      if (lex_.Quoted(text)) return true;
+      break;
+    default:
+      if (lex_.Bare(true, text)) return true;
+  }
+  FailLex();
+  return false;
+}
+
+std::unique_ptr<Value> Parser::ReadList(int depth) {
+  const Position open = lex_.Here();
+  lex_.Advance();
+  std::vector<StringBase>& scalars = listScratch_[depth];
+  scalars.clear();
+  // Inner lists with the index of the element they stand for; the scalar there is unused.
+  std::vector<std::pair<std::size_t, std::unique_ptr<ListStrVal>>> inner;
+  lex_.SkipBlankLines();
+  if (lex_.Peek() == ')') {
+    lex_.Advance();
+  } else {
+    std::string& text = itemScratch_[depth];
+    for (;;) {
+      lex_.SkipBlankLines();
+      std::unique_ptr<ListStrVal> list;
+      text.clear();
+      if (!ReadItem(depth, text, list)) return nullptr;
+      if (list) inner.emplace_back(scalars.size(), std::move(list));
+      scalars.emplace_back(text);
+      lex_.SkipBlankLines();
+      const char c = lex_.Peek();
+      if (c == ')') {
+        lex_.Advance();
+        break;
+      }
+      if (c == ',') {
+        lex_.Advance();
+        continue;
+      }
+      if (lex_.AtEnd())
+        Fail(open, "unterminated list: expected ')' to close this '(', found end of file");
+      else
+        FailFound("expected ',' or ')' in the list opened at " + PositionText(open));
+      return nullptr;
+    }
+  }
+  if (inner.empty())
+    return std::make_unique<ListStrVal>(std::vector<StringBase>(
+        std::make_move_iterator(scalars.begin()), std::make_move_iterator(scalars.end())));
+  // A list holding a list: every scalar element becomes a one-element list.
+  auto lists = std::make_unique<ListBaseNodePtrVal>();
+  auto next = inner.begin();
+  for (std::size_t i = 0; i < scalars.size(); ++i) {
+    if (next != inner.end() && next->first == i) {
+      lists->Append(std::move(next->second));
+      ++next;
+    } else {
+      lists->Append(std::make_unique<ListStrVal>(std::vector<StringBase>{std::move(scalars[i])}));
+    }
+  }
+  return lists;
+}
+
+}  // namespace
+
+unsigned ParseBoard(const char* data, std::size_t size, std::shared_ptr<const std::string> file,
+                    Qbd& board, std::string& errors) {
+  Parser parser(data, size, std::move(file), board);
+  const unsigned count = parser.Run();
+  if (count) errors = parser.Errors();
+  return count;
+}
+
+}  // namespace detail
+}  // namespace LyrBoard
