@@ -98,7 +98,8 @@ int BoardKind(const Qbd& board, Tcl_Interp* interp, int objc, Tcl_Obj* const obj
 int BlockKind(const QbdBlock& block, Tcl_Interp* interp, int objc, Tcl_Obj* const objv[]) {
   if (objc == 5) return Fail(objc, objv, interp, kWrongKindCount);
   const char* keyword = Tcl_GetString(objv[2]);
-  if (Is(keyword, "PARENT")) return Succeed(interp, BaseTclIf::CreateTclObjFromPtr(block.GetOwner()));
+  if (Is(keyword, "PARENT"))
+    return Succeed(interp, BaseTclIf::CreateTclObjFromPtr(block.GetOwner()));
   QbdBlock::NodeType kind;
   if (Is(keyword, "ATTRIBUTE")) {
     kind = QbdBlock::ATTRIBUTE;
@@ -140,7 +141,8 @@ int BoardGetHandle(const BoardProcs& procs, ClientData clientData, Tcl_Interp* i
     return BaseTclIf::LyrBaseGetHandle(clientData, interp, objc, objv);
   if (!HasPrefix(typeName, RANGE9, "LyrBoard_") && !HasPrefix(typeName, RANGE6, "LyrBd_"))
     return Fail(objc, objv, interp, kInvalidHandle);
-  if (const auto* board = dynamic_cast<const Qbd*>(node)) return BoardKind(*board, interp, objc, objv);
+  if (const auto* board = dynamic_cast<const Qbd*>(node))
+    return BoardKind(*board, interp, objc, objv);
   if (const auto* block = dynamic_cast<const QbdBlock*>(node))
     return BlockKind(*block, interp, objc, objv);
   if (node->IsBaseNodeType("LyrBas_Property"))
