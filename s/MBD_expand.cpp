@@ -1,5 +1,6 @@
 // Instance expansion of a generic board template: every block that the template allows
 // several times is copied into numbered instances with numbered ports, nets and FPGA pins.
+#include <algorithm>
 #include <memory>
 #include <stdexcept>
 
@@ -68,20 +69,24 @@ std::unique_ptr<BdPin> makeFpgaPin(const Property& model, const StringBase& net,
   return pin;
 }
 
+// Every net a copied port can carry is known before the pass starts; following them before
+// the FPGA block is indexed spares a scan of its port list per net later.
+void trackCopiedNets(const std::vector<PsfComp*>& blocks, mbd_detail::ExpansionIndex& index) {
+  for (const PsfComp* comp : blocks) {
+    const QbdBlock* block = static_cast<const QbdBlock*>(comp);
+    if (!block->GetPropertyByName(QbdBlock::ATTRIBUTE, MBD::MAX_NUM_INSTANCES)) continue;
+    for (const Property* port : block->GetPropSeqRef(QbdBlock::PORT))
+      index.Track(port->GetValueStr());
+  }
+}
+
 }  // namespace
 
 int MBD::dupBlocks() {
   // A copy of the list: the blocks this pass appends are not visited.
   const std::vector<PsfComp*> blocks = blockList();
   mbd_detail::ExpansionIndex index;
-  // Every net a copied port can carry is known now; following them before the FPGA block is
-  // indexed spares a scan of its port list per net later.
-  for (PsfComp* comp : blocks) {
-    const QbdBlock* block = static_cast<QbdBlock*>(comp);
-    if (!block->GetPropertyByName(QbdBlock::ATTRIBUTE, MAX_NUM_INSTANCES)) continue;
-    for (const Property* port : block->GetPropSeqRef(QbdBlock::PORT))
-      index.Track(port->GetValueStr());
-  }
+  trackCopiedNets(blocks, index);
   for (PsfComp* comp : blocks) {
     QbdBlock* block = static_cast<QbdBlock*>(comp);
     Property* countAttr = block->GetPropertyByName(QbdBlock::ATTRIBUTE, MAX_NUM_INSTANCES);
@@ -124,7 +129,7 @@ int MBD::dupBlock(QbdBlock* block, unsigned int count, mbd_detail::ExpansionInde
   // ports of the template and must not be copied into copy 2.
   const std::vector<Property*> ports = block->GetPropSeqRef(QbdBlock::PORT);
   std::vector<StringBase> names;
-  names.reserve(count);
+  names.reserve(std::min(count, kMaxInstances));
   for (const Property* port : ports) index.Track(port->GetValueStr());
   for (unsigned done = 0; done < count; ++done) {
     StringBase suffix;

@@ -55,11 +55,27 @@ const char* KeywordText(Keyword k) {
   }
 }
 
-// Text from the file as a message shows it: at most a few dozen bytes of it.
+// Text from the file as a message shows it: at most a few dozen bytes of it, with control
+// characters escaped so that every message stays on its own line.
 std::string Excerpt(const std::string& text) {
   constexpr std::size_t kMax = 24;
-  if (text.size() <= kMax) return "'" + text + "'";
-  return "'" + text.substr(0, kMax) + "...'";
+  std::string out = "'";
+  for (std::size_t i = 0; i < text.size() && i < kMax; ++i) {
+    const unsigned char c = static_cast<unsigned char>(text[i]);
+    if (c == '\n') {
+      out += "\\n";
+    } else if (c == '\t') {
+      out += "\\t";
+    } else if (c < 0x20 || c == 0x7F) {
+      static const char kHex[] = "0123456789ABCDEF";
+      out += "\\x";
+      out += kHex[c >> 4];
+      out += kHex[c & 0xF];
+    } else {
+      out += static_cast<char>(c);
+    }
+  }
+  return out + (text.size() > kMax ? "...'" : "'");
 }
 
 std::string PositionText(Position p) {

@@ -186,6 +186,8 @@ TEST(Reader, Errors_NameWhatWasExpectedAndFound) {
       {"ATTRIBUTE A = 1, = 2", "expected a name after ',', found '='", 1, 18},
       {"ATTRIBUTE A = 1,", "expected a name after ',', found end of file", 1, 17},
       {"ATTRIBUTE A = \"x\\q\"", "unknown escape: expected \\\", \\\\, \\t or \\n, found '\\q'", 1, 17},
+      {"ATTRIBUTE \"line\\nbreak\", X = 1", "expected '=' after the name 'line\\nbreak', found ','", 1, 24},
+      {"ATTRIBUTE \"tab\\t\" ", "expected '=' after the name 'tab\\t', found end of file", 1, 19},
       {"ATTRIBUTE A = \"x\" y", "expected ',' or end of line after the value of 'A', found 'y'", 1, 19},
       {"BEGIN BLOK\nEND", "expected BLOCK after BEGIN, found 'BLOK'", 1, 7},
       {"BEGIN BLOCK a b = c\nEND", "expected end of line after the block name, found '='", 1, 17},

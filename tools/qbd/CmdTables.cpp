@@ -38,9 +38,10 @@ Json tableJson(const MBD::Table& table) {
   return object;
 }
 
+// The first value inserted under the key (a multimap's find may give any of them).
 std::string first(const MBD::Table& table, const StringBase& key) {
-  const auto it = table.find(key);
-  return it == table.end() ? std::string() : str(it->second);
+  const auto it = table.lower_bound(key);
+  return it == table.end() || !(it->first == key) ? std::string() : str(it->second);
 }
 
 // Entries of the table other than the first of each listed key, as "key=value" words.
