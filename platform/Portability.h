@@ -61,7 +61,7 @@ class StringBase {
     const std::size_t n = std::char_traits<C>::length(needle);
     if (n > s_.size()) return NPOS;
     for (std::size_t i = 0; i + n <= s_.size(); ++i)
-      if (CompareBytes(s_.substr(i, n), needle, t) == 0) return static_cast<unsigned>(i);
+      if (EqualAt(i, needle, n, t)) return static_cast<unsigned>(i);
     return NPOS;
   }
   // Position of the first `c` before the first `stop` (a NUL stop searches the whole string);
@@ -106,6 +106,15 @@ class StringBase {
       if (x != y) return x < y ? -1 : 1;
     }
     return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
+  }
+  bool EqualAt(std::size_t pos, const C* needle, std::size_t n, CompareType t) const {
+    for (std::size_t k = 0; k < n; ++k) {
+      int x = static_cast<unsigned char>(s_[pos + k]);
+      int y = static_cast<unsigned char>(needle[k]);
+      if (t == IGNORE_CASE) { x = Lower(x); y = Lower(y); }
+      if (x != y) return false;
+    }
+    return true;
   }
   static int ByteCompare(const StringBase& a, const StringBase& b) {
     return CompareBytes(a.s_, b.s_, EXACT);

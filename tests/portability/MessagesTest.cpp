@@ -26,7 +26,7 @@ class SinkCapture {
   Port_MsgSink previous_;
 };
 
-TEST(MsgManData, Sink_ReceivesFormattedTracesAndErrors) {
+TEST(Messages, Sink_ReceivesFormattedTracesAndErrors) {
   SinkCapture capture;
   Port_MsgManData::debugStub("There is no such instance found in QBD:%s\n", "uart_9");
   auto reporter = Port_MsgManData::createObject("VLK", "s/LyrWiz_BoardTclIf.cpp", 120, "1.7");
@@ -42,7 +42,7 @@ TEST(MsgManData, Sink_ReceivesFormattedTracesAndErrors) {
   EXPECT_NE(error.find("1.7"), std::string::npos);
 }
 
-TEST(MsgManData, SetSink_ReturnsThePreviousAndEmptyRestoresTheDefault) {
+TEST(Messages, SetSink_ReturnsThePreviousAndEmptyRestoresTheDefault) {
   std::vector<std::string> first;
   Port_MsgSink original = Port_MsgManData::setSink(
       [&](Port_MsgKind, const std::string& text) { first.push_back(text); });
@@ -58,7 +58,7 @@ TEST(MsgManData, SetSink_ReturnsThePreviousAndEmptyRestoresTheDefault) {
   Port_MsgManData::setSink(original);
 }
 
-TEST(MsgManData, DefaultSink_PrintsTracesOnlyWhenAsked) {
+TEST(Messages, DefaultSink_PrintsTracesOnlyWhenAsked) {
   Port_MsgSink original = Port_MsgManData::setSink(Port_MsgSink());
   struct Setting {
     const char* value;  // null: unset

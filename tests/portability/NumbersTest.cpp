@@ -11,7 +11,7 @@ struct NumberCase {
   std::size_t consumed;  // bytes before the end pointer
 };
 
-TEST(StrToUINT32, Conversions_LikeStrtoulInThirtyTwoBits) {
+TEST(Numbers, Conversions_LikeStrtoulInThirtyTwoBits) {
   const NumberCase cases[] = {
       {"100000000", 10, 100000000u, 9},
       {"  42 MHz", 10, 42u, 4},

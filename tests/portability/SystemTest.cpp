@@ -8,7 +8,7 @@
 
 namespace {
 
-TEST(Env, GetEnv_EmptyWhenUnset) {
+TEST(System, GetEnv_EmptyWhenUnset) {
   ::setenv("QBD_TEST_VARIABLE", "/opt/quorin vlk", 1);
   EXPECT_EQ(Port_Env::GetEnv("QBD_TEST_VARIABLE"), StringBase("/opt/quorin vlk"));
   ::unsetenv("QBD_TEST_VARIABLE");
@@ -16,7 +16,7 @@ TEST(Env, GetEnv_EmptyWhenUnset) {
   EXPECT_TRUE(Port_Env::GetEnv(nullptr).IsEmpty());
 }
 
-TEST(File, Exist_OnlyForRegularFiles) {
+TEST(System, FileExist_OnlyForRegularFiles) {
   char path[] = "/tmp/portability_file_XXXXXX";
   const int fd = ::mkstemp(path);
   ASSERT_GE(fd, 0);
