@@ -2,6 +2,7 @@
 #include "QbdPackage.h"
 
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <unordered_map>
 
@@ -62,7 +63,20 @@ int OpenCmd(ClientData /*clientData*/, Tcl_Interp* interp, int objc, Tcl_Obj* co
     Tcl_SetErrorCode(interp, "QBD", "READ", static_cast<const char*>(nullptr));
     return Error(interp, text.empty() ? "cannot read board file" : text);
   }
-  board->model = std::make_unique<MBD>(board->qbd.get());
+  // Expansion of a template that copies ports but has no FPGA block throws; the script gets
+  // an error instead of a dead process.
+  try {
+    board->model = std::make_unique<MBD>(board->qbd.get());
+  } catch (const std::out_of_range&) {
+    Tcl_SetErrorCode(interp, "QBD", "EXPAND", static_cast<const char*>(nullptr));
+    return Error(interp, std::string(Tcl_GetString(objv[1])) +
+                             ": cannot expand the generic template: it copies ports but has "
+                             "no FPGA block");
+  } catch (const std::exception& e) {
+    Tcl_SetErrorCode(interp, "QBD", "EXPAND", static_cast<const char*>(nullptr));
+    return Error(interp, std::string(Tcl_GetString(objv[1])) +
+                             ": cannot expand the generic template: " + e.what());
+  }
   const LyrBase::BaseNode* node = board->qbd.get();
   BoardsOf(interp).emplace(node, std::move(board));
   Tcl_SetObjResult(interp, LyrBase::BaseTclIf::CreateTclObjFromPtr(node));
