@@ -162,7 +162,7 @@ TEST(SampleBoards, Northwind_AnswersClockResetAndFlashQuestions) {
     }
   }
   EXPECT_EQ(clocks, 2);
-  EXPECT_EQ(ranged, 1);
+  EXPECT_EQ(ranged, 2);
   EXPECT_EQ(resets, 1);
   EXPECT_EQ(flashes, 1);
 }
