@@ -136,6 +136,11 @@ struct File {
 
 typedef Port::StringBase<char> StringBase;
 
+// True when the two strings are equal ignoring letter case: the rule of every name lookup.
+inline bool EqualsIgnoringCase(const StringBase& a, const StringBase& b) {
+  return a.Compare(b, StringBase::IGNORE_CASE) == 0;
+}
+
 namespace std {
 template <>
 struct hash<StringBase> {

@@ -10,14 +10,6 @@ using LyrBase::Property;
 using LyrBase::PsfComp;
 using LyrBoard::QbdBlock;
 
-namespace {
-
-bool equalsIgnoringCase(const StringBase& a, const StringBase& b) {
-  return a.Compare(b, StringBase::IGNORE_CASE) == 0;
-}
-
-}  // namespace
-
 std::vector<StringBase> MBD::getAttrValuesOfBlocks(const char* attrName) {
   std::vector<StringBase> values;
   for (PsfComp* comp : blockList()) {
@@ -89,10 +81,10 @@ std::vector<StringBase> MBD::getExclusiveInsSeq(StringBase insName) {
   const StringBase group = blockAttr(block, EXCLUSIVE.c_str());
   if (group.IsEmpty()) return names;
   for (PsfComp* comp : blockList()) {
-    if (equalsIgnoringCase(comp->GetName(), insName)) continue;
+    if (EqualsIgnoringCase(comp->GetName(), insName)) continue;
     const Property* tag =
         static_cast<QbdBlock*>(comp)->GetPropertyByName(QbdBlock::ATTRIBUTE, EXCLUSIVE.c_str());
-    if (tag && equalsIgnoringCase(tag->GetValueStr(), group)) names.push_back(comp->GetName());
+    if (tag && EqualsIgnoringCase(tag->GetValueStr(), group)) names.push_back(comp->GetName());
   }
   return names;
 }
@@ -100,5 +92,5 @@ std::vector<StringBase> MBD::getExclusiveInsSeq(StringBase insName) {
 bool MBD::isBaseUserProperty(Property* prop) {
   if (!prop) return false;
   const PsfComp* permit = prop->GetPsfCompByName(PERMIT_TAG.c_str());
-  return permit && equalsIgnoringCase(permit->GetValueStr(), BASE_USER);
+  return permit && EqualsIgnoringCase(permit->GetValueStr(), BASE_USER);
 }

@@ -7,15 +7,11 @@ using LyrBoard::QbdBlock;
 
 namespace {
 
-bool equalsIgnoringCase(const StringBase& a, const StringBase& b) {
-  return a.Compare(b, StringBase::IGNORE_CASE) == 0;
-}
-
 // True when prop has an IO_IS sub-property whose value equals iois; a property without one
 // has no role, not even the empty one.
 bool hasRole(const Property* prop, const StringBase& iois) {
   const PsfComp* role = prop->GetPsfCompByName(MBD::IOIS.c_str());
-  return role && equalsIgnoringCase(role->GetValueStr(), iois);
+  return role && EqualsIgnoringCase(role->GetValueStr(), iois);
 }
 
 // The first property of the list with that role; null when none.
@@ -30,9 +26,9 @@ Property* findByRole(const std::vector<Property*>& props, const StringBase& iois
 StringBase namedSubpropValue(const std::vector<Property*>& props, const StringBase& name,
                              const StringBase& subprop) {
   for (const Property* prop : props) {
-    if (!equalsIgnoringCase(prop->GetName(), name)) continue;
+    if (!EqualsIgnoringCase(prop->GetName(), name)) continue;
     for (const PsfComp* sub : prop->GetPsfCompSeqRef())
-      if (equalsIgnoringCase(sub->GetName(), subprop)) return sub->GetValueStr();
+      if (EqualsIgnoringCase(sub->GetName(), subprop)) return sub->GetValueStr();
   }
   return StringBase();
 }
@@ -40,7 +36,7 @@ StringBase namedSubpropValue(const std::vector<Property*>& props, const StringBa
 // The value of the first property named name; empty when none.
 StringBase namedValue(const std::vector<Property*>& props, const StringBase& name) {
   for (const Property* prop : props)
-    if (equalsIgnoringCase(prop->GetName(), name)) return prop->GetValueStr();
+    if (EqualsIgnoringCase(prop->GetName(), name)) return prop->GetValueStr();
   return StringBase();
 }
 

@@ -50,13 +50,9 @@ bool isFrequency(const std::string& text) {
   return parseDecimal32(text, value);
 }
 
-bool equalsIgnoringCase(const StringBase& a, const StringBase& b) {
-  return a.Compare(b, StringBase::IGNORE_CASE) == 0;
-}
-
 bool hasRole(const LyrBase::Property& prop, const StringBase& role) {
   const LyrBase::PsfComp* iois = prop.GetPsfCompByName(MBD::IOIS.c_str());
-  return iois && equalsIgnoringCase(iois->GetValueStr(), role);
+  return iois && EqualsIgnoringCase(iois->GetValueStr(), role);
 }
 
 std::string blockName(const QbdBlock& block) { return quote(str(block.GetName())); }
@@ -169,7 +165,7 @@ void flashMemories(const LyrBoard::Qbd& qbd, LintReport& report) {
 void clocks(const LyrBoard::Qbd& qbd, LintReport& report) {
   for (const QbdBlock* block : blocks(qbd)) {
     const LyrBase::Property* type = block->GetPropertyByName(QbdBlock::ATTRIBUTE, MBD::IO_TYPE);
-    if (!type || !equalsIgnoringCase(type->GetValueStr(), MBD::IOTYPE_CLOCK)) continue;
+    if (!type || !EqualsIgnoringCase(type->GetValueStr(), MBD::IOTYPE_CLOCK)) continue;
     bool hasFrequency = false;
     for (const LyrBase::Property* param : block->GetPropSeqRef(QbdBlock::PARAMETER)) {
       if (!hasRole(*param, MBD::FREQIOIS)) continue;
