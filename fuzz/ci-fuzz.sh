@@ -40,7 +40,7 @@ for t in $targets; do
     -max_len=8192 -print_final_stats=1 -artifact_prefix="$artifacts/$t-" \
     "$scratch" "fuzz/corpus/$t" >"$log" 2>&1 || status=$?
   rm -rf "$scratch"
-  grep -E '^(#[0-9]+ +DONE|stat::number_of_executed_units|stat::peak_rss_mb)' "$log" || true
+  grep -E '^(#[0-9]+[[:space:]]+DONE|stat::number_of_executed_units|stat::peak_rss_mb)' "$log" || true
   if [ "$status" -ne 0 ]; then
     tail -n 60 "$log" >&2
     echo "ci-fuzz: fuzz_$t failed; its input is in $artifacts" >&2

@@ -1,6 +1,7 @@
 // The board query commands: walking from a handle to related nodes, and reading a node.
 #include "BoardCommands.h"
 
+#include <cstring>
 #include <vector>
 
 #include "LyrBoard.h"
@@ -33,16 +34,26 @@ constexpr char kUnknownValueWord[] = "valid value types are : name, value and ha
 constexpr char kBoardHasNoValue[] =
     "the given handle is of type QBD. It does not have a value associated\n";
 
+char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
+// Equal ignoring letter case, as StringBase::Compare with IGNORE_CASE. Every call tests
+// several keywords, so the words are compared in place rather than copied into strings.
 bool Is(const char* word, const char* keyword) {
-  return StringBase(word).Compare(keyword, StringBase::IGNORE_CASE) == 0;
+  for (; *word != '\0' && *keyword != '\0'; ++word, ++keyword)
+    if (LowerAscii(*word) != LowerAscii(*keyword)) return false;
+  return *word == *keyword;
 }
 
-bool HasPrefix(const StringBase& typeName, const Port_Range& range, const char* prefix) {
-  return typeName.Compare(range, StringBase(prefix), StringBase::EXACT) == 0;
+// True when the characters that `range` selects in `typeName` are exactly `prefix`, as
+// StringBase::Compare(range, prefix, EXACT) tests them, reading the type name in place.
+bool HasPrefix(const char* typeName, const Port_Range& range, const char* prefix) {
+  const std::size_t length = range.last - range.first + 1;
+  return std::strlen(typeName) > range.last && std::strlen(prefix) == length &&
+         std::strncmp(typeName + range.first, prefix, length) == 0;
 }
 
 // True when the node belongs to one of the libraries whose handles the commands accept.
-bool HasAcceptedFamily(const StringBase& typeName) {
+bool HasAcceptedFamily(const char* typeName) {
   return HasPrefix(typeName, RANGE7, "LyrBas_") || HasPrefix(typeName, RANGE9, "LyrBoard_") ||
          HasPrefix(typeName, RANGE6, "LyrBd_");
 }
@@ -77,7 +88,7 @@ Tcl_Obj* HandleList(const std::vector<Node*>& nodes) {
 // "*" selects every node of the list; another name the first that the lookup finds.
 template <class Node, class Lookup>
 Tcl_Obj* Select(const std::vector<Node*>& nodes, const char* name, Lookup lookup) {
-  if (StringBase(name) == StringBase("*")) return HandleList(nodes);
+  if (std::strcmp(name, "*") == 0) return HandleList(nodes);
   return BaseTclIf::CreateTclObjFromPtr(lookup(name));
 }
 
@@ -136,15 +147,16 @@ int BoardGetHandle(const BoardProcs& procs, ClientData clientData, Tcl_Interp* i
   if (Is(Tcl_GetString(objv[2]), "block"))
     return procs.getBlockHandle(clientData, interp, objc, objv);
   if (!node) return Fail(objc, objv, interp, kNullHandle);
-  const StringBase typeName(node->GetBaseNode());
+  const char* typeName = node->GetBaseNode();
   if (HasPrefix(typeName, RANGE7, "LyrBas_"))
     return BaseTclIf::LyrBaseGetHandle(clientData, interp, objc, objv);
   if (!HasPrefix(typeName, RANGE9, "LyrBoard_") && !HasPrefix(typeName, RANGE6, "LyrBd_"))
     return Fail(objc, objv, interp, kInvalidHandle);
-  if (const auto* board = dynamic_cast<const Qbd*>(node))
-    return BoardKind(*board, interp, objc, objv);
+  // Blocks first: scripts walk from blocks far more often than from the board.
   if (const auto* block = dynamic_cast<const QbdBlock*>(node))
     return BlockKind(*block, interp, objc, objv);
+  if (const auto* board = dynamic_cast<const Qbd*>(node))
+    return BoardKind(*board, interp, objc, objv);
   if (node->IsBaseNodeType("LyrBas_Property"))
     return BaseTclIf::LyrBaseGetHandle(clientData, interp, objc, objv);
   // A node of the board library that is none of the above has nothing to walk to.
@@ -163,7 +175,7 @@ int BoardGetBlockHandle(ClientData /*clientData*/, Tcl_Interp* interp, int objc,
   // Only a board has a block list; any other node is refused rather than misread.
   const auto* board = dynamic_cast<const Qbd*>(node);
   if (!board) return Fail(objc, objv, interp, kInvalidHandle);
-  const bool all = StringBase(name) == StringBase("*");
+  const bool all = std::strcmp(name, "*") == 0;
   std::vector<const QbdBlock*> collected;
   const QbdBlock* found = nullptr;
   for (const PsfComp* entry : board->GetPsfCompSeqRef(Qbd::BLOCK)) {
@@ -213,7 +225,7 @@ int BoardGetValue(const BoardProcs& procs, ClientData clientData, Tcl_Interp* in
     node = Decode<LyrBase::NameValue>(interp, objv[1]);
     if (!node) return Fail(objc, objv, interp, kNullHandle);
   }
-  if (!HasAcceptedFamily(StringBase(node->GetBaseNode())))
+  if (!HasAcceptedFamily(node->GetBaseNode()))
     return Fail(objc, objv, interp, kInvalidHandle);
   if (what == ValueWord::kValue && node->IsBaseNodeType("LyrBoard_Qbd"))
     return Fail(objc, objv, interp, kBoardHasNoValue);
