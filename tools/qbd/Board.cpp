@@ -1,5 +1,6 @@
 #include "Board.h"
 
+#include <stdexcept>
 
 #include "ToolError.h"
 
@@ -19,7 +20,14 @@ LoadedBoard::LoadedBoard(const std::string& path)
 LoadedBoard::~LoadedBoard() { mbd_.reset(); }
 
 MBD& LoadedBoard::model() {
-  if (!mbd_) mbd_ = std::make_unique<MBD>(qbd_.get());
+  if (mbd_) return *mbd_;
+  // Expanding a template that copies ports but has no FPGA block throws; say what is wrong.
+  try {
+    mbd_ = std::make_unique<MBD>(qbd_.get());
+  } catch (const std::out_of_range&) {
+    throw ToolError(path_ + ": error: cannot expand the generic template: it copies ports but "
+                    "has no FPGA block");
+  }
   return *mbd_;
 }
 
