@@ -33,8 +33,9 @@ class BaseNode {
  private:
   friend class BaseTclIf;
   const BaseNode* owner_ = nullptr;
-  // Set once a Tcl handle names this node, so that its destruction can retire the handle.
-  mutable bool hasHandle_ = false;
+  // The serial of the Tcl handle that names this node, 0 while it has none; its destruction
+  // retires the handle.
+  mutable unsigned long long handleSerial_ = 0;
 };
 
 // A typed value. Its text is the canonical text of the board file syntax.

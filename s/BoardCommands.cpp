@@ -106,21 +106,27 @@ int BoardKind(const Qbd& board, Tcl_Interp* interp, int objc, Tcl_Obj* const obj
                                 }));
 }
 
+// The property list a block keyword names; false for any other word.
+bool BlockListKind(const char* keyword, QbdBlock::NodeType* kind) {
+  if (Is(keyword, "ATTRIBUTE")) {
+    *kind = QbdBlock::ATTRIBUTE;
+  } else if (Is(keyword, "PARAMETER")) {
+    *kind = QbdBlock::PARAMETER;
+  } else if (Is(keyword, "PORT")) {
+    *kind = QbdBlock::PORT;
+  } else {
+    return false;
+  }
+  return true;
+}
+
 int BlockKind(const QbdBlock& block, Tcl_Interp* interp, int objc, Tcl_Obj* const objv[]) {
   if (objc == 5) return Fail(objc, objv, interp, kWrongKindCount);
   const char* keyword = Tcl_GetString(objv[2]);
   if (Is(keyword, "PARENT"))
     return Succeed(interp, BaseTclIf::CreateTclObjFromPtr(block.GetOwner()));
   QbdBlock::NodeType kind;
-  if (Is(keyword, "ATTRIBUTE")) {
-    kind = QbdBlock::ATTRIBUTE;
-  } else if (Is(keyword, "PARAMETER")) {
-    kind = QbdBlock::PARAMETER;
-  } else if (Is(keyword, "PORT")) {
-    kind = QbdBlock::PORT;
-  } else {
-    return Fail(objc, objv, interp, kUnknownBlockKind);
-  }
+  if (!BlockListKind(keyword, &kind)) return Fail(objc, objv, interp, kUnknownBlockKind);
   const char* name = objc == 4 ? Tcl_GetString(objv[3]) : "";
   return Succeed(interp, Select(block.GetPropSeqRef(kind), name, [&block, kind](const char* n) {
                    return block.GetPropertyByName(kind, n);
@@ -204,6 +210,18 @@ int BoardGetValue(const BoardProcs& procs, ClientData clientData, Tcl_Interp* in
   ValueWord what = ValueWord::kValue;
   const LyrBase::NameValue* node = nullptr;
   if (objc == 4) {
+    // The call scripts make most, one named property of a block, is answered without passing
+    // its handle through the interpreter's result; the answer is the one the handle command
+    // would lead to.
+    QbdBlock::NodeType kind;
+    const char* name = Tcl_GetString(objv[3]);
+    const auto* block = Decode<QbdBlock>(interp, objv[1]);
+    if (block && BlockListKind(Tcl_GetString(objv[2]), &kind) && std::strcmp(name, "*") != 0) {
+      const LyrBase::Property* prop = block->GetPropertyByName(kind, name);
+      if (!prop) return Succeed(interp, Empty());
+      const StringBase text = prop->GetValueStr();
+      return Succeed(interp, Tcl_NewStringObj(text.c_str(), static_cast<int>(text.GetLength())));
+    }
     const int code = procs.getHandle(clientData, interp, objc, objv);
     if (code != TCL_OK) return code;
     node = Decode<LyrBase::NameValue>(interp, Tcl_GetObjResult(interp));

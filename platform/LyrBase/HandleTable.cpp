@@ -18,7 +18,6 @@ constexpr std::size_t kMaxDigits = 19;  // stays below 2^63, so parsing cannot o
 struct HandleTable {
   std::mutex mutex;
   std::unordered_map<unsigned long long, BaseNode*> bySerial;
-  std::unordered_map<const BaseNode*, unsigned long long> byNode;
   unsigned long long nextSerial = 1;
 };
 
@@ -47,22 +46,21 @@ unsigned long long ParseSerial(const char* text, std::size_t length) {
 
 Tcl_Obj* BaseTclIf::CreateTclObjFromPtr(const BaseNode* node) {
   if (!node) return Tcl_NewStringObj("", 0);
-  unsigned long long serial = 0;
-  {
+  // A live node keeps its serial, so a repeated handle costs no table lookup.
+  if (node->handleSerial_ == 0) {
     HandleTable& table = Table();
     std::lock_guard<std::mutex> lock(table.mutex);
-    auto found = table.byNode.find(node);
-    if (found != table.byNode.end()) {
-      serial = found->second;
-    } else {
-      serial = table.nextSerial++;
-      table.byNode.emplace(node, serial);
-      table.bySerial.emplace(serial, const_cast<BaseNode*>(node));
-      node->hasHandle_ = true;
-    }
+    node->handleSerial_ = table.nextSerial++;
+    table.bySerial.emplace(node->handleSerial_, const_cast<BaseNode*>(node));
   }
-  const std::string word = kPrefix + std::to_string(serial);
-  return Tcl_NewStringObj(word.c_str(), static_cast<int>(word.size()));
+  char word[kPrefixLength + kMaxDigits + 1];
+  std::memcpy(word, kPrefix, kPrefixLength);
+  char digits[kMaxDigits];
+  std::size_t count = 0;
+  for (unsigned long long serial = node->handleSerial_; serial != 0; serial /= 10)
+    digits[count++] = static_cast<char>('0' + serial % 10);
+  for (std::size_t i = 0; i < count; ++i) word[kPrefixLength + i] = digits[count - 1 - i];
+  return Tcl_NewStringObj(word, static_cast<int>(kPrefixLength + count));
 }
 
 BaseNode* BaseTclIf::GetPtrFromTclObj(Tcl_Interp* /*interp*/, Tcl_Obj* obj) {
@@ -78,18 +76,17 @@ BaseNode* BaseTclIf::GetPtrFromTclObj(Tcl_Interp* /*interp*/, Tcl_Obj* obj) {
 }
 
 void BaseTclIf::ForgetNode(const BaseNode* node) {
+  if (node->handleSerial_ == 0) return;
   HandleTable& table = Table();
   std::lock_guard<std::mutex> lock(table.mutex);
-  auto found = table.byNode.find(node);
-  if (found == table.byNode.end()) return;
-  table.bySerial.erase(found->second);
-  table.byNode.erase(found);
+  table.bySerial.erase(node->handleSerial_);
+  node->handleSerial_ = 0;
 }
 
 unsigned BaseTclIf::LiveHandleCount() {
   HandleTable& table = Table();
   std::lock_guard<std::mutex> lock(table.mutex);
-  return static_cast<unsigned>(table.byNode.size());
+  return static_cast<unsigned>(table.bySerial.size());
 }
 
 }  // namespace LyrBase

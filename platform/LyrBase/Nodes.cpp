@@ -29,7 +29,7 @@ ParserPosition& CurrentPosition() {
 // ---- BaseNode
 
 BaseNode::~BaseNode() {
-  if (hasHandle_) BaseTclIf::ForgetNode(this);
+  if (handleSerial_ != 0) BaseTclIf::ForgetNode(this);
 }
 
 const char* BaseNode::GetBaseNode() const { return "LyrBas_BaseNode"; }
