@@ -2,7 +2,8 @@
 # Builds the fuzz targets with clang and libFuzzer (libraries under ASan+UBSan with coverage),
 # replays the seed corpus and the kept crash inputs, then fuzzes each target for a short while.
 #
-#   fuzz/ci-fuzz.sh [SECONDS_PER_TARGET]      (default 60; FUZZ_BUILD sets the build dir)
+#   fuzz/ci-fuzz.sh [SECONDS_PER_TARGET]      (default 60, a cap; FUZZ_BUILD sets the build dir,
+#                                              FUZZ_SEED and FUZZ_RUNS the seed and runs)
 #
 # Without clang++ it says so and succeeds: the g++ build replays the corpus through CTest.
 # New inputs go to a scratch directory, so the committed corpus is never changed; a crash
@@ -36,7 +37,11 @@ for t in $targets; do
   log="$artifacts/$t.log"
   echo "== fuzz_$t: fuzzing for ${seconds}s"
   status=0
-  "$fuzzer" -dict=fuzz/qbd.dict -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
+  # A fixed seed and a fixed number of runs make the CI run the same on every machine: a
+  # finding reproduces, and a passing change cannot fail later by chance. The time is a cap.
+  case $t in reader) runs=60000 ;; *) runs=15000 ;; esac
+  "$fuzzer" -dict=fuzz/qbd.dict -seed="${FUZZ_SEED:-1}" -runs="${FUZZ_RUNS:-$runs}" \
+    -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
     -max_len=8192 -print_final_stats=1 -artifact_prefix="$artifacts/$t-" \
     "$scratch" "fuzz/corpus/$t" >"$log" 2>&1 || status=$?
   rm -rf "$scratch"
