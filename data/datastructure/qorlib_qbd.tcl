@@ -33,12 +33,18 @@ proc qbdlib::instances_of {board iotype} {
     return $result
 }
 
-proc qbdlib::param_value {board instance param} {
+# The value of one named property (kind PARAMETER, PORT or ATTRIBUTE) of an instance; empty
+# when the instance or the property is absent.
+proc qbdlib::property_value {board instance kind name} {
     set block [block $board $instance]
     if {$block eq ""} {
         return ""
     }
-    return [qget_qbd_value $block PARAMETER $param]
+    return [qget_qbd_value $block $kind $name]
+}
+
+proc qbdlib::param_value {board instance param} {
+    return [property_value $board $instance PARAMETER $param]
 }
 
 proc qbdlib::param_by_role {board instance role} {
@@ -55,11 +61,7 @@ proc qbdlib::param_by_role {board instance role} {
 }
 
 proc qbdlib::port_net {board instance port} {
-    set block [block $board $instance]
-    if {$block eq ""} {
-        return ""
-    }
-    return [qget_qbd_value $block PORT $port]
+    return [property_value $board $instance PORT $port]
 }
 
 # FPGA pins carry their constraints in UCF_NET_STRING, whose LOC=... element places the pin.
