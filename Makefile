@@ -1,10 +1,14 @@
 # Two entry points that work on a fresh machine: `make demo` and `make test`.
 BUILD ?= build
 JOBS ?= $(shell nproc)
+PREFIX ?= /usr/local
+# What the demo runs, and what `make install` puts in place (the libraries come with them).
+DEMO_TARGETS = qbd qbdsh
+INSTALL_TARGETS = qbd qbdsh qbd_tcl_package
 DEB_PACKAGES = cmake g++ clang make libgtest-dev libgmock-dev libbenchmark-dev tcl-dev tcl \
                libcli11-dev nlohmann-json3-dev graphviz valgrind libclang-rt-14-dev
 
-.PHONY: deps configure build demo test asan bench memcheck clean
+.PHONY: deps configure build demo test install asan bench memcheck clean
 
 deps:
 	@missing=""; for p in $(DEB_PACKAGES); do \
@@ -15,21 +19,28 @@ deps:
 	fi
 
 configure: deps
-	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQBD_WERROR=ON
 
 build: configure
 	cmake --build $(BUILD) -j $(JOBS)
 
-demo: build
+demo: configure
+	cmake --build $(BUILD) -j $(JOBS) --target $(DEMO_TARGETS)
 	@sh tools/demo.sh $(BUILD)
 
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 
+# make install PREFIX=/opt/qbd   (root only for a prefix you cannot write to)
+install: configure
+	cmake --build $(BUILD) -j $(JOBS) --target $(INSTALL_TARGETS)
+	cmake --install $(BUILD) --prefix $(PREFIX)
+
 # tclsh itself is not built with the sanitizers, so the scripts that load the package into it
 # run with the address sanitizer's runtime preloaded.
 asan: deps
-	cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DQBD_SANITIZE=ON -DQBD_BUILD_BENCHMARKS=OFF
+	cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DQBD_SANITIZE=ON -DQBD_WERROR=ON \
+	  -DQBD_BUILD_BENCHMARKS=OFF
 	cmake --build build-asan -j $(JOBS)
 	cd build-asan && ASAN_OPTIONS=detect_leaks=1 ctest --output-on-failure -j $(JOBS) -E '^tcl\.'
 	cd build-asan && LD_PRELOAD=$$($(CXX) -print-file-name=libasan.so) ASAN_OPTIONS=detect_leaks=1 \

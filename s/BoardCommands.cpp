@@ -58,8 +58,44 @@ bool HasAcceptedFamily(const char* typeName) {
          HasPrefix(typeName, RANGE6, "LyrBd_");
 }
 
+// The second word of the error code that a script can switch on, for every error text the
+// board commands and the base commands they hand over to can give.
+struct ErrorKind {
+  const char* message;
+  const char* code;
+};
+constexpr ErrorKind kErrorKinds[] = {
+    {kWrongCount, "ARGS"},
+    {kWrongKindCount, "ARGS"},
+    {kWrongBlockUsage, "USAGE"},
+    {kNullHandle, "NULL_HANDLE"},
+    {kNullBoard, "NULL_HANDLE"},
+    {kInvalidHandle, "INVALID_HANDLE"},
+    {kUnknownBoardKind, "UNKNOWN_KIND"},
+    {kUnknownBlockKind, "UNKNOWN_KIND"},
+    {"unknown property type specified with Property handle. valid values are parent and "
+     "subproperty\n",
+     "UNKNOWN_KIND"},
+    {kUnknownValueWord, "UNKNOWN_VALUE_TYPE"},
+    {kBoardHasNoValue, "NO_VALUE"},
+};
+
+// Sets errorCode to {QBD CODE} for a failed command whose result is one of the known texts,
+// leaving the result as it is.
+int Classify(Tcl_Interp* interp, int code) {
+  if (code != TCL_ERROR) return code;
+  const char* message = Tcl_GetStringResult(interp);
+  for (const ErrorKind& kind : kErrorKinds) {
+    if (std::strcmp(message, kind.message) == 0) {
+      Tcl_SetErrorCode(interp, "QBD", kind.code, static_cast<const char*>(nullptr));
+      break;
+    }
+  }
+  return code;
+}
+
 int Fail(int objc, Tcl_Obj* const objv[], Tcl_Interp* interp, const char* message) {
-  return BaseTclIf::LyrTclError(objc, objv, interp, 0, message);
+  return Classify(interp, BaseTclIf::LyrTclError(objc, objv, interp, 0, message));
 }
 
 int Succeed(Tcl_Interp* interp, Tcl_Obj* result) {
@@ -155,7 +191,7 @@ int BoardGetHandle(const BoardProcs& procs, ClientData clientData, Tcl_Interp* i
   if (!node) return Fail(objc, objv, interp, kNullHandle);
   const char* typeName = node->GetBaseNode();
   if (HasPrefix(typeName, RANGE7, "LyrBas_"))
-    return BaseTclIf::LyrBaseGetHandle(clientData, interp, objc, objv);
+    return Classify(interp, BaseTclIf::LyrBaseGetHandle(clientData, interp, objc, objv));
   if (!HasPrefix(typeName, RANGE9, "LyrBoard_") && !HasPrefix(typeName, RANGE6, "LyrBd_"))
     return Fail(objc, objv, interp, kInvalidHandle);
   // Blocks first: scripts walk from blocks far more often than from the board.
@@ -164,7 +200,7 @@ int BoardGetHandle(const BoardProcs& procs, ClientData clientData, Tcl_Interp* i
   if (const auto* board = dynamic_cast<const Qbd*>(node))
     return BoardKind(*board, interp, objc, objv);
   if (node->IsBaseNodeType("LyrBas_Property"))
-    return BaseTclIf::LyrBaseGetHandle(clientData, interp, objc, objv);
+    return Classify(interp, BaseTclIf::LyrBaseGetHandle(clientData, interp, objc, objv));
   // A node of the board library that is none of the above has nothing to walk to.
   return Fail(objc, objv, interp, kInvalidHandle);
 }
@@ -205,7 +241,7 @@ int BoardGetValue(const BoardProcs& procs, ClientData clientData, Tcl_Interp* in
                   Tcl_Obj* const objv[]) {
   if (objc < 2 || objc > 5) {
     Port_MsgManData::debugStub("num args in Tcl command: %d\n", objc);
-    return BaseTclIf::LyrBaseGetValue(clientData, interp, objc, objv);
+    return Classify(interp, BaseTclIf::LyrBaseGetValue(clientData, interp, objc, objv));
   }
   ValueWord what = ValueWord::kValue;
   const LyrBase::NameValue* node = nullptr;

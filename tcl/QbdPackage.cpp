@@ -90,9 +90,11 @@ int CloseCmd(ClientData /*clientData*/, Tcl_Interp* interp, int objc, Tcl_Obj* c
   }
   OpenBoards& boards = BoardsOf(interp);
   const auto found = boards.find(LyrBase::BaseTclIf::GetPtrFromTclObj(interp, objv[1]));
-  if (found == boards.end())
+  if (found == boards.end()) {
+    Tcl_SetErrorCode(interp, "QBD", "NOT_OPEN", static_cast<const char*>(nullptr));
     return Error(interp, std::string("\"") + Tcl_GetString(objv[1]) +
                              "\" is not a board opened by qbd::open in this interpreter");
+  }
   boards.erase(found);
   Tcl_ResetResult(interp);
   return TCL_OK;

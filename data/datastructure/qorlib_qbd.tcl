@@ -65,25 +65,51 @@ proc qbdlib::port_net {board instance port} {
 }
 
 # FPGA pins carry their constraints in UCF_NET_STRING, whose LOC=... element places the pin.
+# The pins of a board are read once into an index from net (lower case) to locations, so that
+# asking for every port of a wide bus costs one pass over the pins, not one pass per port.
+namespace eval qbdlib {
+    variable pin_index {}
+}
+
 proc qbdlib::pin_locations {board instance port} {
     set net [port_net $board $instance $port]
     if {$net eq ""} {
         return {}
     }
-    set result {}
+    set index [PinIndex $board]
+    set key [string tolower $net]
+    if {![dict exists $index $key]} {
+        return {}
+    }
+    return [dict get $index $key]
+}
+
+# The index of BOARD's FPGA pins, made on first use. Handles are never reused, so an index
+# stays right for as long as its board is open; those of closed boards are dropped when the
+# next one is made.
+proc qbdlib::PinIndex {board} {
+    variable pin_index
+    if {[dict exists $pin_index $board]} {
+        return [dict get $pin_index $board]
+    }
+    dict for {open -} $pin_index {
+        if {[catch {qget_qbd_value $open handleType}]} {
+            dict unset pin_index $open
+        }
+    }
+    set index {}
     foreach fpga [blocks_of_type $board FPGA] {
         foreach pin [props $fpga PORT] {
-            if {![string equal -nocase [value_of $pin] $net]} {
-                continue
-            }
+            set key [string tolower [value_of $pin]]
             foreach item [list_items [sub_value $pin UCF_NET_STRING]] {
                 if {[regexp -nocase {^\s*LOC\s*=\s*(.*?)\s*$} $item -> location]} {
-                    lappend result $location
+                    dict lappend index $key $location
                 }
             }
         }
     }
-    return $result
+    dict set pin_index $board $index
+    return $index
 }
 
 proc qbdlib::fpga_part {board} {

@@ -42,6 +42,7 @@ int main(int argc, char** argv) {
   app.name("qbd");
   app.require_subcommand(1, 1);
   app.fallthrough(false);
+  app.set_version_flag("--version", std::string("qbd ") + QBD_VERSION);
   qbd::addInfoCommands(app);
   qbd::addTableCommands(app);
   qbd::addPinCommands(app);
@@ -59,6 +60,8 @@ int main(int argc, char** argv) {
   } catch (const CLI::CallForHelp& e) {
     return app.exit(e);
   } catch (const CLI::CallForAllHelp& e) {
+    return app.exit(e);
+  } catch (const CLI::CallForVersion& e) {
     return app.exit(e);
   } catch (const CLI::ParseError& e) {
     std::cerr << "qbd: error: " << e.what() << "\nRun 'qbd --help' or 'qbd COMMAND --help'.\n";

@@ -1,17 +1,19 @@
-// qbdsh [SCRIPT [ARG...]]: runs a Tcl script, or commands read from standard input, in the
-// board interpreter with the qbd package (qbd::open, qbd::close) built in.
+// qbdsh [--help | --version] [--] [SCRIPT [ARG...]]: runs a Tcl script, or commands read from
+// standard input, in the board interpreter with the qbd package (qbd::open, qbd::close) built in.
 //
 // When QUORIN_VLK is unset it is pointed at this project's copy of the board-access scripts:
 // the source tree's for the program in its build tree, the installed one otherwise.
 //
 // Exit status: a script's error gives 1; commands from standard input give 1 when any failed
-// and standard input is not a terminal; `exit N` gives N; otherwise 0.
+// and standard input is not a terminal; `exit N` gives N; an unknown option gives 2; otherwise 0.
 #include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <iostream>
+#include <optional>
 #include <string>
 
 #include "LyrWiz_BoardTclIf.h"
@@ -99,9 +101,42 @@ int RunStandardInput(Tcl_Interp* interp) {
   return failed && !interactive ? 1 : 0;
 }
 
+constexpr const char* kUsage =
+    "Usage: qbdsh [--help | --version] [--] [SCRIPT [ARG...]]\n"
+    "Runs SCRIPT with ARG... in $argv, or commands from standard input, in a Tcl interpreter\n"
+    "that holds the board commands (qget_qbd_handle, qget_qbd_value, qbd::open, qbd::close)\n"
+    "and the board-access procedures. Use -- before a script whose name begins with -.\n";
+
+// Handles the options before the script; the exit status when the program is done with them,
+// nothing when it goes on to run *first (moved past the options).
+std::optional<int> ReadOptions(int argc, char** argv, int* first) {
+  *first = 1;
+  if (argc < 2 || argv[1][0] != '-') return std::nullopt;
+  const char* option = argv[1];
+  if (std::strcmp(option, "--") == 0) {
+    *first = 2;
+    return std::nullopt;
+  }
+  if (std::strcmp(option, "--help") == 0 || std::strcmp(option, "-h") == 0) {
+    std::fputs(kUsage, stdout);
+    return 0;
+  }
+  if (std::strcmp(option, "--version") == 0) {
+    std::printf("qbdsh %s\n", QBD_VERSION);
+    return 0;
+  }
+  std::fprintf(stderr, "qbdsh: unknown option %s\n%s", option, kUsage);
+  return 2;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+  int first = 1;
+  if (const std::optional<int> done = ReadOptions(argc, argv, &first)) return *done;
+  const char* program = argv[0];
+  argc -= first - 1;
+  argv += first - 1;
   PointAtBoardScripts();
   LyrWiz_BoardTclIf* shell = LyrWiz_BoardTclIf::ConstructBoardTclIf();
   Tcl_Interp* interp = shell->GetInterp();
@@ -112,7 +147,7 @@ int main(int argc, char** argv) {
     SetArguments(interp, argv[1], argc - 2, argv + 2);
     status = RunScript(interp, argv[1]);
   } else {
-    SetArguments(interp, argv[0], 0, nullptr);
+    SetArguments(interp, program, 0, nullptr);
     status = RunStandardInput(interp);
   }
   // The host owns the instance; releasing it deletes the interpreter and the boards it opened.
