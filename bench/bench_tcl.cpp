@@ -158,6 +158,91 @@ void BM_TclValueVsDictGet(benchmark::State& state) {
 }
 BENCHMARK(BM_TclValueVsDictGet)->Unit(benchmark::kMillisecond);
 
+// A board whose FPGA has `pins` pins, each wired to one port of the instance gpio_0, in an
+// interpreter with the board-access scripts; $ports holds the instance's port names.
+class PinBench {
+ public:
+  explicit PinBench(int pins) : interp_(Tcl_CreateInterp()) {
+    Registrar registrar;
+    registrar.registerInterp(interp_);
+    ok_ = board_.ReadString(Board(pins).c_str(), "pins.qbd") == 0;
+    Tcl_SetVar2Ex(interp_, "q", nullptr, LyrBase::BaseTclIf::CreateTclObjFromPtr(&board_), 0);
+    const std::string scripts = std::string(QBD_SOURCE_DIR) + "/data/datastructure/";
+    ok_ = ok_ && Eval("source {" + scripts + "qbd_database_access.tcl}") &&
+          Eval("source {" + scripts + "qorlib_qbd.tcl}") &&
+          Eval("set ports [lmap p [qbdlib::props [qbdlib::block $q gpio_0] PORT] {"
+               " qbdlib::name_of $p }]") &&
+          Eval(kScanPeer);
+  }
+  ~PinBench() { Tcl_DeleteInterp(interp_); }
+
+  bool ok() const { return ok_; }
+  bool Eval(const std::string& script) { return Tcl_EvalEx(interp_, script.c_str(), -1, 0) == TCL_OK; }
+  std::string Result() const { return Tcl_GetStringResult(interp_); }
+
+ private:
+  static std::string Board(int pins) {
+    std::string fpga = "BEGIN BLOCK\n  ATTRIBUTE INSTANCE = fpga_0\n  ATTRIBUTE BLOCKTYPE = FPGA\n";
+    std::string gpio = "BEGIN BLOCK\n  ATTRIBUTE INSTANCE = gpio_0\n  ATTRIBUTE IOTYPE = QOR_GPIO_V1\n";
+    for (int i = 0; i < pins; ++i) {
+      const std::string n = std::to_string(i);
+      fpga += "  PORT fpga_io_" + n + " = io_" + n + ", UCF_NET_STRING = (LOC=P" + n +
+              ", IOSTANDARD=LVCMOS33)\n";
+      gpio += "  PORT IO_" + n + " = io_" + n + ", IO_IS = io_" + n + "\n";
+    }
+    return "ATTRIBUTE NAME = pin bench\n" + fpga + "END\n" + gpio + "END\n";
+  }
+
+  // The peer: every query walks every FPGA pin, as a script without an index does.
+  static constexpr const char* kScanPeer = R"(
+    proc scan_pin_locations {board instance port} {
+        set net [qbdlib::port_net $board $instance $port]
+        set result {}
+        foreach fpga [qbdlib::blocks_of_type $board FPGA] {
+            foreach pin [qbdlib::props $fpga PORT] {
+                if {![string equal -nocase [qbdlib::value_of $pin] $net]} continue
+                foreach item [qbdlib::list_items [qbdlib::sub_value $pin UCF_NET_STRING]] {
+                    if {[regexp -nocase {^\s*LOC\s*=\s*(.*?)\s*$} $item -> location]} {
+                        lappend result $location
+                    }
+                }
+            }
+        }
+        return $result
+    })";
+
+  Tcl_Interp* interp_;
+  LyrBoard::Qbd board_;
+  bool ok_ = false;
+};
+
+// The location of every pin of a wide port, as a pin report asks for them: one call per port
+// on a board opened afresh (the helper's index is dropped before each round).
+void RunPinLocations(benchmark::State& state, const char* call) {
+  const int pins = static_cast<int>(state.range(0));
+  PinBench bench(pins);
+  if (!bench.ok()) return state.SkipWithError(bench.Result().c_str());
+  const std::string script = std::string("set qbdlib::pin_index {}; set n 0; foreach p $ports {"
+                                         " incr n [llength [") + call + " $q gpio_0 $p]] }; set n";
+  for (auto _ : state) {
+    if (!bench.Eval(script) || bench.Result() != std::to_string(pins)) {
+      state.SkipWithError(("wrong answer: " + bench.Result()).c_str());
+      break;
+    }
+  }
+  state.SetComplexityN(pins);
+}
+
+void BM_TclPinLocationsIndexed(benchmark::State& state) {
+  RunPinLocations(state, "qbdlib::pin_locations");
+}
+BENCHMARK(BM_TclPinLocationsIndexed)->Arg(700)->Arg(2800)->Unit(benchmark::kMillisecond)
+    ->Complexity();
+
+void BM_TclPinLocationsScan(benchmark::State& state) { RunPinLocations(state, "scan_pin_locations"); }
+BENCHMARK(BM_TclPinLocationsScan)->Arg(700)->Arg(2800)->Unit(benchmark::kMillisecond)
+    ->Complexity();
+
 }  // namespace
 
 int main(int argc, char** argv) {
