@@ -2,7 +2,8 @@
 #   MODE=install           installs the build into PREFIX and checks what is there;
 #   MODE=find_package      builds and runs the consumer against PREFIX;
 #   MODE=add_subdirectory  builds and runs the consumer with the source tree added to it.
-# The consumers print the board's FPGA family, its UART instances and the board commands.
+# The consumers build two programs: the C++ example of the README, as written there, and one
+# that also reaches the board interpreter; both read the sample board.
 cmake_minimum_required(VERSION 3.21)
 
 function(run)
@@ -23,6 +24,7 @@ endfunction()
 set(BOARD ${SOURCE}/boards/northwind_dk2.qbd)
 set(SCRIPTS ${PREFIX}/share/lyrwiz)
 set(CONSUMER_OUTPUT "family ketral4\nQOR_UART_V1 uart_0\ncommands qget_qbd_handle qget_qbd_value\n")
+set(README_OUTPUT "family ketral4\nuart_0\n")
 string(REGEX MATCH "^[0-9]+" MAJOR "${VERSION}")
 set(INTERNAL_HEADERS Lexer.h Parser.h ValueText.h BoardCommands.h BoardScripts.h ExpansionIndex.h
                      QbdPackage.h)
@@ -89,18 +91,40 @@ function(check_tcl_package)
   expect("package in plain tclsh" "${OUT}" "${VERSION}\nketral4\n")
 endfunction()
 
+# The first C++ block of the README, as the source file `path`.
+function(extract_readme_example path)
+  file(READ ${SOURCE}/README.md text)
+  set(fence "```cpp\n")
+  string(FIND "${text}" "${fence}" begin)
+  if(begin EQUAL -1)
+    message(FATAL_ERROR "README.md has no C++ example")
+  endif()
+  string(LENGTH "${fence}" length)
+  math(EXPR begin "${begin} + ${length}")
+  string(SUBSTRING "${text}" ${begin} -1 text)
+  string(FIND "${text}" "```" end)
+  string(SUBSTRING "${text}" 0 ${end} text)
+  file(WRITE ${path} "${text}")
+endfunction()
+
 function(build_and_run_consumer project)
   set(build ${WORK}/${project})
+  extract_readme_example(${WORK}/${project}-readme.cpp)
   file(REMOVE_RECURSE ${build})
   set(launcher "")
   if(LAUNCHER)
     set(launcher -DCMAKE_CXX_COMPILER_LAUNCHER=${LAUNCHER})
   endif()
   run(${CMAKE_COMMAND} -S ${CMAKE_CURRENT_LIST_DIR}/${project} -B ${build} -G ${GENERATOR}
-      -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_COMPILER=${CXX} ${launcher} ${ARGN})
-  run(${CMAKE_COMMAND} --build ${build} --target consumer -j 2)
+      -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_COMPILER=${CXX} ${launcher}
+      -DREADME_EXAMPLE=${WORK}/${project}-readme.cpp ${ARGN})
+  run(${CMAKE_COMMAND} --build ${build} --target consumer readme -j 2)
   run(${CMAKE_COMMAND} -E env QUORIN_VLK=${SOURCE} ${build}/consumer ${BOARD} QOR_UART_V1)
   expect("${project} consumer" "${OUT}" "${CONSUMER_OUTPUT}")
+  # The README's example names the board relative to the source tree.
+  execute_process(COMMAND ${build}/readme WORKING_DIRECTORY ${SOURCE} RESULT_VARIABLE status
+                  OUTPUT_VARIABLE out ERROR_VARIABLE err)
+  expect("${project} README example (status ${status}, ${err})" "${out}" "${README_OUTPUT}")
 endfunction()
 
 file(MAKE_DIRECTORY ${WORK})
