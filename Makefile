@@ -50,11 +50,11 @@ asan: deps
 bench: build
 	@bench/run_all.sh $(BUILD)
 
-# The suite under valgrind, except the qbd program's cases, which run through cmake and
-# python (the sanitizer build covers the program). Tcl's allocator keeps pools that valgrind
+# The suite under valgrind, except the qbd program's cases and the install cases, which run
+# through cmake and python (the sanitizer build covers the program). Tcl's allocator keeps pools that valgrind
 # counts as possibly lost, so only definite leaks fail a test.
 memcheck: build
-	cd $(BUILD) && ctest --output-on-failure -j $(JOBS) -T memcheck -E '^qbd\.' \
+	cd $(BUILD) && ctest --output-on-failure -j $(JOBS) -T memcheck -E '^(qbd|install)\.' \
 	  --overwrite MemoryCheckCommand=$$(command -v valgrind) \
 	  --overwrite MemoryCheckCommandOptions="--leak-check=full --show-leak-kinds=definite \
 	  --errors-for-leak-kinds=definite --error-exitcode=1"
