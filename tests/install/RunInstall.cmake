@@ -109,6 +109,13 @@ endfunction()
 
 function(build_and_run_consumer project)
   set(build ${WORK}/${project})
+  # Every library under the same LyrWiz:: name whichever way the consumer takes us in.
+  set(names "")
+  foreach(library IN LISTS LIBRARIES)
+    string(REGEX REPLACE "^LyrWiz_" "" name ${library})
+    string(APPEND names "${separator}LyrWiz::${name}")
+    set(separator "|")
+  endforeach()
   extract_readme_example(${WORK}/${project}-readme.cpp)
   file(REMOVE_RECURSE ${build})
   set(launcher "")
@@ -117,7 +124,7 @@ function(build_and_run_consumer project)
   endif()
   run(${CMAKE_COMMAND} -S ${CMAKE_CURRENT_LIST_DIR}/${project} -B ${build} -G ${GENERATOR}
       -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_COMPILER=${CXX} ${launcher}
-      -DREADME_EXAMPLE=${WORK}/${project}-readme.cpp ${ARGN})
+      -DREADME_EXAMPLE=${WORK}/${project}-readme.cpp -DEXPECTED_TARGETS=${names} ${ARGN})
   run(${CMAKE_COMMAND} --build ${build} --target consumer readme -j 2)
   run(${CMAKE_COMMAND} -E env QUORIN_VLK=${SOURCE} ${build}/consumer ${BOARD} QOR_UART_V1)
   expect("${project} consumer" "${OUT}" "${CONSUMER_OUTPUT}")
