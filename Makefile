@@ -2,7 +2,7 @@
 BUILD ?= build
 JOBS ?= $(shell nproc)
 DEB_PACKAGES = cmake g++ clang make libgtest-dev libgmock-dev libbenchmark-dev tcl-dev tcl \
-               libcli11-dev nlohmann-json3-dev graphviz valgrind libclang-rt-14-dev
+               libcli11-dev nlohmann-json3-dev graphviz valgrind libclang-rt-14-dev tcl-thread
 
 .PHONY: deps configure build demo test asan bench memcheck clean
 
@@ -27,12 +27,14 @@ test: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 
 # tclsh itself is not built with the sanitizers, so the scripts that load the package into it
-# run with the address sanitizer's runtime preloaded.
+# run with the address sanitizer's runtime preloaded, and the C++ runtime after it, without
+# which a C++ exception thrown in the package aborts instead of being caught.
 asan: deps
 	cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DQBD_SANITIZE=ON -DQBD_BUILD_BENCHMARKS=OFF
 	cmake --build build-asan -j $(JOBS)
 	cd build-asan && ASAN_OPTIONS=detect_leaks=1 ctest --output-on-failure -j $(JOBS) -E '^tcl\.'
-	cd build-asan && LD_PRELOAD=$$($(CXX) -print-file-name=libasan.so) ASAN_OPTIONS=detect_leaks=1 \
+	cd build-asan && LD_PRELOAD="$$($(CXX) -print-file-name=libasan.so) $$($(CXX) -print-file-name=libstdc++.so)" \
+	  ASAN_OPTIONS=detect_leaks=1 \
 	  ctest --output-on-failure -j $(JOBS) -R '^tcl\.'
 
 # Every benchmark program in one table, then the Tcl lookup against `dict get` in tclsh.

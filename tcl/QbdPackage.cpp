@@ -2,6 +2,7 @@
 #include "QbdPackage.h"
 
 #include <memory>
+#include <new>
 #include <stdexcept>
 #include <string>
 #include <unordered_map>
@@ -51,11 +52,8 @@ std::string WithoutTrailingNewlines(std::string text) {
   return text;
 }
 
-int OpenCmd(ClientData /*clientData*/, Tcl_Interp* interp, int objc, Tcl_Obj* const objv[]) {
-  if (objc != 2) {
-    Tcl_WrongNumArgs(interp, 1, objv, "file");
-    return TCL_ERROR;
-  }
+// qbd::open of objv[1]: the board's handle as result, or a read or expansion error.
+int Open(Tcl_Interp* interp, Tcl_Obj* const objv[]) {
   auto board = std::make_unique<OpenBoard>();
   board->qbd = std::make_unique<LyrBoard::Qbd>();
   if (board->qbd->ReadFile(Tcl_GetString(objv[1])) != 0) {
@@ -72,6 +70,8 @@ int OpenCmd(ClientData /*clientData*/, Tcl_Interp* interp, int objc, Tcl_Obj* co
     return Error(interp, std::string(Tcl_GetString(objv[1])) +
                              ": cannot expand the generic template: it copies ports but has "
                              "no FPGA block");
+  } catch (const std::bad_alloc&) {
+    throw;
   } catch (const std::exception& e) {
     Tcl_SetErrorCode(interp, "QBD", "EXPAND", static_cast<const char*>(nullptr));
     return Error(interp, std::string(Tcl_GetString(objv[1])) +
@@ -81,6 +81,21 @@ int OpenCmd(ClientData /*clientData*/, Tcl_Interp* interp, int objc, Tcl_Obj* co
   BoardsOf(interp).emplace(node, std::move(board));
   Tcl_SetObjResult(interp, LyrBase::BaseTclIf::CreateTclObjFromPtr(node));
   return TCL_OK;
+}
+
+// An exception must not leave through Tcl's C frames (it would end the whole process), so
+// running out of memory anywhere in reading or expanding is an error of the command.
+int OpenCmd(ClientData /*clientData*/, Tcl_Interp* interp, int objc, Tcl_Obj* const objv[]) {
+  if (objc != 2) {
+    Tcl_WrongNumArgs(interp, 1, objv, "file");
+    return TCL_ERROR;
+  }
+  try {
+    return Open(interp, objv);
+  } catch (const std::bad_alloc&) {
+    Tcl_SetErrorCode(interp, "QBD", "NOMEM", static_cast<const char*>(nullptr));
+    return Error(interp, std::string(Tcl_GetString(objv[1])) + ": out of memory");
+  }
 }
 
 int CloseCmd(ClientData /*clientData*/, Tcl_Interp* interp, int objc, Tcl_Obj* const objv[]) {

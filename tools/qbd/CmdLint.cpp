@@ -38,7 +38,7 @@ void runLint(const LintArgs& args) {
         if (disabled.count(f.code)) continue;
         ++(f.severity == Severity::Error ? errors : warnings);
         if (args.json) findings.push_back(findingJson(f));
-        else std::cout << formatFinding(f) << '\n';
+        else std::cout << escapeControls(formatFinding(f)) << '\n';  // one finding, one line
       }
       files.push_back({{"file", path}, {"read", true}});
     } catch (const ToolError& e) {

@@ -1,9 +1,11 @@
 // qbd pins and qbd constraints: the FPGA pins with what is wired to them, and the pin
 // constraints of instance ports written as constraint-file lines.
+#include <cctype>
 #include <memory>
 #include <ostream>
 #include <set>
 #include <unordered_map>
+#include <unordered_set>
 #include <utility>
 
 #include "Board.h"
@@ -75,17 +77,31 @@ std::vector<LyrBoard::QbdBlock*> chosen(LoadedBoard& board, const NetIndex& inde
   return result;
 }
 
+// A quoted string of the constraint file: quotes and backslashes escaped with a backslash,
+// control characters spelled out, so that no text from the board can end the string or the line.
 std::string quoted(const std::string& text) {
-  std::string result = "\"";
+  std::string result;
   for (char c : text) {
     if (c == '"' || c == '\\') result += '\\';
     result += c;
   }
-  return result + "\"";
+  return "\"" + escapeControls(result) + "\"";
 }
 
-// NET "net" KEY = "value";  or  NET "net" KEY;  for a constraint without a value.
+// True for a key the constraint file can hold unquoted: letters, digits and '_' only.
+bool isWord(const std::string& key) {
+  if (key.empty()) return false;
+  for (unsigned char c : key)
+    if (!std::isalnum(c) && c != '_') return false;
+  return true;
+}
+
+// NET "net" KEY = "value";  or  NET "net" KEY;  for a constraint without a value. A key that is
+// not a word cannot be written unquoted, so it becomes a comment instead of a line.
 std::string constraintLine(const std::string& net, const Constraint& c) {
+  if (!isWord(c.key))
+    return "# not written: the key " + quoted(c.key) + " of net " + quoted(net) +
+           " is not a word";
   std::string line = "NET " + quoted(net) + " " + c.key;
   if (c.hasValue) line += " = " + quoted(c.value);
   return line + ";";
@@ -94,6 +110,10 @@ std::string constraintLine(const std::string& net, const Constraint& c) {
 Json constraintsOf(LoadedBoard& board, const ConstraintArgs& args) {
   const NetIndex index(board.tree());
   std::set<std::pair<std::string, std::string>> written;
+  // A net is written with the first port on it: every later port on it would only repeat
+  // (net, constraint) pairs already written, and visiting its pins again for each port would
+  // make the work grow with the square of the ports on one net.
+  std::unordered_set<std::string> netsDone;
   Json groups = Json::array();
   Json unconnected = Json::array();
   for (LyrBoard::QbdBlock* block : chosen(board, index, args.instances)) {
@@ -105,6 +125,7 @@ Json constraintsOf(LoadedBoard& board, const ConstraintArgs& args) {
         unconnected.push_back({{"port", portName(self)}, {"net", net}});
         continue;
       }
+      if (!netsDone.insert(foldCase(net)).second) continue;
       for (const PortRef& pin : pins) {
         Json lines = Json::array();
         for (const std::string& text : constraintStrings(*pin.port)) {
@@ -121,18 +142,19 @@ Json constraintsOf(LoadedBoard& board, const ConstraintArgs& args) {
   return Json{{"file", board.path()}, {"nets", groups}, {"unconnected", unconnected}};
 }
 
+// Comment lines hold board text with its control characters spelled out, so that a name can
+// never end the comment and start a line of its own.
 void printConstraints(std::ostream& out, const Json& result) {
-  out << "# Pin constraints from " << result["file"].get<std::string>() << "\n";
+  const auto text = [](const Json& value) { return escapeControls(value.get<std::string>()); };
+  out << "# Pin constraints from " << text(result["file"]) << "\n";
   for (const Json& group : result["nets"]) {
     if (group["constraints"].empty()) continue;
-    out << "# " << group["port"].get<std::string>() << " -> "
-        << group["pin"].get<std::string>() << "\n";
-    for (const Json& line : group["constraints"]) out << line["text"].get<std::string>() << "\n";
+    out << "# " << text(group["port"]) << " -> " << text(group["pin"]) << "\n";
+    for (const Json& line : group["constraints"]) out << text(line["text"]) << "\n";
   }
   for (const Json& port : result["unconnected"])
-    out << "# " << port["port"].get<std::string>() << ": no FPGA pin carries net "
-        << (port["net"].get<std::string>().empty() ? "(none)" : port["net"].get<std::string>())
-        << "\n";
+    out << "# " << text(port["port"]) << ": no FPGA pin carries net "
+        << (port["net"].get<std::string>().empty() ? "(none)" : text(port["net"])) << "\n";
 }
 
 }  // namespace
