@@ -133,6 +133,7 @@ TEST(BaseTclIf, Handle_NamesItsNodeOnlyInTheThreadThatMadeIt) {
   std::thread other([&] {
     elsewhere = Decode(word);
     wordThere = Word(node.get());
+    Tcl_FinalizeThread();  // Tcl keeps per-thread data for every thread that makes a word
   });
   other.join();
   EXPECT_EQ(elsewhere, nullptr);
@@ -150,6 +151,7 @@ TEST(BaseTclIf, Handle_FirstWordsMadeConcurrentlyLeaveNothingBehind) {
     std::vector<std::string> words[2];
     auto makeWords = [&nodes](std::vector<std::string>& out) {
       for (const auto& node : nodes) out.push_back(Word(node.get()));
+      Tcl_FinalizeThread();
     };
     std::thread a(makeWords, std::ref(words[0]));
     std::thread b(makeWords, std::ref(words[1]));
