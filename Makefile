@@ -6,7 +6,7 @@ PREFIX ?= /usr/local
 DEMO_TARGETS = qbd qbdsh
 INSTALL_TARGETS = qbd qbdsh qbd_tcl_package
 DEB_PACKAGES = cmake g++ clang make libgtest-dev libgmock-dev libbenchmark-dev tcl-dev tcl \
-               libcli11-dev nlohmann-json3-dev graphviz valgrind libclang-rt-14-dev
+               libcli11-dev nlohmann-json3-dev graphviz valgrind libclang-rt-14-dev tcl-thread
 
 .PHONY: deps configure build demo test install asan bench memcheck clean
 
@@ -37,13 +37,15 @@ install: configure
 	cmake --install $(BUILD) --prefix $(PREFIX)
 
 # tclsh itself is not built with the sanitizers, so the scripts that load the package into it
-# run with the address sanitizer's runtime preloaded.
+# run with the address sanitizer's runtime preloaded, and the C++ runtime after it, without
+# which a C++ exception thrown in the package aborts instead of being caught.
 asan: deps
 	cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DQBD_SANITIZE=ON -DQBD_WERROR=ON \
 	  -DQBD_BUILD_BENCHMARKS=OFF
 	cmake --build build-asan -j $(JOBS)
 	cd build-asan && ASAN_OPTIONS=detect_leaks=1 ctest --output-on-failure -j $(JOBS) -E '^tcl\.'
-	cd build-asan && LD_PRELOAD=$$($(CXX) -print-file-name=libasan.so) ASAN_OPTIONS=detect_leaks=1 \
+	cd build-asan && LD_PRELOAD="$$($(CXX) -print-file-name=libasan.so) $$($(CXX) -print-file-name=libstdc++.so)" \
+	  ASAN_OPTIONS=detect_leaks=1 \
 	  ctest --output-on-failure -j $(JOBS) -R '^tcl\.'
 
 # Every benchmark program in one table, then the Tcl lookup against `dict get` in tclsh.

@@ -207,6 +207,7 @@ class Port_MsgManData {
   static void debugStub(const char* fmt, ...) PORT_PRINTF_FORMAT(1, 2);
   // Replaces the process-wide sink and returns the previous one; an empty function restores
   // the default (errors to standard error; traces there only when QBD_TRACE is set and not 0).
+  // Safe while other threads send messages: each message goes wholly to the old or the new sink.
   static Port_MsgSink setSink(Port_MsgSink sink);
 
  private:

@@ -2,6 +2,7 @@
 #include "QbdPackage.h"
 
 #include <memory>
+#include <new>
 #include <stdexcept>
 #include <string>
 #include <unordered_map>
@@ -52,11 +53,8 @@ std::string WithoutTrailingNewlines(std::string text) {
   return text;
 }
 
-int OpenCmd(ClientData /*clientData*/, Tcl_Interp* interp, int objc, Tcl_Obj* const objv[]) {
-  if (objc != 2) {
-    Tcl_WrongNumArgs(interp, 1, objv, "file");
-    return TCL_ERROR;
-  }
+// qbd::open of objv[1]: the board's handle as result, or a read or expansion error.
+int Open(Tcl_Interp* interp, Tcl_Obj* const objv[]) {
   auto board = std::make_unique<OpenBoard>();
   board->qbd = std::make_unique<LyrBoard::Qbd>();
   if (board->qbd->ReadFile(Tcl_GetString(objv[1])) != 0) {
@@ -81,6 +79,8 @@ int OpenCmd(ClientData /*clientData*/, Tcl_Interp* interp, int objc, Tcl_Obj* co
     return Error(interp, std::string(Tcl_GetString(objv[1])) +
                              ": cannot expand the generic template: it copies ports but has "
                              "no FPGA block");
+  } catch (const std::bad_alloc&) {
+    throw;
   } catch (const std::exception& e) {
     Tcl_SetErrorCode(interp, "QBD", "EXPAND", static_cast<const char*>(nullptr));
     return Error(interp, std::string(Tcl_GetString(objv[1])) +
@@ -90,6 +90,21 @@ int OpenCmd(ClientData /*clientData*/, Tcl_Interp* interp, int objc, Tcl_Obj* co
   BoardsOf(interp).emplace(node, std::move(board));
   Tcl_SetObjResult(interp, LyrBase::BaseTclIf::CreateTclObjFromPtr(node));
   return TCL_OK;
+}
+
+// An exception must not leave through Tcl's C frames (it would end the whole process), so
+// running out of memory anywhere in reading or expanding is an error of the command.
+int OpenCmd(ClientData /*clientData*/, Tcl_Interp* interp, int objc, Tcl_Obj* const objv[]) {
+  if (objc != 2) {
+    Tcl_WrongNumArgs(interp, 1, objv, "file");
+    return TCL_ERROR;
+  }
+  try {
+    return Open(interp, objv);
+  } catch (const std::bad_alloc&) {
+    Tcl_SetErrorCode(interp, "QBD", "NOMEM", static_cast<const char*>(nullptr));
+    return Error(interp, std::string(Tcl_GetString(objv[1])) + ": out of memory");
+  }
 }
 
 int CloseCmd(ClientData /*clientData*/, Tcl_Interp* interp, int objc, Tcl_Obj* const objv[]) {
@@ -113,6 +128,16 @@ int CloseCmd(ClientData /*clientData*/, Tcl_Interp* interp, int objc, Tcl_Obj* c
 
 extern "C" int Qbd_Init(Tcl_Interp* interp) {
   if (!Tcl_InitStubs(interp, "8.6", 0)) return TCL_ERROR;
+  // The C++ runtime and the board libraries came with this package, so their per-thread data
+  // is made on first use in the thread; first used when memory has run out (the throw of an
+  // allocation failure, the reader stamping its first node after reading a huge file), it
+  // cannot be made and the process aborts. One throw and one stamp now make it while memory is
+  // at hand.
+  try {
+    throw std::bad_alloc();
+  } catch (const std::bad_alloc&) {
+  }
+  LyrBase::BaseParser::SetCurrent(nullptr, 0, 0);
   Tcl_CreateObjCommand(interp, "qget_qbd_handle",
                        LyrWiz_BoardTclCommandsRegister::LyrBoardGetHandle, nullptr, nullptr);
   Tcl_CreateObjCommand(interp, "qget_qbd_value",

@@ -10,6 +10,13 @@
 // is never turned into an address by arithmetic: any word that is not exactly a live entry of
 // the table (forged, stale, malformed, a list) decodes to null.
 //
+// Threads. An interpreter lives in one thread, and so does a handle: the table remembers the
+// thread that made a node's handle, and the word decodes to the node in that thread only; in any
+// other it decodes to null, as a stale word does. So a thread can never reach the nodes of a
+// board that another thread may close at any moment. Making a handle for a node that already
+// has one gives its existing word, whichever thread asks. Every access to the table and to a
+// node's serial holds the table's lock.
+//
 // The base library's own commands serve the nodes of this library (properties and their
 // sub-properties); they mirror the board commands qget_qbd_handle and qget_qbd_value:
 //
@@ -75,10 +82,12 @@ class BaseTclIf : public BaseNode {
   // or a name.
   int CreateCommand(char* name, Tcl_ObjCmdProc* proc);
 
-  // A new Tcl word naming `node`; the word decodes back to it while the node lives. The same
-  // node always gets the same word. Null gives the empty string.
+  // A new Tcl word naming `node`; the word decodes back to it, in the thread that first made a
+  // word for the node, while the node lives. The same node always gets the same word. Null
+  // gives the empty string.
   static Tcl_Obj* CreateTclObjFromPtr(const BaseNode* node);
-  // The live node that `obj` names; null for any other word (forged, stale, malformed, null).
+  // The live node that `obj` names for the calling thread; null for any other word (forged,
+  // stale, malformed, made in another thread, null).
   static BaseNode* GetPtrFromTclObj(Tcl_Interp* interp, Tcl_Obj* obj);
   // Sets `message` as the interpreter's result and returns TCL_ERROR. `flags` 0 reports the
   // message alone; any other value puts the command's name (objv[0]) and ": " in front.

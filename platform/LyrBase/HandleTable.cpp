@@ -2,6 +2,7 @@
 #include <cstring>
 #include <mutex>
 #include <string>
+#include <thread>
 #include <unordered_map>
 
 #include "BaseTclIf.h"
@@ -13,11 +14,20 @@ constexpr char kPrefix[] = "qbd#";
 constexpr std::size_t kPrefixLength = sizeof(kPrefix) - 1;
 constexpr std::size_t kMaxDigits = 19;  // stays below 2^63, so parsing cannot overflow
 
+// A node's entry remembers the thread that made its handle: only there does the word decode.
+// An interpreter lives in one thread, and a board may be closed by its thread at any moment,
+// so a node reached from another thread could be freed while that thread still walks it.
+struct Entry {
+  BaseNode* node;
+  std::thread::id owner;
+};
+
 // Serials grow from 1 and are never reused: a word made for a dead node cannot name a newer
-// node that happens to live at the same address.
+// node that happens to live at the same address. Every field, and every node's handleSerial_,
+// is read and written under the mutex only.
 struct HandleTable {
   std::mutex mutex;
-  std::unordered_map<unsigned long long, BaseNode*> bySerial;
+  std::unordered_map<unsigned long long, Entry> bySerial;
   unsigned long long nextSerial = 1;
 };
 
@@ -46,18 +56,25 @@ unsigned long long ParseSerial(const char* text, std::size_t length) {
 
 Tcl_Obj* BaseTclIf::CreateTclObjFromPtr(const BaseNode* node) {
   if (!node) return Tcl_NewStringObj("", 0);
-  // A live node keeps its serial, so a repeated handle costs no table lookup.
-  if (node->handleSerial_ == 0) {
+  // A live node keeps its serial, so a repeated handle costs no table search. The serial is
+  // read under the lock too: two threads making the first handle of one node at once would
+  // otherwise both enter it, and the first entry would outlive the node.
+  unsigned long long serial = 0;
+  {
     HandleTable& table = Table();
     std::lock_guard<std::mutex> lock(table.mutex);
-    node->handleSerial_ = table.nextSerial++;
-    table.bySerial.emplace(node->handleSerial_, const_cast<BaseNode*>(node));
+    if (node->handleSerial_ == 0) {
+      node->handleSerial_ = table.nextSerial++;
+      table.bySerial.emplace(node->handleSerial_,
+                             Entry{const_cast<BaseNode*>(node), std::this_thread::get_id()});
+    }
+    serial = node->handleSerial_;
   }
   char word[kPrefixLength + kMaxDigits + 1];
   std::memcpy(word, kPrefix, kPrefixLength);
   char digits[kMaxDigits];
   std::size_t count = 0;
-  for (unsigned long long serial = node->handleSerial_; serial != 0; serial /= 10)
+  for (; serial != 0; serial /= 10)
     digits[count++] = static_cast<char>('0' + serial % 10);
   for (std::size_t i = 0; i < count; ++i) word[kPrefixLength + i] = digits[count - 1 - i];
   return Tcl_NewStringObj(word, static_cast<int>(kPrefixLength + count));
@@ -72,13 +89,15 @@ BaseNode* BaseTclIf::GetPtrFromTclObj(Tcl_Interp* /*interp*/, Tcl_Obj* obj) {
   HandleTable& table = Table();
   std::lock_guard<std::mutex> lock(table.mutex);
   auto found = table.bySerial.find(serial);
-  return found == table.bySerial.end() ? nullptr : found->second;
+  if (found == table.bySerial.end() || found->second.owner != std::this_thread::get_id())
+    return nullptr;
+  return found->second.node;
 }
 
 void BaseTclIf::ForgetNode(const BaseNode* node) {
-  if (node->handleSerial_ == 0) return;
   HandleTable& table = Table();
   std::lock_guard<std::mutex> lock(table.mutex);
+  if (node->handleSerial_ == 0) return;
   table.bySerial.erase(node->handleSerial_);
   node->handleSerial_ = 0;
 }

@@ -23,8 +23,16 @@ constexpr std::size_t kMaxFileBytes = std::size_t(1) << 30;
 // Reads a whole file into `out`; an empty string when it worked, else the reason. Reading
 // stops early at a NUL byte, since the text cannot be a board then (the reader reports it).
 std::string Slurp(const char* path, std::string& out) {
-  const int fd = ::open(path, O_RDONLY | O_CLOEXEC);
+  // Opening a FIFO that no one writes to would wait for a writer for ever; opened without
+  // waiting, it reads as empty instead. Reads wait as usual once it is open.
+  const int fd = ::open(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) return std::strerror(errno);
+  const int flags = ::fcntl(fd, F_GETFL);
+  if (flags < 0 || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) {
+    const std::string reason = std::strerror(errno);
+    ::close(fd);
+    return reason;
+  }
   struct stat st;
   std::string reason;
   if (::fstat(fd, &st) != 0) {

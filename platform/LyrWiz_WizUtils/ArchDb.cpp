@@ -1,6 +1,8 @@
 #include "LyrWiz_WizUtils/ArchDb.h"
 
 #include <map>
+#include <mutex>
+#include <shared_mutex>
 #include <string>
 #include <utility>
 
@@ -43,15 +45,25 @@ std::map<Key, Sizes> BuiltInTable() {
   return table;
 }
 
-std::map<Key, Sizes>& Table() {
-  static std::map<Key, Sizes> table = BuiltInTable();
-  return table;
+// The process-wide table and its lock: lookups share it, changes hold it alone.
+struct Db {
+  std::shared_mutex mutex;
+  std::map<Key, Sizes> table = BuiltInTable();
+};
+
+// Never destroyed: a lookup may come during static destruction.
+Db& TheDb() {
+  static Db* db = new Db;
+  return *db;
 }
 
 // The sizes of the pair; all 0 when it is unknown.
 Sizes Lookup(const StringBase& family, const StringBase& bus) {
-  const auto found = Table().find(Key(Fold(family), Fold(bus)));
-  return found == Table().end() ? Sizes{0, 0, 0} : found->second;
+  const Key key(Fold(family), Fold(bus));
+  Db& db = TheDb();
+  std::shared_lock<std::shared_mutex> lock(db.mutex);
+  const auto found = db.table.find(key);
+  return found == db.table.end() ? Sizes{0, 0, 0} : found->second;
 }
 
 }  // namespace
@@ -70,7 +82,15 @@ unsigned ArchDb::getDefSizeByArchBus(StringBase family, StringBase bus) {
 
 void ArchDb::setEntry(StringBase family, StringBase bus, unsigned minSize, unsigned maxSize,
                       unsigned defSize) {
-  Table()[Key(Fold(family), Fold(bus))] = Sizes{minSize, maxSize, defSize};
+  Key key(Fold(family), Fold(bus));
+  Db& db = TheDb();
+  std::unique_lock<std::shared_mutex> lock(db.mutex);
+  db.table[std::move(key)] = Sizes{minSize, maxSize, defSize};
 }
 
-void ArchDb::reset() { Table() = BuiltInTable(); }
+void ArchDb::reset() {
+  std::map<Key, Sizes> fresh = BuiltInTable();
+  Db& db = TheDb();
+  std::unique_lock<std::shared_mutex> lock(db.mutex);
+  db.table.swap(fresh);
+}

@@ -7,7 +7,12 @@
 
 // Sizes are stored as the wizard's callers expect them: one less than a power of two of bytes
 // (2047 for 2 KiB). The built-in table knows the families "ketral4", "ketral2p", "ketral3" and
-// "torvala3" on the buses "lmb", "opb" and "plb". Not thread-safe: the table is process-wide.
+// "torvala3" on the buses "lmb", "opb" and "plb".
+//
+// Threads: the table is one per process, and every operation is safe from any thread at any
+// time; each sees the table wholly before or wholly after a concurrent setEntry or reset. The
+// three lookups are separate, though: asking for the minimum and then the maximum of a pair
+// while another thread changes it may give one size from before and one from after.
 class ArchDb {
  public:
   // Smallest size for the pair; 0 when the pair is unknown.

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <mutex>
 #include <vector>
 
@@ -19,10 +20,27 @@ void DefaultSink(Port_MsgKind kind, const std::string& text) {
   std::fputs(text.c_str(), stderr);
 }
 
-Port_MsgSink& CurrentSink() {
-  static Port_MsgSink sink = DefaultSink;
-  return sink;
+// The sink is shared by every thread. A message takes its own reference to the sink under the
+// lock and calls it outside, so a sink may be replaced while another thread is inside the old
+// one (which stays alive until that call returns), and a sink may itself send messages.
+struct SinkSlot {
+  std::mutex mutex;
+  std::shared_ptr<const Port_MsgSink> sink = std::make_shared<const Port_MsgSink>(DefaultSink);
+};
+
+// Never destroyed: messages may be sent during static destruction.
+SinkSlot& Slot() {
+  static SinkSlot* slot = new SinkSlot;
+  return *slot;
 }
+
+std::shared_ptr<const Port_MsgSink> CurrentSink() {
+  SinkSlot& slot = Slot();
+  std::lock_guard<std::mutex> lock(slot.mutex);
+  return slot.sink;
+}
+
+void Send(Port_MsgKind kind, const std::string& text) { (*CurrentSink())(kind, text); }
 
 }  // namespace
 
@@ -45,7 +63,7 @@ void Port_MsgManData::issueError(const char* fmt, ...) {
   // The formatted message leads; where it came from follows for whoever reads the log.
   if (!text.empty() && text.back() != '\n') text += ' ';
   text += "(" + domain_ + " " + file_ + ":" + std::to_string(line_) + " " + revision_ + ")\n";
-  CurrentSink()(Port_MsgKind::Error, text);
+  Send(Port_MsgKind::Error, text);
 }
 
 void Port_MsgManData::debugStub(const char* fmt, ...) {
@@ -53,11 +71,15 @@ void Port_MsgManData::debugStub(const char* fmt, ...) {
   va_start(args, fmt);
   const std::string text = Port_FormatV(fmt, args);
   va_end(args);
-  CurrentSink()(Port_MsgKind::Trace, text);
+  Send(Port_MsgKind::Trace, text);
 }
 
 Port_MsgSink Port_MsgManData::setSink(Port_MsgSink sink) {
-  Port_MsgSink previous = CurrentSink();
-  CurrentSink() = sink ? std::move(sink) : Port_MsgSink(DefaultSink);
+  auto next =
+      std::make_shared<const Port_MsgSink>(sink ? std::move(sink) : Port_MsgSink(DefaultSink));
+  SinkSlot& slot = Slot();
+  std::lock_guard<std::mutex> lock(slot.mutex);
+  Port_MsgSink previous = *slot.sink;
+  slot.sink = std::move(next);
   return previous;
 }

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstdlib>
+#include <thread>
 #include <vector>
 
 #include "Portability.h"
@@ -58,6 +60,30 @@ TEST(Messages, DefaultSink_PrintsTracesOnlyWhenAsked) {
   }
   ::unsetenv("QBD_TRACE");
   Port_MsgManData::setSink(original);
+}
+
+// Senders keep sending while the sink is swapped back and forth; every message must reach
+// exactly one of the two sinks, whole.
+TEST(Messages, SetSink_WhileOtherThreadsSend) {
+  std::atomic<long> first{0}, second{0}, mangled{0};
+  auto counter = [&mangled](std::atomic<long>& count) {
+    return [&count, &mangled](Port_MsgKind, const std::string& text) {
+      if (text != "tick 7") ++mangled;
+      ++count;
+    };
+  };
+  const Port_MsgSink previous = Port_MsgManData::setSink(counter(first));
+  constexpr int kPerThread = 20000;
+  std::vector<std::thread> senders;
+  for (int t = 0; t < 3; ++t)
+    senders.emplace_back([] {
+      for (int i = 0; i < kPerThread; ++i) Port_MsgManData::debugStub("tick %d", 7);
+    });
+  for (int i = 0; i < 2000; ++i) Port_MsgManData::setSink(counter(i % 2 ? first : second));
+  for (std::thread& t : senders) t.join();
+  Port_MsgManData::setSink(previous);
+  EXPECT_EQ(first + second, 3L * kPerThread);
+  EXPECT_EQ(mangled, 0);
 }
 
 }  // namespace

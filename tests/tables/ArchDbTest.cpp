@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <thread>
+#include <vector>
+
 #include "LyrWiz_WizUtils.h"
 
 namespace {
@@ -49,6 +53,34 @@ TEST(ArchDb, SetEntry_AddsAndReplacesUntilReset) {
   ArchDb::reset();
   EXPECT_EQ(builtInMax, ArchDb::getMaxSizeByArchBus("ketral4", "lmb"));
   EXPECT_EQ(0u, ArchDb::getMaxSizeByArchBus("newfam", "opb"));
+}
+
+// One thread changes an entry back and forth while others look it up: each lookup must see one
+// of the two values written, never a torn or missing entry.
+TEST(ArchDb, LookupsWhileAnotherThreadChangesTheTable) {
+  ArchDb::setEntry("racefam", "lmb", 1, 10, 5);
+  std::atomic<bool> stop{false};
+  std::atomic<long> odd{0};
+  std::vector<std::thread> readers;
+  for (int t = 0; t < 2; ++t)
+    readers.emplace_back([&] {
+      while (!stop) {
+        const unsigned max = ArchDb::getMaxSizeByArchBus("RACEFAM", "LMB");
+        if (max != 0 && max != 10 && max != 20) ++odd;  // 0 between a reset and the set
+        if (ArchDb::getMaxSizeByArchBus("ketral4", "plb") != 131071) ++odd;
+      }
+    });
+  for (int i = 0; i < 5000; ++i) {
+    ArchDb::setEntry("racefam", "lmb", 1, i % 2 ? 10 : 20, 5);
+    if (i % 500 == 0) {
+      ArchDb::reset();
+      ArchDb::setEntry("racefam", "lmb", 1, 10, 5);
+    }
+  }
+  stop = true;
+  for (std::thread& t : readers) t.join();
+  ArchDb::reset();
+  EXPECT_EQ(odd, 0);
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "LyrBase.h"
@@ -122,6 +123,44 @@ TEST(BaseTclIf, CreateCommand_NeedsAnInterpreterAndAName) {
   EXPECT_EQ(shell.CreateCommand(name, BaseTclIf::LyrBaseGetValue), 0);
   Tcl_CmdInfo info;
   EXPECT_TRUE(Tcl_GetCommandInfo(shell.GetInterp(), "probe", &info));
+}
+
+TEST(BaseTclIf, Handle_NamesItsNodeOnlyInTheThreadThatMadeIt) {
+  auto node = std::make_unique<NameValue>("n");
+  const std::string word = Word(node.get());
+  LyrBase::BaseNode* elsewhere = node.get();
+  std::string wordThere;
+  std::thread other([&] {
+    elsewhere = Decode(word);
+    wordThere = Word(node.get());
+    Tcl_FinalizeThread();  // Tcl keeps per-thread data for every thread that makes a word
+  });
+  other.join();
+  EXPECT_EQ(elsewhere, nullptr);
+  EXPECT_EQ(wordThere, word);  // asking again elsewhere does not move the node to that thread
+  EXPECT_EQ(Decode(word), node.get());
+}
+
+// Threads racing to make the first word of the same nodes must leave one entry per node, and
+// none once the nodes are gone.
+TEST(BaseTclIf, Handle_FirstWordsMadeConcurrentlyLeaveNothingBehind) {
+  const unsigned before = BaseTclIf::LiveHandleCount();
+  for (int round = 0; round < 50; ++round) {
+    std::vector<std::unique_ptr<NameValue>> nodes;
+    for (int i = 0; i < 64; ++i) nodes.push_back(std::make_unique<NameValue>("n"));
+    std::vector<std::string> words[2];
+    auto makeWords = [&nodes](std::vector<std::string>& out) {
+      for (const auto& node : nodes) out.push_back(Word(node.get()));
+      Tcl_FinalizeThread();
+    };
+    std::thread a(makeWords, std::ref(words[0]));
+    std::thread b(makeWords, std::ref(words[1]));
+    a.join();
+    b.join();
+    ASSERT_EQ(words[0], words[1]);
+    ASSERT_EQ(BaseTclIf::LiveHandleCount(), before + nodes.size());
+  }
+  EXPECT_EQ(BaseTclIf::LiveHandleCount(), before);
 }
 
 }  // namespace

@@ -199,7 +199,8 @@ void addClockCommands(CLI::App& app) {
                            *clocks);
   cmd->add_option("--find", clocks->find,
                   "Frequency to look for (hertz; 100000000, 100MHz, 25k ...); exit 1 when no "
-                  "clock instance delivers it");
+                  "clock instance delivers it")
+      ->check(nonEmpty());
   cmd->callback([clocks] {
     LoadedBoard board(clocks->board);
     if (!clocks->find.empty()) return findClock(board, *clocks);
@@ -219,8 +220,10 @@ void addClockCommands(CLI::App& app) {
   cmd = addQuery(app, "memory",
                  "Flash memories, block-RAM sizes with their default, processor cache sizes",
                  *memory);
-  cmd->add_option("--bus", memory->buses, "Buses for block-RAM sizes (default lmb opb plb)");
-  cmd->add_option("--cache", memory->caches, "Cache kinds (default icache dcache)");
+  cmd->add_option("--bus", memory->buses, "Buses for block-RAM sizes (default lmb opb plb)")
+      ->check(nonEmpty());
+  cmd->add_option("--cache", memory->caches, "Cache kinds (default icache dcache)")
+      ->check(nonEmpty());
   cmd->callback([memory] {
     LoadedBoard board(memory->board);
     emit(*memory, memoryOf(board, *memory), printMemory);

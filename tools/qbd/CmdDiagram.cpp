@@ -6,13 +6,13 @@
 #include <cerrno>
 #include <csignal>
 #include <cstring>
-#include <fstream>
 #include <iostream>
 #include <memory>
 
 #include "Board.h"
 #include "Commands.h"
 #include "Diagram.h"
+#include "FileOutput.h"
 #include "ToolError.h"
 
 extern char** environ;
@@ -36,8 +36,10 @@ std::string imageFormat(const std::string& path) {
   return std::string();
 }
 
-// Runs `dot -T<format> -o <path>` with the graph on its standard input.
-void render(const std::string& graph, const std::string& format, const std::string& path) {
+// Runs `dot -T<format> -o <path>` with the graph on its standard input; `target` is the file
+// the picture is for, as messages name it.
+void render(const std::string& graph, const std::string& format, const std::string& path,
+            const std::string& target) {
   int fds[2];
   if (pipe(fds) != 0) throw ToolError(std::string("qbd: error: pipe: ") + std::strerror(errno));
   posix_spawn_file_actions_t actions;
@@ -69,7 +71,7 @@ void render(const std::string& graph, const std::string& format, const std::stri
   while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
   }
   if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
-    throw ToolError("qbd: error: dot failed to render " + path);
+    throw ToolError("qbd: error: dot failed to render " + target);
 }
 
 void diagram(const DiagramArgs& args) {
@@ -85,9 +87,13 @@ void diagram(const DiagramArgs& args) {
     return;
   }
   const std::string format = imageFormat(args.output);
-  if (!format.empty()) return render(graph, format, args.output);
-  std::ofstream file(args.output, std::ios::binary);
-  if (!(file << graph) || !file.flush()) throw ToolError("qbd: error: cannot write " + args.output);
+  if (!format.empty()) {
+    // dot writes the picture beside the target, which it replaces only once dot succeeded.
+    ReplacingFile picture(args.output);
+    render(graph, format, picture.temporaryPath(), args.output);
+    return picture.commit();
+  }
+  replaceFile(args.output, graph);
 }
 
 }  // namespace
@@ -99,7 +105,8 @@ void addDiagramCommand(CLI::App& app) {
   cmd->add_option("BOARD", args->board, "Board file (.qbd)")->required();
   cmd->add_option("-o,--output", args->output,
                   "Output file: .svg, .png or .pdf is rendered with dot, anything else gets "
-                  "the DOT text (default: DOT on standard output)");
+                  "the DOT text (default: DOT on standard output)")
+      ->check(nonEmpty());
   cmd->callback([args] { diagram(*args); });
 }
 

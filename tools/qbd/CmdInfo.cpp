@@ -158,7 +158,8 @@ void addInfoCommands(CLI::App& app) {
                            "Instances with IO type, core name, speed, exclusion group and alert; "
                            "on a generic template also the copies of each key instance",
                            *args);
-  cmd->add_option("--iotype", args->ioType, "Only instances of this IO type (ignoring case)");
+  cmd->add_option("--iotype", args->ioType, "Only instances of this IO type (ignoring case)")
+      ->check(nonEmpty());
   cmd->add_flag("--key-only", args->keyOnly,
                 "Only key instances of a generic template (none on a real board)");
   cmd->callback([args] {

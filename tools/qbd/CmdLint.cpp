@@ -41,7 +41,7 @@ void runLint(const LintArgs& args) {
         if (disabled.count(f.code)) continue;
         ++(f.severity == Severity::Error ? errors : warnings);
         if (args.json) findings.push_back(findingJson(f));
-        else std::cout << MbdLint::FormatFinding(f) << '\n';
+        else std::cout << escapeControls(MbdLint::FormatFinding(f)) << '\n';  // one finding, one line
       }
       files.push_back({{"file", path}, {"read", true}});
     } catch (const ToolError& e) {

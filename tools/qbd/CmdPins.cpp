@@ -1,9 +1,10 @@
 // qbd pins and qbd constraints: the FPGA pins with what is wired to them, and the pin
 // constraints of instance ports written as constraint-file lines.
+#include <cctype>
 #include <memory>
 #include <ostream>
-#include <unordered_set>
 #include <unordered_map>
+#include <unordered_set>
 #include <utility>
 
 #include "Board.h"
@@ -66,31 +67,35 @@ std::vector<LyrBoard::QbdBlock*> chosen(LoadedBoard& board, const NetIndex& inde
   return result;
 }
 
+// A quoted string of the constraint file: quotes and backslashes escaped with a backslash,
+// control characters spelled out, so that no text from the board can end the string or the line.
 std::string quoted(const std::string& text) {
-  std::string result = "\"";
+  std::string result;
   for (char c : text) {
     if (c == '"' || c == '\\') result += '\\';
     result += c;
   }
-  return result + "\"";
+  return "\"" + escapeControls(result) + "\"";
 }
 
-// NET "net" KEY = "value";  or  NET "net" FLAG;  for a plain flag.
+// True for a key the constraint file can hold unquoted: letters, digits and '_' only.
+bool isWord(const std::string& key) {
+  if (key.empty()) return false;
+  for (unsigned char c : key)
+    if (!std::isalnum(c) && c != '_') return false;
+  return true;
+}
+
+// NET "net" KEY = "value";  or  NET "net" FLAG;  for a plain flag. A key that is not a word
+// cannot be written unquoted, so it becomes a comment instead of a line.
 std::string constraintLine(const std::string& net, const MbdRules::Constraint& c) {
-  std::string line = "NET " + quoted(net) + " " + str(c.key);
+  const std::string key = str(c.key);
+  if (!isWord(key))
+    return "# not written: the key " + quoted(key) + " of net " + quoted(net) +
+           " is not a word";
+  std::string line = "NET " + quoted(net) + " " + key;
   if (c.hasValue) line += " = " + quoted(str(c.value));
   return line + ";";
-}
-
-// Text for a comment line: control characters shown as \n, \t or a blank.
-std::string commentText(const std::string& text) {
-  std::string result;
-  for (char c : text) {
-    if (c == '\n') result += "\\n";
-    else if (c == '\t') result += "\\t";
-    else result += static_cast<unsigned char>(c) < 0x20 ? ' ' : c;
-  }
-  return result;
 }
 
 // The lines of one constraint string: one per assignment, or none (and the string under
@@ -110,6 +115,10 @@ Json constraintsOf(LoadedBoard& board, const ConstraintArgs& args) {
   const NetIndex index(board.tree());
   // A string is written once per net, however many ports share the net (ignoring case).
   std::unordered_set<StringBase, CaseBlindHash, CaseBlindEqual> written;
+  // A net is written with the first port on it: every later port on it would only repeat
+  // (net, constraint) pairs already written, and visiting its pins again for each port would
+  // make the work grow with the square of the ports on one net.
+  std::unordered_set<StringBase, CaseBlindHash, CaseBlindEqual> netsDone;
   Json groups = Json::array();
   Json unconnected = Json::array();
   for (LyrBoard::QbdBlock* block : chosen(board, index, args.instances)) {
@@ -121,6 +130,7 @@ Json constraintsOf(LoadedBoard& board, const ConstraintArgs& args) {
         unconnected.push_back({{"port", portName(self)}, {"net", net}});
         continue;
       }
+      if (!netsDone.insert(StringBase(net)).second) continue;
       for (const PortRef& pin : pins) {
         Json lines = Json::array();
         Json malformed = Json::array();
@@ -138,22 +148,23 @@ Json constraintsOf(LoadedBoard& board, const ConstraintArgs& args) {
   return Json{{"file", board.path()}, {"nets", groups}, {"unconnected", unconnected}};
 }
 
+// Comment lines hold board text with its control characters spelled out, so that a name can
+// never end the comment and start a line of its own.
 void printConstraints(std::ostream& out, const Json& result) {
-  out << "# Pin constraints from " << result["file"].get<std::string>() << "\n";
+  const auto text = [](const Json& value) { return escapeControls(value.get<std::string>()); };
+  out << "# Pin constraints from " << text(result["file"]) << "\n";
   for (const Json& group : result["nets"]) {
     if (group["constraints"].empty() && !group.contains("malformed")) continue;
-    out << "# " << group["port"].get<std::string>() << " -> "
-        << group["pin"].get<std::string>() << "\n";
-    for (const Json& line : group["constraints"]) out << line["text"].get<std::string>() << "\n";
+    out << "# " << text(group["port"]) << " -> " << text(group["pin"]) << "\n";
+    for (const Json& line : group["constraints"]) out << text(line["text"]) << "\n";
     if (group.contains("malformed"))
-      for (const Json& text : group["malformed"])
-        out << "# skipped \"" << commentText(text.get<std::string>()) << "\": not "
-            << MbdRules::ConstraintFormsText() << "\n";
+      for (const Json& bad : group["malformed"])
+        out << "# skipped \"" << text(bad) << "\": not " << MbdRules::ConstraintFormsText()
+            << "\n";
   }
   for (const Json& port : result["unconnected"])
-    out << "# " << port["port"].get<std::string>() << ": no FPGA pin carries net "
-        << (port["net"].get<std::string>().empty() ? "(none)" : port["net"].get<std::string>())
-        << "\n";
+    out << "# " << text(port["port"]) << ": no FPGA pin carries net "
+        << (port["net"].get<std::string>().empty() ? "(none)" : text(port["net"])) << "\n";
 }
 
 }  // namespace

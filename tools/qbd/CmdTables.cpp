@@ -80,7 +80,7 @@ Json paramsOf(LoadedBoard& board, const TableArgs& args) {
 void printParams(std::ostream& out, const Json& result) {
   Json rows = result["parameters"];
   for (Json& row : rows) row["other"] = others(row["table"], {"VALUE", "IO_IS"});
-  out << "Instance: " << result["instance"].get<std::string>() << "\n";
+  out << "Instance: " << escapeControls(result["instance"].get<std::string>()) << "\n";
   printTable(out, rows,
              {{"PARAMETER", "parameter"}, {"VALUE", "value"}, {"IO_IS", "io_is"},
               {"OTHER", "other"}});
@@ -118,7 +118,7 @@ void printPorts(std::ostream& out, const Json& result) {
     table.erase("UCF_NET_STRING");
     row["other"] = others(table, {"IO_IS", "CONNECTOR"});
   }
-  out << "Instance: " << result["instance"].get<std::string>() << "\n";
+  out << "Instance: " << escapeControls(result["instance"].get<std::string>()) << "\n";
   printTable(out, rows,
              {{"PORT", "port"}, {"IO_IS", "io_is"}, {"CONNECTOR", "connector"}, {"LOC", "loc"},
               {"CONSTRAINTS", "constraints"}, {"OTHER", "other"}});
@@ -129,7 +129,8 @@ CLI::App* addTableQuery(CLI::App& app, const std::string& name, const std::strin
   CLI::App* cmd = addQuery(app, name, description, args);
   CLI::Option* instance = cmd->add_option("INSTANCE", args.instance, "Instance name");
   cmd->add_option("--iotype", args.ioType, "Use the first instance of this IO type")
-      ->excludes(instance);
+      ->excludes(instance)
+      ->check(nonEmpty());
   return cmd;
 }
 

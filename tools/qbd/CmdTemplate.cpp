@@ -6,6 +6,7 @@
 
 #include "Board.h"
 #include "Commands.h"
+#include "FileOutput.h"
 #include "ToolError.h"
 
 namespace qbd {
@@ -23,8 +24,7 @@ void writeBoard(LoadedBoard& board, const std::string& output) {
     std::cout << str(board.tree().WriteString());
     return;
   }
-  if (board.tree().WriteFile(output.c_str()) != 0)
-    throw ToolError("qbd: error: cannot write " + output);
+  replaceFile(output, str(board.tree().WriteString()));
 }
 
 // Each line of the library's messages, prefixed with the board file.
@@ -80,7 +80,8 @@ void addTemplateCommands(CLI::App& app) {
   CLI::App* cmd = app.add_subcommand(
       "expand", "Expand a generic template's multi-instance blocks and write the board");
   cmd->add_option("TEMPLATE", expandArgs->board, "Generic board template (.qbd)")->required();
-  cmd->add_option("-o,--output", expandArgs->output, "Output file (default: standard output)");
+  cmd->add_option("-o,--output", expandArgs->output, "Output file (default: standard output)")
+      ->check(nonEmpty());
   cmd->callback([expandArgs] { expand(*expandArgs); });
 
   auto part = std::make_shared<TemplateArgs>();
@@ -88,11 +89,12 @@ void addTemplateCommands(CLI::App& app) {
                            "Set the FPGA part of a generic template and write the (expanded) "
                            "board");
   cmd->add_option("TEMPLATE", part->board, "Generic board template (.qbd)")->required();
-  cmd->add_option("--family", part->family, "FPGA family")->required();
-  cmd->add_option("--device", part->device, "FPGA device");
-  cmd->add_option("--package", part->package, "FPGA package");
-  cmd->add_option("--speed", part->speed, "FPGA speed grade");
-  cmd->add_option("-o,--output", part->output, "Output file (default: standard output)");
+  cmd->add_option("--family", part->family, "FPGA family")->required()->check(nonEmpty());
+  cmd->add_option("--device", part->device, "FPGA device")->check(nonEmpty());
+  cmd->add_option("--package", part->package, "FPGA package")->check(nonEmpty());
+  cmd->add_option("--speed", part->speed, "FPGA speed grade")->check(nonEmpty());
+  cmd->add_option("-o,--output", part->output, "Output file (default: standard output)")
+      ->check(nonEmpty());
   cmd->callback([part] { setPart(*part); });
 }
 

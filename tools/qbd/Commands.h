@@ -31,6 +31,8 @@ struct QueryArgs {
 // A subcommand with the BOARD argument and the --json flag bound to `args`.
 CLI::App* addQuery(CLI::App& app, const std::string& name, const std::string& description,
                    QueryArgs& args);
+// Refuses an empty value as wrong usage: an empty value would read as "not given".
+const CLI::Validator& nonEmpty();
 // Prints `result` as JSON, or through `table` when JSON was not asked for.
 void emit(const QueryArgs& args, const Json& result,
           const std::function<void(std::ostream&, const Json&)>& table);

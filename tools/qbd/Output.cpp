@@ -7,24 +7,6 @@ namespace qbd {
 
 namespace {
 
-std::string escapeControls(const std::string& text) {
-  std::string result;
-  for (unsigned char c : text) {
-    if (c == '\n') {
-      result += "\\n";
-    } else if (c == '\t') {
-      result += "\\t";
-    } else if (c < 0x20 || c == 0x7f) {
-      char buf[8];
-      std::snprintf(buf, sizeof buf, "\\x%02x", c);
-      result += buf;
-    } else {
-      result += static_cast<char>(c);
-    }
-  }
-  return result;
-}
-
 std::string joined(const Json& array) {
   std::string result;
   for (const Json& item : array) {
@@ -67,6 +49,24 @@ const Json& field(const Json& object, const std::string& key) {
 }
 
 }  // namespace
+
+std::string escapeControls(const std::string& text) {
+  std::string result;
+  for (unsigned char c : text) {
+    if (c == '\n') {
+      result += "\\n";
+    } else if (c == '\t') {
+      result += "\\t";
+    } else if (c < 0x20 || c == 0x7f) {
+      char buf[8];
+      std::snprintf(buf, sizeof buf, "\\x%02x", c);
+      result += buf;
+    } else {
+      result += static_cast<char>(c);
+    }
+  }
+  return result;
+}
 
 std::size_t displayWidth(const std::string& text) {
   std::size_t width = 0;

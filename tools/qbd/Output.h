@@ -30,6 +30,9 @@ void printTable(std::ostream& out, const Json& rows, const std::vector<Column>& 
 void printFields(std::ostream& out, const Json& object, const std::vector<Column>& columns);
 // The value as indented JSON; bytes that are not UTF-8 become U+FFFD.
 void printJson(std::ostream& out, const Json& value);
+// The text with line feeds, tabs and other control characters spelled out (\n, \t, \xNN), so
+// that it stays on one line; the text itself when it has none.
+std::string escapeControls(const std::string& text);
 // Width of the text on a terminal, counting each UTF-8 sequence once.
 std::size_t displayWidth(const std::string& text);
 

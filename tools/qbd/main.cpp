@@ -1,9 +1,12 @@
 // qbd: board-description queries, checks and pictures from the shell.
+#include <csignal>
 #include <iostream>
+#include <new>
 
 #include <CLI/CLI.hpp>
 
 #include "Commands.h"
+#include "FileOutput.h"
 #include "ToolError.h"
 
 namespace qbd {
@@ -14,6 +17,13 @@ CLI::App* addQuery(CLI::App& app, const std::string& name, const std::string& de
   cmd->add_option("BOARD", args.board, "Board file (.qbd)")->required();
   cmd->add_flag("--json", args.json, "Print the result as JSON");
   return cmd;
+}
+
+const CLI::Validator& nonEmpty() {
+  static const CLI::Validator validator(
+      [](std::string& value) { return value.empty() ? std::string("empty value") : std::string(); },
+      "");
+  return validator;
 }
 
 void emit(const QueryArgs& args, const Json& result,
@@ -52,11 +62,16 @@ int main(int argc, char** argv) {
   qbd::addFileCommands(app);
   qbd::addLintCommand(app);
   qbd::addDiagramCommand(app);
+  // Past a file size limit a write fails with EFBIG and is reported, rather than killing the
+  // program half-way through a file.
+  std::signal(SIGXFSZ, SIG_IGN);
+  qbd::takeStandardOutput();
   try {
     // Said plainly, rather than as the "a subcommand is required" that the parser would give.
     if (argc > 1 && argv[1][0] != '-' && !isCommand(app, argv[1]))
       throw CLI::ExtrasError(std::string("unknown command ") + argv[1], CLI::ExitCodes::ExtrasError);
     app.parse(argc, argv);
+    qbd::finishStandardOutput();
   } catch (const CLI::CallForHelp& e) {
     return app.exit(e);
   } catch (const CLI::CallForAllHelp& e) {
@@ -70,6 +85,9 @@ int main(int argc, char** argv) {
     // An empty message means the command has already said what went wrong.
     if (*e.what()) std::cerr << e.what() << '\n';
     return e.status();
+  } catch (const std::bad_alloc&) {
+    std::cerr << "qbd: error: out of memory\n";
+    return qbd::EXIT_FAILED;
   } catch (const std::exception& e) {
     std::cerr << "qbd: error: " << e.what() << '\n';
     return qbd::EXIT_FAILED;

@@ -5,9 +5,11 @@
 // the source tree's for the program in its build tree, the installed one otherwise.
 //
 // Exit status: a script's error gives 1; commands from standard input give 1 when any failed
-// and standard input is not a terminal; `exit N` gives N; an unknown option gives 2; otherwise 0.
+// and standard input is not a terminal, or when the input ends inside an unfinished command;
+// `exit N` gives N; an unknown option gives 2; otherwise 0.
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -97,6 +99,17 @@ int RunStandardInput(Tcl_Interp* interp) {
     } else if (Tcl_GetCharLength(Tcl_GetObjResult(interp)) > 0) {
       Print(out, Tcl_GetObjResult(interp));
     }
+  }
+  // The input ended inside a command (an open brace or quote): it was never run, which a
+  // caller must hear about rather than take the silence for success.
+  if (command.find_first_not_of(" \t\r\n") != std::string::npos) {
+    Tcl_Obj* message = Tcl_ObjPrintf(
+        "qbdsh: standard input ended inside an unfinished command (%d lines not run)",
+        static_cast<int>(std::count(command.begin(), command.end(), '\n')));
+    Tcl_IncrRefCount(message);
+    Print(Tcl_GetStdChannel(TCL_STDERR), message);
+    Tcl_DecrRefCount(message);
+    return 1;
   }
   return failed && !interactive ? 1 : 0;
 }
