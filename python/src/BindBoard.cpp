@@ -378,9 +378,11 @@ void BindTree(py::class_<BoardState, BoardPtr>& c) {
           "The board in the board file syntax.")
       .def(
           "write",
-          [](const BoardPtr& b, const std::string& path) {
+          [](const BoardPtr& b, py::handle where) {
+            const std::string path = Bytes(py::module_::import("os").attr("fsencode")(where));
             if (b->tree().WriteFile(path.c_str()) != 0) {
-              PyErr_SetString(PyExc_OSError, ("cannot write the board to " + path).c_str());
+              const std::string message = "cannot write the board to " + path;
+              PyErr_SetString(PyExc_OSError, message.c_str());
               throw py::error_already_set();
             }
           },

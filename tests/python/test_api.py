@@ -141,7 +141,7 @@ def test_dumps_reads_back_and_write(tmp_path, board):
     again = qbd.loads(board.dumps())
     assert again.dumps() == board.dumps()
     target = tmp_path / "out.qbd"
-    board.write(str(target))
+    board.write(target)
     assert qbd.read(target).dumps() == board.dumps()
     with pytest.raises(OSError):
         board.write(str(tmp_path / "no" / "such" / "dir.qbd"))
