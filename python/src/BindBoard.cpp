@@ -145,7 +145,8 @@ std::string WithoutTrailingNewlines(std::string text) {
 [[noreturn]] void RaiseReadError(const ReadFailure& failure) {
   py::list records;
   const py::object record = PackageAttr("ErrorRecord");
-  (void)record;
+  for (const LyrBoard::ReadError& e : failure.board->GetErrors())
+    records.append(record(Text(e.file), e.line, e.column, Text(e.code), Text(e.message)));
   const py::object error =
       PackageAttr("ReadError")(Text(WithoutTrailingNewlines(failure.board->GetErrorText().str())),
                                records);

@@ -3,23 +3,24 @@
 namespace qbdpy {
 
 namespace {
-std::shared_ptr<BoardState> Keep(std::unique_ptr<LyrBoard::Qbd> tree, int status) {
+std::shared_ptr<BoardState> Keep(std::unique_ptr<LyrBoard::Qbd> tree, int status,
+                                 const std::string& source) {
   if (status != 0) throw ReadFailure{std::move(tree)};
-  return std::make_shared<BoardState>(std::move(tree));
+  return std::make_shared<BoardState>(std::move(tree), source);
 }
 }  // namespace
 
 std::shared_ptr<BoardState> BoardState::FromFile(const std::string& path) {
   auto tree = std::make_unique<LyrBoard::Qbd>();
   const int status = tree->ReadFile(path.c_str());
-  return Keep(std::move(tree), status);
+  return Keep(std::move(tree), status, path);
 }
 
 std::shared_ptr<BoardState> BoardState::FromText(const std::string& text,
                                                  const std::string& name) {
   auto tree = std::make_unique<LyrBoard::Qbd>();
   const int status = tree->ReadBuffer(text.data(), text.size(), name.c_str());
-  return Keep(std::move(tree), status);
+  return Keep(std::move(tree), status, name);
 }
 
 MBD& BoardState::model() {

@@ -13,6 +13,8 @@
 
 namespace qbdpy {
 
+class PinIndex;
+
 // A read that failed; the board is kept so that its error text and records can be raised.
 struct ReadFailure {
   std::unique_ptr<LyrBoard::Qbd> board;
@@ -31,13 +33,18 @@ class BoardState {
   // Reads board text (NUL bytes included, as the reader sees them); throws ReadFailure.
   static std::shared_ptr<BoardState> FromText(const std::string& text, const std::string& name);
 
-  explicit BoardState(std::unique_ptr<LyrBoard::Qbd> tree) : tree_(std::move(tree)) {}
+  BoardState(std::unique_ptr<LyrBoard::Qbd> tree, std::string source)
+      : tree_(std::move(tree)), source_(std::move(source)) {}
   BoardState(const BoardState&) = delete;
   BoardState& operator=(const BoardState&) = delete;
   // The model points into the tree, so it goes first.
   ~BoardState() { model_.reset(); }
 
   LyrBoard::Qbd& tree() { return *tree_; }
+  // The file name or source name the board was read under.
+  const std::string& source() const { return source_; }
+  // The wiring of the tree as it is now (defined with PinIndex).
+  const PinIndex& pins();
   // The model; built on first use for a real board. Throws NotExpanded for a generic template
   // that expand() was not called on, since building the model is what expands it.
   MBD& model();
@@ -52,7 +59,10 @@ class BoardState {
 
  private:
   std::unique_ptr<LyrBoard::Qbd> tree_;
+  std::string source_;
   std::unique_ptr<MBD> model_;
+  std::shared_ptr<const PinIndex> pins_;
+  unsigned long pinsGeneration_ = 0;
   unsigned long generation_ = 0;
   std::string expandFailure_;  // why expand() failed; empty while it has not
 };

@@ -17,9 +17,32 @@ def test_read_error_text_is_the_readers_text():
     assert isinstance(caught.value, qbd.Error)
 
 
+def test_errors_are_records_of_the_lines_of_the_text():
+    with pytest.raises(qbd.ReadError) as caught:
+        qbd.read("tests/tool/boards/broken.qbd")
+    errors = caught.value.errors
+    assert [(e.file, e.line, e.column, e.code) for e in errors] == [
+        ("tests/tool/boards/broken.qbd", 4, 1, "list_separator"),
+        ("tests/tool/boards/broken.qbd", 2, 1, "missing_end")]
+    assert str(caught.value).splitlines() == \
+        [f"{e.file}:{e.line}:{e.column}: error: {e.message}" for e in errors]
+
+
+@pytest.mark.parametrize("text, line, column, code", [
+    (b"ATTRIBUTE A = x\nAT\0TRIBUTE", 2, 3, "binary_data"),
+    ("BEGIN BLOCK\n  ATTRIBUTE INSTANCE = a\n", 1, 1, "missing_end"),
+])
+def test_error_records_locate_the_mistake(text, line, column, code):
+    with pytest.raises(qbd.ReadError) as caught:
+        qbd.loads(text, "mem.qbd")
+    first = caught.value.errors[0]
+    assert (first.file, first.line, first.column, first.code) == ("mem.qbd", line, column, code)
+
+
 def test_a_missing_file_is_a_read_error(tmp_path):
-    with pytest.raises(qbd.ReadError, match="no_such.qbd"):
+    with pytest.raises(qbd.ReadError, match="no_such.qbd") as caught:
         qbd.read(tmp_path / "no_such.qbd")
+    assert [e.code for e in caught.value.errors] == ["cannot_open"]
     with pytest.raises(qbd.ReadError):
         qbd.read(tmp_path)  # a folder
 
@@ -37,7 +60,9 @@ def test_a_missing_file_is_a_read_error(tmp_path):
 def test_bad_input_raises_read_error(text):
     with pytest.raises(qbd.ReadError) as caught:
         qbd.loads(text, "bad.qbd")
-    assert "bad.qbd:" in str(caught.value)
+    errors = caught.value.errors
+    assert errors and all(e.file == "bad.qbd" and e.line >= 1 for e in errors)
+    assert len(str(caught.value).splitlines()) == len(errors)
 
 
 def test_random_bytes_never_crash():
