@@ -42,6 +42,11 @@ class LYRWIZ_MBD_EXPORT MBD {
   typedef std::multimap<StringBase, StringBase> Table;
 
   // --- construction; expands a generic template once (a null board is accepted) ---
+  // Expansion is planned before the tree is touched. When a block to be copied has ports and
+  // the board has no FPGA block, it throws std::out_of_range and leaves the tree exactly as it
+  // was. It adds at most MbdRules::MAX_EXPANSION_NODES (1,000,000) nodes to a tree in all: a
+  // block whose copies would pass that gets none (a trace says so) and no marker, and is
+  // recorded as a key instance without copies. MbdRules::PlanExpansion tells beforehand.
   explicit MBD(LyrBoard::Qbd* qbd);
   MBD(const MBD& other);
   MBD& operator=(const MBD& other);
@@ -194,7 +199,6 @@ class LYRWIZ_MBD_EXPORT MBD {
 
   // Instance expansion of a generic template.
   int dupBlocks();
-  int dupBlock(LyrBoard::QbdBlock* block, unsigned int count);
   int dupBlock(LyrBoard::QbdBlock* block, unsigned int count, mbd_detail::ExpansionIndex& index);
 
   StringBase getFpgaSpec(StringBase attrName);
@@ -206,15 +210,9 @@ class LYRWIZ_MBD_EXPORT MBD {
   LyrBase::Property* getCoreParamProperty(LyrBoard::QbdBlock* block, StringBase iois);
   LyrBase::Property* getCorePortProperty(LyrBoard::QbdBlock* block, StringBase iois);
 
-  std::vector<Table> getCorePortUcfStr(StringBase insName, StringBase iois);
-
   // Further private helpers of identity, expansion, instance and value queries go here.
   // The block list in place; an empty list when built over no board.
   const std::vector<LyrBase::PsfComp*>& blockList() const;
-  // Value of the block's attribute attrName; empty when the attribute is absent.
-  static StringBase blockAttr(const LyrBoard::QbdBlock* block, const char* attrName);
-  // Blocks whose attribute attrName is present and equals value ignoring case, in order.
-  std::vector<LyrBoard::QbdBlock*> getBlocksByAttr(const char* attrName, const StringBase& value);
   // Value of attribute attrName of every block that has one, in block-list order.
   std::vector<StringBase> getAttrValuesOfBlocks(const char* attrName);
   // Appends the numbered copies of ports to copy, and a numbered FPGA pin for each port whose
@@ -223,9 +221,6 @@ class LYRWIZ_MBD_EXPORT MBD {
                  LyrBoard::QbdBlock& copy, mbd_detail::ExpansionIndex& index);
 
   // Further private helpers of tables, clocks, memories and module setup go here.
-  // The strings of a sub-property's typed value: a list's strings, a single string as a
-  // one-string list; empty for a null sub-property, no typed value or a nested list.
-  static std::vector<StringBase> getStringsOf(const LyrBase::PsfComp* sub);
   // The constraint table of each of `fpgaPorts` (the FPGA ports wired to `connector`) that
   // has UCF_NET_STRING; a trace for each one that has not.
   static std::vector<Table> constraintTables(const std::vector<LyrBase::Property*>& fpgaPorts,

@@ -3,10 +3,19 @@
 #ifndef PORTABILITY_H
 #define PORTABILITY_H
 
+#include <cstdarg>
 #include <cstddef>
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
+
+// printf-style checking of format strings where the compiler offers it.
+#if defined(__GNUC__) || defined(__clang__)
+#define PORT_PRINTF_FORMAT(fmt, args) __attribute__((format(printf, fmt, args)))
+#else
+#define PORT_PRINTF_FORMAT(fmt, args)
+#endif
 
 // A run of character positions, both ends inclusive; a last before the first selects nothing.
 struct Port_Range {
@@ -91,8 +100,8 @@ class StringBase {
     if (t == TRIM_LEADING || t == TRIM_BOTH) s_.erase(0, s_.find_first_not_of(set));
   }
 
-  // Replaces the content with printf-style text.
-  StringBase& Format(const char* fmt, ...);
+  // Replaces the content with printf-style text; empty for a null format.
+  StringBase& Format(const char* fmt, ...) PORT_PRINTF_FORMAT(2, 3);
 
  private:
   static int Lower(unsigned char c) { return (c >= 'A' && c <= 'Z') ? c - 'A' + 'a' : c; }
@@ -124,7 +133,7 @@ class StringBase {
 };
 
 template <>
-StringBase<char>& StringBase<char>::Format(const char* fmt, ...);
+StringBase<char>& StringBase<char>::Format(const char* fmt, ...) PORT_PRINTF_FORMAT(2, 3);
 
 // File-system queries.
 struct File {
@@ -140,6 +149,29 @@ typedef Port::StringBase<char> StringBase;
 inline bool EqualsIgnoringCase(const StringBase& a, const StringBase& b) {
   return a.Compare(b, StringBase::IGNORE_CASE) == 0;
 }
+
+// The hash that goes with EqualsIgnoringCase: strings equal ignoring case hash alike (only
+// A-Z fold, as IGNORE_CASE folds). With CaseBlindEqual it keys case-blind hash maps.
+struct CaseBlindHash {
+  std::size_t operator()(const StringBase& s) const noexcept {
+    std::size_t hash = static_cast<std::size_t>(14695981039346656037ull);
+    const char* bytes = s.c_str();
+    for (unsigned i = 0; i < s.GetLength(); ++i) {
+      unsigned char c = static_cast<unsigned char>(bytes[i]);
+      if (c >= 'A' && c <= 'Z') c = static_cast<unsigned char>(c - 'A' + 'a');
+      hash = (hash ^ c) * static_cast<std::size_t>(1099511628211ull);
+    }
+    return hash;
+  }
+};
+struct CaseBlindEqual {
+  bool operator()(const StringBase& a, const StringBase& b) const {
+    return EqualsIgnoringCase(a, b);
+  }
+};
+
+// printf-style text as a string; empty for a null format or an encoding error.
+std::string Port_FormatV(const char* fmt, va_list args);
 
 namespace std {
 template <>
@@ -170,9 +202,9 @@ class Port_MsgManData {
   static std::unique_ptr<Port_MsgManData> createObject(const char* domain, const char* file,
                                                       int line, const char* revision);
   // Sends a printf-style error to the sink; the text begins with the formatted message.
-  void issueError(const char* fmt, ...);
+  void issueError(const char* fmt, ...) PORT_PRINTF_FORMAT(2, 3);
   // Sends a printf-style trace to the sink.
-  static void debugStub(const char* fmt, ...);
+  static void debugStub(const char* fmt, ...) PORT_PRINTF_FORMAT(1, 2);
   // Replaces the process-wide sink and returns the previous one; an empty function restores
   // the default (errors to standard error; traces there only when QBD_TRACE is set and not 0).
   static Port_MsgSink setSink(Port_MsgSink sink);
@@ -181,6 +213,30 @@ class Port_MsgManData {
   Port_MsgManData(const char* domain, const char* file, int line, const char* revision);
   std::string domain_, file_, revision_;
   int line_;
+};
+
+// Collects every message sent to the sink while it lives, then puts the previous sink back.
+// Captures nest; they are not meant to be made from two threads at once.
+class Port_MsgCapture {
+ public:
+  struct Message {
+    Port_MsgKind kind;
+    std::string text;
+  };
+  Port_MsgCapture();
+  ~Port_MsgCapture();
+  Port_MsgCapture(const Port_MsgCapture&) = delete;
+  Port_MsgCapture& operator=(const Port_MsgCapture&) = delete;
+  // Every message so far, in order; empty when none.
+  const std::vector<Message>& messages() const { return messages_; }
+  // The texts of the messages of one kind, in order; empty when none.
+  std::vector<std::string> texts(Port_MsgKind kind) const;
+  // Every text so far joined in order; empty when none.
+  std::string text() const;
+
+ private:
+  std::vector<Message> messages_;
+  Port_MsgSink previous_;
 };
 
 // The environment.

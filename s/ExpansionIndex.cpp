@@ -5,18 +5,6 @@ using LyrBoard::QbdBlock;
 
 namespace mbd_detail {
 
-std::size_t ExpansionIndex::FoldedHash::operator()(const StringBase& net) const {
-  // FNV-1a over the bytes with A-Z folded to a-z, the only folding IGNORE_CASE does.
-  std::size_t hash = 14695981039346656037ull;
-  const char* bytes = net.c_str();
-  for (unsigned i = 0; i < net.GetLength(); ++i) {
-    unsigned char c = static_cast<unsigned char>(bytes[i]);
-    if (c >= 'A' && c <= 'Z') c = static_cast<unsigned char>(c - 'A' + 'a');
-    hash = (hash ^ c) * 1099511628211ull;
-  }
-  return hash;
-}
-
 void ExpansionIndex::Track(const StringBase& net) {
   if (lastOnNet_.count(net)) return;
   lastOnNet_.emplace(net, fpga_ ? ScanForLast(net) : nullptr);
@@ -45,7 +33,7 @@ void ExpansionIndex::AppendPin(std::unique_ptr<LyrBoard::BdPin> pin) {
 Property* ExpansionIndex::ScanForLast(const StringBase& net) const {
   const std::vector<Property*>& ports = fpga_->GetPropSeqRef(QbdBlock::PORT);
   for (auto it = ports.rbegin(); it != ports.rend(); ++it)
-    if ((*it)->GetValueStr().Compare(net, StringBase::IGNORE_CASE) == 0) return *it;
+    if (MbdRules::CarriesConnector((*it)->GetValueStr(), net)) return *it;
   return nullptr;
 }
 

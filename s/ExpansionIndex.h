@@ -8,6 +8,7 @@
 #include <unordered_map>
 
 #include "LyrBoard.h"
+#include "MbdRules.h"
 
 namespace mbd_detail {
 
@@ -31,16 +32,8 @@ class ExpansionIndex {
   void AppendPin(std::unique_ptr<LyrBoard::BdPin> pin);
 
  private:
-  // Hash and equality that ignore letter case the way StringBase's IGNORE_CASE does.
-  struct FoldedHash {
-    std::size_t operator()(const StringBase& net) const;
-  };
-  struct FoldedEqual {
-    bool operator()(const StringBase& a, const StringBase& b) const {
-      return a.Compare(b, StringBase::IGNORE_CASE) == 0;
-    }
-  };
-  using NetMap = std::unordered_map<StringBase, LyrBase::Property*, FoldedHash, FoldedEqual>;
+  using NetMap =
+      std::unordered_map<StringBase, LyrBase::Property*, MbdRules::NetHash, MbdRules::NetEqual>;
 
   // The last port of the FPGA block's current list on net; null when none.
   LyrBase::Property* ScanForLast(const StringBase& net) const;

@@ -6,6 +6,7 @@
 
 #include "ExpansionIndex.h"
 #include "MBD.h"
+#include "MbdRules.h"
 
 using LyrBase::BaseParser;
 using LyrBase::ListStrVal;
@@ -20,9 +21,6 @@ using LyrBoard::QbdBlock;
 namespace {
 
 const char* const kInstanceAttr = "INSTANCE";
-const char* const kExpandedMarker = "-1";
-// A count above this asks for more work than any board can mean; such a block is left alone.
-const unsigned kMaxInstances = 1024;
 
 // Appends to `to` a copy of every sub-property of `from`, its value copied as text.
 void copySubProps(const Property& from, Property& to) {
@@ -83,42 +81,49 @@ void trackCopiedNets(const std::vector<PsfComp*>& blocks, mbd_detail::ExpansionI
 }  // namespace
 
 int MBD::dupBlocks() {
-  // A copy of the list: the blocks this pass appends are not visited.
-  const std::vector<PsfComp*> blocks = blockList();
+  // Planned first: what cannot finish (copies of ports without an FPGA block) is refused
+  // before the tree changes at all.
+  const MbdRules::ExpansionPlan plan = MbdRules::PlanExpansion(qbd);
+  if (plan.needsFpgaBlock)
+    throw std::out_of_range("the template copies ports but the board has no FPGA block");
   mbd_detail::ExpansionIndex index;
-  trackCopiedNets(blocks, index);
-  for (PsfComp* comp : blocks) {
-    QbdBlock* block = static_cast<QbdBlock*>(comp);
+  trackCopiedNets(blockList(), index);
+  for (const MbdRules::ExpansionStep& step : plan.steps) {
+    QbdBlock* block = step.block;
+    const char* name = block->GetName().c_str();
     Property* countAttr = block->GetPropertyByName(QbdBlock::ATTRIBUTE, MAX_NUM_INSTANCES);
-    if (!countAttr) continue;
-    const StringBase countText = countAttr->GetValueStr();
-    if (countText == StringBase(kExpandedMarker)) continue;
-    const Property* instAttr = block->GetPropertyByName(QbdBlock::ATTRIBUTE, kInstanceAttr);
-    if (!instAttr) {
-      Port_MsgManData::debugStub(
-          "MAX_NUM_INSTANCES of %s is set but it has no INSTANCE attribute: no copies made\n",
-          block->GetName().c_str());
-      continue;
-    }
-    const unsigned count = UT_STR::StrToUINT32(countText.c_str(), nullptr, 0);
-    if (count > kMaxInstances) {
-      Port_MsgManData::debugStub(
-          "MAX_NUM_INSTANCES of %s is %s: more than 1024 instances, no copies made\n",
-          block->GetName().c_str(), countText.c_str());
-    } else if (count > 1) {
-      // Marked first, so that a later model over the same tree does not copy it again.
-      countAttr->SetValueStr(kExpandedMarker);
-      if (dupBlock(block, count - 1, index) != 0) return 1;
+    switch (step.outcome) {
+      case MbdRules::ExpansionStep::AlreadyExpanded:
+        continue;
+      case MbdRules::ExpansionStep::NoInstanceAttr:
+        Port_MsgManData::debugStub(
+            "MAX_NUM_INSTANCES of %s is set but it has no INSTANCE attribute: no copies made\n",
+            name);
+        continue;
+      case MbdRules::ExpansionStep::TooMany:
+        Port_MsgManData::debugStub(
+            "MAX_NUM_INSTANCES of %s is %s: more than %u instances, no copies made\n", name,
+            countAttr->GetValueStr().c_str(), MbdRules::MAX_INSTANCES);
+        break;
+      case MbdRules::ExpansionStep::OverNodeLimit:
+        Port_MsgManData::debugStub(
+            "MAX_NUM_INSTANCES of %s: its %u copies would add %lu nodes, past the limit of %lu "
+            "for one board, no copies made\n",
+            name, step.copies, step.nodes, MbdRules::MAX_EXPANSION_NODES);
+        break;
+      case MbdRules::ExpansionStep::Copy:
+        // Marked first, so that a later model over the same tree does not copy it again.
+        countAttr->SetValueStr(MbdRules::EXPANDED_MARKER);
+        if (dupBlock(block, step.copies, index) != 0) return 1;
+        break;
+      case MbdRules::ExpansionStep::NoCopies:
+        break;
     }
     // Keeps the entry dupBlock made; records a key instance without copies otherwise.
+    const Property* instAttr = block->GetPropertyByName(QbdBlock::ATTRIBUTE, kInstanceAttr);
     dupInsMap.emplace(instAttr->GetValueStr(), std::vector<StringBase>());
   }
   return 0;
-}
-
-int MBD::dupBlock(QbdBlock* block, unsigned int count) {
-  mbd_detail::ExpansionIndex index;
-  return dupBlock(block, count, index);
 }
 
 int MBD::dupBlock(QbdBlock* block, unsigned int count, mbd_detail::ExpansionIndex& index) {
@@ -129,7 +134,7 @@ int MBD::dupBlock(QbdBlock* block, unsigned int count, mbd_detail::ExpansionInde
   // ports of the template and must not be copied into copy 2.
   const std::vector<Property*> ports = block->GetPropSeqRef(QbdBlock::PORT);
   std::vector<StringBase> names;
-  names.reserve(std::min(count, kMaxInstances));
+  names.reserve(std::min(count, MbdRules::MAX_INSTANCES));
   for (const Property* port : ports) index.Track(port->GetValueStr());
   for (unsigned done = 0; done < count; ++done) {
     StringBase suffix;
@@ -159,7 +164,7 @@ void MBD::copyPorts(const std::vector<Property*>& ports, const StringBase& suffi
     copySubProps(*port, *pin);
     copy.AddProperty(QbdBlock::PORT, pin.release());
     // The first FPGA block cannot change during a pass (copies go to the end of the list), so
-    // it is looked up once; without one, at() raises std::out_of_range.
+    // it is looked up once; the plan has made sure there is one.
     if (!index.IsResolved()) index.Resolve(getFPGABlocks().at(0));
     const Property* model = index.LastPortOnNet(net);
     if (model) index.AppendPin(makeFpgaPin(*model, net, suffix));

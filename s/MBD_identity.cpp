@@ -1,5 +1,6 @@
 // Which board this is (identity, descriptions, links) and which FPGA part sits on it.
 #include "MBD.h"
+#include "MbdRules.h"
 
 using LyrBase::Property;
 using LyrBase::PsfComp;
@@ -54,7 +55,7 @@ bool MBD::operator<(const MBD& other) {
 StringBase MBD::getFpgaSpec(StringBase attrName) {
   const std::vector<QbdBlock*> fpgas = getFPGABlocks();
   if (fpgas.empty()) return StringBase();
-  return blockAttr(fpgas.front(), attrName.c_str());
+  return MbdRules::AttributeOf(*fpgas.front(), attrName.c_str());
 }
 
 int MBD::setFpgaSpec(StringBase attrName, StringBase value) {

@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "MBD.h"
+#include "MbdRules.h"
 
 using LyrBase::Property;
 using LyrBase::PsfComp;
@@ -53,7 +54,7 @@ std::vector<StringBase> MBD::getInstanceNamesByIOType(StringBase ioType, unsigne
 
 StringBase MBD::getAttributeValue(StringBase insName, StringBase attrName) {
   const QbdBlock* block = getBlockByName(insName);
-  return block ? blockAttr(block, attrName.c_str()) : StringBase();
+  return block ? MbdRules::AttributeOf(*block, attrName.c_str()) : StringBase();
 }
 
 StringBase MBD::getIOTypeByInstanceName(StringBase insName) {
@@ -63,8 +64,7 @@ StringBase MBD::getIOTypeByInstanceName(StringBase insName) {
 StringBase MBD::getAlertOfIns(StringBase insName) { return getAttributeValue(insName, ALERT); }
 
 StringBase MBD::getSpeedOfIns(StringBase insName) {
-  const StringBase speed = getAttributeValue(insName, SPEED_TAG);
-  return speed.IsEmpty() ? StringBase(SPEED_LOW) : speed;
+  return MbdRules::SpeedOf(getBlockByName(insName));
 }
 
 std::vector<StringBase> MBD::getDupInsNamesOfKeyIns(StringBase keyIns) {
@@ -78,7 +78,7 @@ std::vector<StringBase> MBD::getExclusiveInsSeq(StringBase insName) {
   const QbdBlock* block = getBlockByName(insName);
   if (!block) return names;
   // The tag is compared whole: it names a group, it is not a list.
-  const StringBase group = blockAttr(block, EXCLUSIVE.c_str());
+  const StringBase group = MbdRules::AttributeOf(*block, EXCLUSIVE.c_str());
   if (group.IsEmpty()) return names;
   for (PsfComp* comp : blockList()) {
     if (EqualsIgnoringCase(comp->GetName(), insName)) continue;

@@ -5,6 +5,7 @@
 
 #include "LyrWiz_WizUtils.h"
 #include "MBD.h"
+#include "MbdRules.h"
 
 using LyrBase::Property;
 using LyrBase::PsfComp;
@@ -17,14 +18,6 @@ namespace {
 // units.
 const unsigned kBramUnit = 1023;
 const char kBus[] = "lmb";
-
-bool IsFlash(const Property* param) {
-  const PsfComp* kind = param->GetPsfCompByName(MBD::MEMORY_TYPE);
-  if (!kind) return false;
-  StringBase text = kind->GetValueStr();
-  text.Trim(" \t", StringBase::TRIM_BOTH);
-  return text.Compare("FLASH", StringBase::IGNORE_CASE) == 0;
-}
 
 // The board's FPGA family without surrounding spaces; empty over no board.
 StringBase FamilyOf(MBD& mbd) {
@@ -57,8 +50,8 @@ std::vector<std::pair<StringBase, StringBase>> MBD::getReadOnlyMems() {
   for (const PsfComp* comp : qbd->GetPsfCompSeqRef(Qbd::BLOCK)) {
     const auto* block = static_cast<const QbdBlock*>(comp);
     for (const Property* param : block->GetPropSeqRef(QbdBlock::PARAMETER)) {
-      if (!IsFlash(param)) continue;
-      const PsfComp* role = param->GetPsfCompByName(IOIS.c_str());
+      if (!MbdRules::IsFlashParam(*param)) continue;
+      const PsfComp* role = MbdRules::RoleOf(*param);
       if (!role) {
         Port_MsgManData::debugStub("Error:There is no IOIS found for %s:%s \n",
                                    block->GetName().c_str(), param->GetValueStr().c_str());

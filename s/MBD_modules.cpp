@@ -2,6 +2,7 @@
 // module, and the board nets become signals of the top module that join the two sides.
 #include "LyrWiz_WizUtils.h"
 #include "MBD.h"
+#include "MbdRules.h"
 
 using LyrBase::Property;
 using LyrBase::PsfComp;
@@ -45,7 +46,7 @@ void AddChildParam(const Property* param, LyrWiz_Module* child) {
 // A child pin with its role first and its other sub-properties after, wired to its net's
 // signal on the top module.
 void AddChildPin(const Property* port, LyrWiz_Module* child, LyrWiz_Module* top) {
-  const PsfComp* role = port->GetPsfCompByName(MBD::IOIS.c_str());
+  const PsfComp* role = MbdRules::RoleOf(*port);
   LyrWiz_Pin* pin = child->AddPin(port->GetName(), kNoBit, kNoBit, LyrWiz_Module::PINDIR_UNDEF);
   if (role) pin->properties.emplace(MBD::IOIS, role->GetValueStr());
   for (const PsfComp* sub : port->GetPsfCompSeqRef())
@@ -63,7 +64,7 @@ int MBD::setupModules(LyrWiz_Module* module) {
   module->name = top->GetName();
   AddTopProperties(top, module);
   for (const Property* port : top->GetPropSeqRef(QbdBlock::PORT))
-    AddTopPin(port, getStringsOf(port->GetPsfCompByName(UCF_NET_STRING.c_str())), module);
+    AddTopPin(port, MbdRules::ConstraintStrings(*port), module);
 
   for (PsfComp* comp : qbd->GetPsfCompSeqRef(Qbd::BLOCK)) {
     if (comp == top) continue;

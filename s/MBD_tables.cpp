@@ -1,29 +1,19 @@
 // Parameter and port tables of an instance, and the pin constraints its ports reach through
 // the connectors of the FPGA blocks.
-#include <string>
 #include <unordered_map>
 #include <utility>
 #include <vector>
 
 #include "MBD.h"
+#include "MbdRules.h"
 
-using LyrBase::ListStrVal;
 using LyrBase::Property;
 using LyrBase::PsfComp;
-using LyrBase::StrVal;
 using LyrBoard::QbdBlock;
 
 namespace {
 
 const char kBlanks[] = " \t";
-
-// Names equal ignoring case fold to the same key (only ASCII letters fold).
-std::string FoldCase(const StringBase& text) {
-  std::string out = text.str();
-  for (char& c : out)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  return out;
-}
 
 // The FPGA ports wired to each connector, in FPGA-block order and then port order. Built once
 // per query so that resolving many ports costs one walk over the FPGA blocks.
@@ -32,36 +22,23 @@ class FpgaPortIndex {
   explicit FpgaPortIndex(const std::vector<QbdBlock*>& fpgaBlocks) {
     for (const QbdBlock* block : fpgaBlocks)
       for (Property* port : block->GetPropSeqRef(QbdBlock::PORT))
-        byConnector_[FoldCase(port->GetValueStr())].push_back(port);
+        byConnector_[MbdRules::ConnectorOf(*port)].push_back(port);
   }
-  // The ports whose value equals `connector` ignoring case; empty when none.
+  // The ports that carry `connector`; empty when none.
   const std::vector<Property*>& PortsOf(const StringBase& connector) const {
     static const std::vector<Property*> kNone;
-    const auto found = byConnector_.find(FoldCase(connector));
+    const auto found = byConnector_.find(connector);
     return found == byConnector_.end() ? kNone : found->second;
   }
 
  private:
-  std::unordered_map<std::string, std::vector<Property*>> byConnector_;
+  std::unordered_map<StringBase, std::vector<Property*>, MbdRules::NetHash, MbdRules::NetEqual>
+      byConnector_;
 };
-
-// Role of a property: the value of its IO_IS sub-property; null sub-property when it has none.
-const PsfComp* RoleOf(const Property* prop) { return prop->GetPsfCompByName(MBD::IOIS.c_str()); }
-
-// The connector of the first port of `block` whose role equals `iois`; empty when none.
-StringBase ConnectorOf(const QbdBlock* block, const StringBase& iois) {
-  if (!block) return StringBase();
-  for (const Property* port : block->GetPropSeqRef(QbdBlock::PORT)) {
-    const PsfComp* role = RoleOf(port);
-    if (role && role->GetValueStr().Compare(iois, StringBase::IGNORE_CASE) == 0)
-      return port->GetValueStr();
-  }
-  return StringBase();
-}
 
 // The UCF_NET_STRING sub-property of an FPGA port; null (and the trace) when it lacks one.
 const PsfComp* UcfOf(const Property* fpgaPort, const StringBase& connector) {
-  const PsfComp* ucf = fpgaPort->GetPsfCompByName(MBD::UCF_NET_STRING.c_str());
+  const PsfComp* ucf = MbdRules::ConstraintsOf(*fpgaPort);
   if (!ucf)
     Port_MsgManData::debugStub("connector %s has no UCF define in FPGA section\n",
                                connector.c_str());
@@ -77,33 +54,14 @@ void AddSubProperties(const Property* prop, MBD::Table& table) {
   }
 }
 
-// The location given by a "LOC=..." string; false when the string is not one.
-bool LocationIn(const StringBase& ucfString, StringBase& location) {
-  const unsigned eq = ucfString.GetIndexOfFirstChar('=', '\0');
-  if (eq == StringBase::NPOS) return false;
-  StringBase key(ucfString.str().substr(0, eq));
-  key.Trim(kBlanks, StringBase::TRIM_BOTH);
-  if (key.Compare(MBD::LOC, StringBase::IGNORE_CASE) != 0) return false;
-  location = StringBase(ucfString.str().substr(eq + 1));
-  return true;
-}
-
 }  // namespace
-
-std::vector<StringBase> MBD::getStringsOf(const PsfComp* sub) {
-  const LyrBase::Value* value = sub ? sub->GetLyrValuePtr() : nullptr;
-  if (const auto* list = dynamic_cast<const ListStrVal*>(value)) return list->GetValue();
-  if (const auto* single = dynamic_cast<const StrVal*>(value))
-    return std::vector<StringBase>(1, single->GetValue());
-  return std::vector<StringBase>();
-}
 
 std::vector<MBD::Table> MBD::getParamsByIns(StringBase insName) {
   std::vector<Table> tables;
   const QbdBlock* block = insName.IsEmpty() ? nullptr : getBlockByName(insName);
   if (!block) return tables;
   for (const Property* param : block->GetPropSeqRef(QbdBlock::PARAMETER)) {
-    if (!RoleOf(param)) continue;
+    if (!MbdRules::RoleOf(*param)) continue;
     Table table;
     table.emplace(VALUE, param->GetValueStr());
     AddSubProperties(param, table);
@@ -124,17 +82,11 @@ std::vector<MBD::Table> MBD::constraintTables(const std::vector<Property*>& fpga
     const PsfComp* ucf = UcfOf(fpgaPort, connector);
     if (!ucf) continue;
     Table table;
-    for (const StringBase& line : getStringsOf(ucf)) table.emplace(UCF_NET_STRING, line);
+    for (const StringBase& line : MbdRules::StringsOf(ucf)) table.emplace(UCF_NET_STRING, line);
     table.emplace(CONNECTOR, connector);
     tables.push_back(std::move(table));
   }
   return tables;
-}
-
-std::vector<MBD::Table> MBD::getCorePortUcfStr(StringBase insName, StringBase iois) {
-  const StringBase connector = ConnectorOf(getBlockByName(insName), iois);
-  if (connector.IsEmpty()) return std::vector<Table>();
-  return constraintTables(FpgaPortIndex(getFPGABlocks()).PortsOf(connector), connector);
 }
 
 std::vector<MBD::Table> MBD::getPortsByIns(StringBase insName) {
@@ -142,16 +94,17 @@ std::vector<MBD::Table> MBD::getPortsByIns(StringBase insName) {
   const QbdBlock* block = insName.IsEmpty() ? nullptr : getBlockByName(insName);
   if (!block) return tables;
   const FpgaPortIndex index(getFPGABlocks());
-  // Every port of a role resolves to the connector of the first port of that role.
-  std::unordered_map<std::string, StringBase> connectorOfRole;
+  // Every port of a role resolves to the connector of the first port of that role; the map
+  // spares a walk of the ports per port.
+  std::unordered_map<StringBase, StringBase, CaseBlindHash, CaseBlindEqual> connectorOfRole;
   for (const Property* port : block->GetPropSeqRef(QbdBlock::PORT)) {
-    const PsfComp* role = RoleOf(port);
-    if (role) connectorOfRole.emplace(FoldCase(role->GetValueStr()), port->GetValueStr());
+    const PsfComp* role = MbdRules::RoleOf(*port);
+    if (role) connectorOfRole.emplace(role->GetValueStr(), MbdRules::ConnectorOf(*port));
   }
   for (const Property* port : block->GetPropSeqRef(QbdBlock::PORT)) {
-    const PsfComp* role = RoleOf(port);
+    const PsfComp* role = MbdRules::RoleOf(*port);
     if (!role) continue;
-    const StringBase& connector = connectorOfRole[FoldCase(role->GetValueStr())];
+    const StringBase& connector = connectorOfRole[role->GetValueStr()];
     if (connector.IsEmpty()) continue;
     for (Table& table : constraintTables(index.PortsOf(connector), connector)) {
       AddSubProperties(port, table);
@@ -167,15 +120,14 @@ std::vector<MBD::Table> MBD::getPortsByIOType(StringBase ioType) {
 }
 
 StringBase MBD::getCorePortLoc(StringBase insName, StringBase iois) {
-  const StringBase connector = ConnectorOf(getBlockByName(insName), iois);
+  const StringBase connector = MbdRules::ConnectorOfRole(getBlockByName(insName), iois);
   if (connector.IsEmpty()) return StringBase();
   const FpgaPortIndex index(getFPGABlocks());
   StringBase location;
   for (const Property* fpgaPort : index.PortsOf(connector)) {
     const PsfComp* ucf = UcfOf(fpgaPort, connector);
     if (!ucf) continue;
-    for (const StringBase& line : getStringsOf(ucf))
-      if (LocationIn(line, location)) return location;
+    if (MbdRules::FirstLocation(MbdRules::StringsOf(ucf), location)) return location;
   }
   return StringBase();
 }

@@ -1,25 +1,12 @@
 // Reading one parameter or port of an instance, found by its role (IO_IS) or by its name.
 #include "MBD.h"
+#include "MbdRules.h"
 
 using LyrBase::Property;
 using LyrBase::PsfComp;
 using LyrBoard::QbdBlock;
 
 namespace {
-
-// True when prop has an IO_IS sub-property whose value equals iois; a property without one
-// has no role, not even the empty one.
-bool hasRole(const Property* prop, const StringBase& iois) {
-  const PsfComp* role = prop->GetPsfCompByName(MBD::IOIS.c_str());
-  return role && EqualsIgnoringCase(role->GetValueStr(), iois);
-}
-
-// The first property of the list with that role; null when none.
-Property* findByRole(const std::vector<Property*>& props, const StringBase& iois) {
-  for (Property* prop : props)
-    if (hasRole(prop, iois)) return prop;
-  return nullptr;
-}
 
 // The value of the first property named name that has a sub-property named subprop (compared
 // here, ignoring case, over the sub-property list); empty when none.
@@ -51,11 +38,11 @@ const std::vector<Property*>& ports(const QbdBlock* block) {
 }  // namespace
 
 Property* MBD::getCoreParamProperty(QbdBlock* block, StringBase iois) {
-  return block ? findByRole(params(block), iois) : nullptr;
+  return block ? MbdRules::FirstWithRole(params(block), iois) : nullptr;
 }
 
 Property* MBD::getCorePortProperty(QbdBlock* block, StringBase iois) {
-  return block ? findByRole(ports(block), iois) : nullptr;
+  return block ? MbdRules::FirstWithRole(ports(block), iois) : nullptr;
 }
 
 StringBase MBD::getParamNameByIois(StringBase insName, StringBase iois) {
@@ -74,7 +61,7 @@ StringBase MBD::getCoreParamDesc(StringBase insName, StringBase iois, StringBase
   // Unlike getValByInsIoisName, a parameter of that role without the sub-property does not
   // end the search.
   for (const Property* param : params(block)) {
-    if (!hasRole(param, iois)) continue;
+    if (!MbdRules::HasRole(*param, iois)) continue;
     const PsfComp* sub = param->GetPsfCompByName(subprop.c_str());
     if (sub) return sub->GetValueStr();
   }

@@ -24,21 +24,6 @@ Port_MsgSink& CurrentSink() {
   return sink;
 }
 
-std::string FormatV(const char* fmt, va_list args) {
-  if (!fmt) return std::string();
-  va_list again;
-  va_copy(again, args);
-  const int n = std::vsnprintf(nullptr, 0, fmt, args);
-  std::string out;
-  if (n > 0) {
-    std::vector<char> buf(static_cast<std::size_t>(n) + 1);
-    std::vsnprintf(buf.data(), buf.size(), fmt, again);
-    out.assign(buf.data(), static_cast<std::size_t>(n));
-  }
-  va_end(again);
-  return out;
-}
-
 }  // namespace
 
 Port_MsgManData::Port_MsgManData(const char* domain, const char* file, int line,
@@ -55,7 +40,7 @@ std::unique_ptr<Port_MsgManData> Port_MsgManData::createObject(const char* domai
 void Port_MsgManData::issueError(const char* fmt, ...) {
   va_list args;
   va_start(args, fmt);
-  std::string text = FormatV(fmt, args);
+  std::string text = Port_FormatV(fmt, args);
   va_end(args);
   // The formatted message leads; where it came from follows for whoever reads the log.
   if (!text.empty() && text.back() != '\n') text += ' ';
@@ -66,7 +51,7 @@ void Port_MsgManData::issueError(const char* fmt, ...) {
 void Port_MsgManData::debugStub(const char* fmt, ...) {
   va_list args;
   va_start(args, fmt);
-  const std::string text = FormatV(fmt, args);
+  const std::string text = Port_FormatV(fmt, args);
   va_end(args);
   CurrentSink()(Port_MsgKind::Trace, text);
 }

@@ -4,6 +4,7 @@
 
 #include <stdexcept>
 
+#include "MbdRules.h"
 #include "MbdTestSupport.h"
 
 using ::testing::ElementsAre;
@@ -221,17 +222,51 @@ TEST(MbdExpansion, NoFpgaBlock_KeyWithoutPortsIsCopied) {
   EXPECT_THAT(BlockNames(*qbd), ElementsAre("k", "k_1", "k_2"));
 }
 
-TEST(MbdExpansion, NoFpgaBlock_PortRaisesOutOfRangeKeepingEarlierCopies) {
+TEST(MbdExpansion, NoFpgaBlock_PortRaisesOutOfRangeLeavingTheTreeAsItWas) {
   auto qbd = ReadBoard("ATTRIBUTE NAME = Generic Template\n" + KeyBlock("k", "2") +
                        KeyBlock("p", "3", "  PARAMETER C = 1\n  PORT X = n\n") +
                        KeyBlock("later", "2"));
+  const std::string before = qbd->WriteString().str();
   EXPECT_THROW(MBD model(qbd.get()), std::out_of_range);
-  // k's copy stays; p's copy under construction never reached the tree; later never ran.
-  EXPECT_THAT(BlockNames(*qbd), ElementsAre("k", "p", "later", "k_1"));
-  EXPECT_EQ(Blocks(*qbd)[1]->GetPropertyValueStr(QbdBlock::ATTRIBUTE, "MAX_NUM_INSTANCES").str(),
-            "-1");
-  EXPECT_EQ(Blocks(*qbd)[2]->GetPropertyValueStr(QbdBlock::ATTRIBUTE, "MAX_NUM_INSTANCES").str(),
-            "2");
+  // Neither k (before the failing block) nor later got copies or the marker.
+  EXPECT_EQ(qbd->WriteString().str(), before);
+  EXPECT_THAT(BlockNames(*qbd), ElementsAre("k", "p", "later"));
+}
+
+TEST(MbdExpansion, NodeLimit_BlockThatWouldPassItGetsNoCopies) {
+  // 1023 copies of a block with 1,000 ports: far past the limit, so none; the small block
+  // after it is still expanded.
+  std::string ports;
+  for (int i = 0; i < 1000; ++i) ports += "  PORT P" + std::to_string(i) + " = n" + std::to_string(i) + "\n";
+  auto qbd = ReadBoard(Template("", KeyBlock("huge", "1024", ports) + KeyBlock("small", "3")));
+  const auto plan = MbdRules::PlanExpansion(qbd.get());
+  ASSERT_EQ(plan.steps.size(), 2u);
+  EXPECT_EQ(plan.steps[0].outcome, MbdRules::ExpansionStep::OverNodeLimit);
+  EXPECT_GT(plan.steps[0].nodes, MbdRules::MAX_EXPANSION_NODES);
+  EXPECT_EQ(plan.steps[1].outcome, MbdRules::ExpansionStep::Copy);
+  Port_MsgCapture log;
+  MBD model(qbd.get());
+  const std::vector<std::string> traces = log.texts(Port_MsgKind::Trace);
+  EXPECT_THAT(BlockNames(*qbd), ElementsAre("fpga", "huge", "small", "small_1", "small_2"));
+  EXPECT_EQ(model.getAttributeValue("huge", "MAX_NUM_INSTANCES").str(), "1024");
+  EXPECT_THAT(model.getDupInsNamesOfKeyIns("huge"), IsEmpty());
+  ASSERT_EQ(traces.size(), 1u);
+  EXPECT_NE(traces[0].find("huge"), std::string::npos);
+  EXPECT_NE(traces[0].find("past the limit"), std::string::npos);
+}
+
+TEST(MbdExpansion, NodeLimit_CountsWhatACopyAdds) {
+  // Per copy: the block, 3 attributes, a parameter with one sub-property, a port with one
+  // sub-property, and the FPGA pin (with its UCF_NET_STRING) on the port's net.
+  auto qbd = ReadBoard(Template("  PORT pin = n, UCF_NET_STRING = (LOC=A1)\n",
+                                KeyBlock("k", "4", "  PARAMETER C = 1, IO_IS = c\n  PORT X = N, IO_IS = x\n")));
+  const auto plan = MbdRules::PlanExpansion(qbd.get());
+  ASSERT_EQ(plan.steps.size(), 1u);
+  EXPECT_EQ(plan.steps[0].copies, 3u);
+  EXPECT_EQ(plan.steps[0].nodes, 3u * (1 + 3 + 2 + 2 + 2));
+  EXPECT_EQ(plan.nodes, plan.steps[0].nodes);
+  MBD model(qbd.get());
+  EXPECT_THAT(PropNames(*fpgaOf(*qbd), QbdBlock::PORT), ElementsAre("pin", "pin_1", "pin_2", "pin_3"));
 }
 
 TEST(MbdExpansion, SameInstanceTwice_BothCopiedFirstListKept) {

@@ -89,7 +89,8 @@ TEST(StringBase, Format_ReplacesTheContent) {
   EXPECT_EQ(s, StringBase("11"));
   EXPECT_EQ(s.Format("%s_%d", "uart", 10), StringBase("uart_10"));
   EXPECT_EQ(s.Format("%d", static_cast<int>(2147483648u)), StringBase("-2147483648"));
-  EXPECT_TRUE(s.Format("").IsEmpty());
+  const std::string empty;
+  EXPECT_TRUE(s.Format(empty.c_str()).IsEmpty());
   EXPECT_TRUE(s.Format(nullptr).IsEmpty());
   const std::string longText(5000, 'x');
   EXPECT_EQ(s.Format("%s", longText.c_str()).GetLength(), 5000u);

@@ -2,6 +2,7 @@
 
 #include <stdexcept>
 
+#include "MbdRules.h"
 #include "ToolError.h"
 
 namespace qbd {
@@ -19,8 +20,37 @@ LoadedBoard::LoadedBoard(const std::string& path)
 // The model holds a pointer into the tree, so it goes first.
 LoadedBoard::~LoadedBoard() { mbd_.reset(); }
 
+namespace {
+
+// "FILE:LINE:COLUMN: error: " at the node, or at the file when it knows no place.
+std::string located(const std::string& path, const LyrBase::PsfComp* node) {
+  if (!node || node->GetLineNo() == 0) return path + ": error: ";
+  const std::string file = node->GetFileName().IsEmpty() ? path : str(node->GetFileName());
+  return file + ":" + std::to_string(node->GetLineNo()) + ":" +
+         std::to_string(node->GetColumnNo() ? node->GetColumnNo() : 1) + ": error: ";
+}
+
+// An error for each block the expansion would leave without copies for the node limit.
+void refuseOverLimit(const LyrBoard::Qbd& qbd, const std::string& path) {
+  std::string text;
+  for (const MbdRules::ExpansionStep& step : MbdRules::PlanExpansion(&qbd).steps) {
+    if (step.outcome != MbdRules::ExpansionStep::OverNodeLimit) continue;
+    const LyrBase::PsfComp* count =
+        step.block->GetPropertyByName(LyrBoard::QbdBlock::ATTRIBUTE, MBD::MAX_NUM_INSTANCES);
+    text += (text.empty() ? "" : "\n") + located(path, count) + "the " +
+            std::to_string(step.copies) + " copies of block \"" + str(step.block->GetName()) +
+            "\" would add " + std::to_string(step.nodes) + " nodes, past the limit of " +
+            std::to_string(MbdRules::MAX_EXPANSION_NODES) +
+            " that expansion may add to one board; the template cannot be expanded";
+  }
+  if (!text.empty()) throw ToolError(text);
+}
+
+}  // namespace
+
 MBD& LoadedBoard::model() {
   if (mbd_) return *mbd_;
+  refuseOverLimit(*qbd_, path_);
   // Expanding a template that copies ports but has no FPGA block throws; say what is wrong.
   try {
     mbd_ = std::make_unique<MBD>(qbd_.get());
@@ -37,24 +67,10 @@ LyrBoard::QbdBlock& LoadedBoard::instance(const std::string& name) {
   return *block;
 }
 
-MessageCapture::MessageCapture() {
-  previous_ = Port_MsgManData::setSink(
-      [this](Port_MsgKind, const std::string& text) { text_ += text; });
-}
-
-MessageCapture::~MessageCapture() { Port_MsgManData::setSink(previous_); }
-
 std::string str(const StringBase& s) { return s.str(); }
 
 std::string attribute(const LyrBoard::QbdBlock& block, const char* name) {
-  const LyrBase::Property* prop = block.GetPropertyByName(LyrBoard::QbdBlock::ATTRIBUTE, name);
-  return prop ? str(prop->GetValueStr()) : std::string();
-}
-
-bool isFpgaBlock(const LyrBoard::QbdBlock& block) {
-  const LyrBase::Property* type =
-      block.GetPropertyByName(LyrBoard::QbdBlock::ATTRIBUTE, MBD::BLOCK_NAME);
-  return type && type->GetValueStr().Compare(MBD::FPGA_IOTYPE, StringBase::IGNORE_CASE) == 0;
+  return str(MbdRules::AttributeOf(block, name));
 }
 
 std::vector<LyrBoard::QbdBlock*> blocks(const LyrBoard::Qbd& qbd) {
@@ -66,49 +82,7 @@ std::vector<LyrBoard::QbdBlock*> blocks(const LyrBoard::Qbd& qbd) {
 
 std::vector<std::string> constraintStrings(const LyrBase::Property& port) {
   std::vector<std::string> result;
-  const LyrBase::PsfComp* sub = port.GetPsfCompByName(MBD::UCF_NET_STRING.c_str());
-  if (!sub || !sub->GetLyrValuePtr()) return result;
-  if (auto* list = dynamic_cast<const LyrBase::ListStrVal*>(sub->GetLyrValuePtr())) {
-    for (const StringBase& item : list->GetValue()) result.push_back(str(item));
-  } else if (!sub->GetValueStr().IsEmpty()) {
-    result.push_back(str(sub->GetValueStr()));
-  }
-  return result;
-}
-
-std::vector<std::vector<std::string>> rangeElements(const LyrBase::PsfComp& range) {
-  std::vector<std::vector<std::string>> result;
-  auto strings = [](const LyrBase::ListStrVal& list) {
-    std::vector<std::string> items;
-    for (const StringBase& s : list.GetValue()) items.push_back(str(s));
-    return items;
-  };
-  const LyrBase::Value* value = range.GetLyrValuePtr();
-  if (auto* lists = dynamic_cast<const LyrBase::ListBaseNodePtrVal*>(value)) {
-    for (const LyrBase::BaseNode* node : lists->GetValue())
-      if (auto* list = dynamic_cast<const LyrBase::ListStrVal*>(node))
-        result.push_back(strings(*list));
-  } else if (auto* list = dynamic_cast<const LyrBase::ListStrVal*>(value)) {
-    result.push_back(strings(*list));
-  } else if (value) {
-    result.push_back({str(value->GetValueStr())});
-  }
-  return result;
-}
-
-bool parseDecimal32(const std::string& text, unsigned long long& value) {
-  const std::string t = trim(text);
-  if (t.empty() || t.size() > 10) return false;
-  for (char c : t)
-    if (c < '0' || c > '9') return false;
-  value = std::stoull(t);
-  return value <= 0xFFFFFFFFull;
-}
-
-std::string foldCase(const std::string& s) {
-  std::string result(s);
-  for (char& c : result)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  for (const StringBase& text : MbdRules::ConstraintStrings(port)) result.push_back(str(text));
   return result;
 }
 
@@ -118,25 +92,16 @@ std::string trim(const std::string& s) {
   return s.substr(first, s.find_last_not_of(" \t") - first + 1);
 }
 
-Constraint splitConstraint(const std::string& text) {
-  Constraint c;
-  const auto eq = text.find('=');
-  if (eq == std::string::npos) {
-    c.key = trim(text);
-    return c;
-  }
-  c.key = trim(text.substr(0, eq));
-  c.value = trim(text.substr(eq + 1));
-  c.hasValue = true;
-  return c;
+std::string pinLocation(const std::vector<std::string>& constraints) {
+  StringBase location;
+  for (const std::string& text : constraints)
+    if (MbdRules::LocationIn(StringBase(text), location)) return trim(str(location));
+  return std::string();
 }
 
-std::string pinLocation(const std::vector<std::string>& constraints) {
-  for (const std::string& text : constraints) {
-    const Constraint c = splitConstraint(text);
-    if (c.hasValue && foldCase(c.key) == "loc") return c.value;
-  }
-  return std::string();
+bool isLocation(const std::string& constraint) {
+  StringBase location;
+  return MbdRules::LocationIn(StringBase(constraint), location);
 }
 
 }  // namespace qbd

@@ -37,53 +37,22 @@ class LoadedBoard {
   std::unique_ptr<MBD> mbd_;
 };
 
-// Collects the library's trace and error messages while it lives, then restores the sink.
-class MessageCapture {
- public:
-  MessageCapture();
-  ~MessageCapture();
-  MessageCapture(const MessageCapture&) = delete;
-  MessageCapture& operator=(const MessageCapture&) = delete;
-  // Everything sent so far, in order.
-  const std::string& text() const { return text_; }
-
- private:
-  std::string text_;
-  Port_MsgSink previous_;
-};
-
 std::string str(const StringBase& s);
 
 // Value text of the block attribute; empty when absent.
 std::string attribute(const LyrBoard::QbdBlock& block, const char* name);
-// True when the block's BLOCKTYPE is FPGA ignoring case (the model's rule).
-bool isFpgaBlock(const LyrBoard::QbdBlock& block);
 // The blocks of the board, in order.
 std::vector<LyrBoard::QbdBlock*> blocks(const LyrBoard::Qbd& qbd);
-// The strings of a UCF_NET_STRING sub-property: the list's strings, or the one string of a
-// scalar; empty when the port has none.
+// The constraint strings of an FPGA port, as the model reads them; empty when none.
 std::vector<std::string> constraintStrings(const LyrBase::Property& port);
-// The elements of a clock's RANGE sub-property, each a list of number texts: the lists of a
-// list of lists, a plain list as one element, a scalar as a one-number element.
-std::vector<std::vector<std::string>> rangeElements(const LyrBase::PsfComp& range);
-// Reads a decimal number of at most 32 bits, blanks around it allowed; false for any other
-// text (the model would read such text as some number all the same).
-bool parseDecimal32(const std::string& text, unsigned long long& value);
-// Lower-case ASCII copy, the key of every case-blind index of the program.
-std::string foldCase(const std::string& s);
 // The text with blanks and tabs removed from both ends.
 std::string trim(const std::string& s);
 
-// A constraint string split at its first '=': key and value trimmed; no '=' gives hasValue
-// false and the whole trimmed text as key.
-struct Constraint {
-  std::string key;
-  std::string value;
-  bool hasValue = false;
-};
-Constraint splitConstraint(const std::string& text);
-// The value of the first LOC constraint (key compared ignoring case); empty when none.
+// The location of the first LOC string, as the model reads it, trimmed for display; empty
+// when none.
 std::string pinLocation(const std::vector<std::string>& constraints);
+// True when the constraint string is a LOC string (the model's reading).
+bool isLocation(const std::string& constraint);
 
 }  // namespace qbd
 

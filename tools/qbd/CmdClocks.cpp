@@ -1,10 +1,12 @@
 // qbd clocks, qbd reset and qbd memory: the board's clock sources, reset polarity, flash
 // memories and the memory sizes the wizard offers.
 #include <cctype>
+#include <charconv>
 #include <memory>
 #include <ostream>
 
 #include "Board.h"
+#include "MbdRules.h"
 #include "Commands.h"
 #include "ToolError.h"
 
@@ -12,31 +14,17 @@ namespace qbd {
 
 namespace {
 
-bool hasIoType(const LyrBoard::QbdBlock& block, const StringBase& ioType) {
-  const LyrBase::Property* type =
-      block.GetPropertyByName(LyrBoard::QbdBlock::ATTRIBUTE, MBD::IO_TYPE);
-  return type && type->GetValueStr().Compare(ioType, StringBase::IGNORE_CASE) == 0;
-}
-
-bool hasRole(const LyrBase::Property& prop, const StringBase& role) {
-  const LyrBase::PsfComp* iois = prop.GetPsfCompByName(MBD::IOIS.c_str());
-  return iois && iois->GetValueStr().Compare(role, StringBase::IGNORE_CASE) == 0;
-}
-
-// One RANGE element as the model reads it: one number is that frequency alone, two a span
-// in which every frequency goes (step 0), three a span with a step. Anything else is kept as
-// text under "invalid".
-Json rangeJson(const std::vector<std::string>& element) {
-  unsigned long long n[3] = {0, 0, 0};
-  bool numbers = !element.empty() && element.size() <= 3;
-  for (std::size_t i = 0; numbers && i < element.size(); ++i) numbers = parseDecimal32(element[i], n[i]);
-  if (!numbers) {
+// One RANGE element as the model reads it (MbdRules): one number is that frequency alone, two
+// a span in which every frequency goes (step 0), three a span with a step. An element of any
+// other size is kept as text under "invalid".
+Json rangeJson(const std::vector<StringBase>& element, const StringBase& clock) {
+  MBD::ClkRng record;
+  if (!MbdRules::RangeRecord(element, clock, record)) {
     std::string text;
-    for (const std::string& s : element) text += (text.empty() ? "" : ", ") + trim(s);
+    for (const StringBase& s : element) text += (text.empty() ? "" : ", ") + trim(str(s));
     return Json{{"invalid", "(" + text + ")"}};
   }
-  if (element.size() == 1) return Json{{"min", n[0]}, {"max", n[0]}, {"step", 1}};
-  return Json{{"min", n[0]}, {"max", n[1]}, {"step", element.size() == 3 ? n[2] : 0}};
+  return Json{{"min", record.minFreq}, {"max", record.maxFreq}, {"step", record.stepFreq}};
 }
 
 std::string rangeText(const Json& range) {
@@ -53,11 +41,12 @@ Json clockRow(const LyrBoard::QbdBlock& block, const StringBase& frequency) {
   Json ranges = Json::array();
   bool unrestricted = false;
   for (const LyrBase::Property* p : block.GetPropSeqRef(LyrBoard::QbdBlock::PARAMETER)) {
-    if (!hasRole(*p, MBD::FREQIOIS)) continue;
+    if (!MbdRules::IsFrequencyParam(*p)) continue;
     const LyrBase::PsfComp* range = p->GetPsfCompByName(MBD::CLK_RANGE.c_str());
     if (!range) unrestricted = true;
     if (range)
-      for (const auto& element : rangeElements(*range)) ranges.push_back(rangeJson(element));
+      for (const auto& element : MbdRules::RangeElements(*range))
+        ranges.push_back(rangeJson(element, block.GetName()));
   }
   return Json{{"instance", str(block.GetName())},
               {"frequency", str(frequency)},
@@ -73,7 +62,7 @@ Json clocksOf(LoadedBoard& board) {
   Json rows = Json::array();
   std::size_t i = 0;
   for (const LyrBoard::QbdBlock* block : blocks(board.tree())) {
-    if (!hasIoType(*block, MBD::IOTYPE_CLOCK)) continue;
+    if (!MbdRules::HasIoType(*block, MBD::IOTYPE_CLOCK)) continue;
     rows.push_back(clockRow(*block, i < frequencies.size() ? frequencies[i] : StringBase()));
     ++i;
   }
@@ -96,30 +85,34 @@ void printClocks(std::ostream& out, const Json& result) {
 // A frequency in hertz: digits with an optional Hz, kHz, MHz or GHz (or k, M, G) suffix and,
 // with a suffix, a decimal fraction; the result must fit 32 bits.
 unsigned int parseFrequency(const std::string& text) {
-  std::size_t i = 0;
-  unsigned long long whole = 0, fraction = 0, fractionScale = 1;
   const auto bad = [&text] {
     return ToolError("qbd: error: bad frequency \"" + text +
                      "\" (expected a number of hertz, e.g. 100000000 or 100MHz)");
   };
-  while (i < text.size() && std::isdigit(static_cast<unsigned char>(text[i]))) {
-    whole = whole * 10 + static_cast<unsigned>(text[i++] - '0');
-    if (whole > 0xFFFFFFFFull * 1000) throw bad();
+  const char* const begin = text.data();
+  const char* const end = begin + text.size();
+  unsigned long long whole = 0, fraction = 0, fractionScale = 1;
+  auto read = std::from_chars(begin, end, whole, 10);
+  if (read.ec != std::errc() || whole > 0xFFFFFFFFull * 1000) throw bad();
+  const char* p = read.ptr;
+  if (p != end && *p == '.' && p + 1 != end && std::isdigit(static_cast<unsigned char>(p[1]))) {
+    const char* digits = p + 1;
+    read = std::from_chars(digits, end, fraction, 10);
+    if (read.ec != std::errc() || read.ptr - digits > 9) throw bad();
+    for (const char* d = digits; d != read.ptr; ++d) fractionScale *= 10;
+    p = read.ptr;
+  } else if (p != end && *p == '.') {
+    ++p;
   }
-  if (i == 0) throw bad();
-  if (i < text.size() && text[i] == '.') {
-    for (++i; i < text.size() && std::isdigit(static_cast<unsigned char>(text[i])); ++i) {
-      if (fractionScale >= 1000000000ull) throw bad();
-      fraction = fraction * 10 + static_cast<unsigned>(text[i] - '0');
-      fractionScale *= 10;
-    }
-  }
-  const std::string unit = foldCase(trim(text.substr(i)));
+  const StringBase unit(trim(std::string(p, end)));
   unsigned long long scale = 1;
-  if (unit == "k" || unit == "khz") scale = 1000;
-  else if (unit == "m" || unit == "mhz") scale = 1000000;
-  else if (unit == "g" || unit == "ghz") scale = 1000000000;
-  else if (!unit.empty() && unit != "hz") throw bad();
+  const auto is = [&unit](const char* a, const char* b) {
+    return EqualsIgnoringCase(unit, StringBase(a)) || EqualsIgnoringCase(unit, StringBase(b));
+  };
+  if (is("k", "khz")) scale = 1000;
+  else if (is("m", "mhz")) scale = 1000000;
+  else if (is("g", "ghz")) scale = 1000000000;
+  else if (!unit.IsEmpty() && !is("hz", "hz")) throw bad();
   if (fraction * scale % fractionScale != 0) throw bad();
   const unsigned long long hz = whole * scale + fraction * scale / fractionScale;
   if (hz > 0xFFFFFFFFull) throw bad();
@@ -148,7 +141,7 @@ void findClock(LoadedBoard& board, const ClockArgs& args) {
 Json resetOf(LoadedBoard& board) {
   std::string instance;
   for (const LyrBoard::QbdBlock* block : blocks(board.tree())) {
-    if (hasIoType(*block, MBD::IOTYPE_RESET)) {
+    if (MbdRules::HasIoType(*block, MBD::IOTYPE_RESET)) {
       instance = str(block->GetName());
       break;
     }

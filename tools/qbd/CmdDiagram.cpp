@@ -30,8 +30,10 @@ struct DiagramArgs {
 std::string imageFormat(const std::string& path) {
   const auto dot = path.rfind('.');
   if (dot == std::string::npos) return std::string();
-  const std::string ext = foldCase(path.substr(dot + 1));
-  return (ext == "svg" || ext == "png" || ext == "pdf") ? ext : std::string();
+  const StringBase ext(path.substr(dot + 1));
+  for (const char* format : {"svg", "png", "pdf"})
+    if (EqualsIgnoringCase(ext, StringBase(format))) return format;
+  return std::string();
 }
 
 // Runs `dot -T<format> -o <path>` with the graph on its standard input.

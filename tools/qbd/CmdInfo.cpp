@@ -2,8 +2,10 @@
 #include <memory>
 #include <set>
 #include <unordered_map>
+#include <unordered_set>
 
 #include "Board.h"
+#include "MbdRules.h"
 #include "Commands.h"
 #include "NetIndex.h"
 
@@ -83,21 +85,19 @@ struct BlocksArgs : QueryArgs {
 std::set<std::string> keyInstances(MBD& model, const std::vector<LyrBoard::QbdBlock*>& all) {
   std::set<std::string> keys;
   if (!model.isGeneric()) return keys;
-  std::set<std::string> asked;
+  std::unordered_set<StringBase, CaseBlindHash, CaseBlindEqual> asked;
   for (const LyrBoard::QbdBlock* block : all) {
-    const std::string type = attribute(*block, MBD::IO_TYPE);
-    if (type.empty() || !asked.insert(foldCase(type)).second) continue;
-    for (const StringBase& name : model.getInstanceNamesByIOType(StringBase(type), 1))
+    const StringBase type = MbdRules::AttributeOf(*block, MBD::IO_TYPE);
+    if (type.IsEmpty() || !asked.insert(type).second) continue;
+    for (const StringBase& name : model.getInstanceNamesByIOType(type, 1))
       keys.insert(str(name));
   }
   return keys;
 }
 
 bool selected(const LyrBoard::QbdBlock& block, const BlocksArgs& args) {
-  if (args.ioType.empty()) return !isFpgaBlock(block);
-  const LyrBase::Property* type =
-      block.GetPropertyByName(LyrBoard::QbdBlock::ATTRIBUTE, MBD::IO_TYPE);
-  return type && type->GetValueStr().Compare(args.ioType.c_str(), StringBase::IGNORE_CASE) == 0;
+  if (args.ioType.empty()) return !MbdRules::IsFpgaBlock(&block);
+  return MbdRules::HasIoType(block, StringBase(args.ioType));
 }
 
 Json blocksOf(LoadedBoard& board, const BlocksArgs& args) {
@@ -110,12 +110,11 @@ Json blocksOf(LoadedBoard& board, const BlocksArgs& args) {
     const std::string name = str(block->GetName());
     const bool key = keys.count(name) != 0;
     if (!selected(*block, args) || (args.keyOnly && !key)) continue;
-    const std::string speed = attribute(*block, MBD::SPEED_TAG);
     Json row;
     row["instance"] = name;
     row["iotype"] = attribute(*block, MBD::IO_TYPE);
     row["corename"] = attribute(*block, MBD::ADAPTER_NAME);
-    row["speed"] = speed.empty() ? std::string(MBD::SPEED_LOW) : speed;
+    row["speed"] = str(MbdRules::SpeedOf(block));
     row["alert"] = attribute(*block, MBD::ALERT.c_str());
     row["exclusive"] = attribute(*block, MBD::EXCLUSIVE.c_str());
     if (generic) {

@@ -5,12 +5,15 @@
 
 #include "Board.h"
 #include "Commands.h"
-#include "Lint.h"
+#include "MbdLint.h"
 #include "ToolError.h"
 
 namespace qbd {
 
 namespace {
+
+using MbdLint::Finding;
+using MbdLint::Severity;
 
 struct LintArgs {
   std::vector<std::string> boards;
@@ -21,7 +24,7 @@ struct LintArgs {
 
 Json findingJson(const Finding& f) {
   return Json{{"file", f.file},         {"line", f.line},
-              {"column", f.column},     {"severity", severityName(f.severity)},
+              {"column", f.column},     {"severity", MbdLint::SeverityName(f.severity)},
               {"code", f.code},         {"message", f.message}};
 }
 
@@ -32,18 +35,18 @@ Json readErrorJson(const LyrBoard::ReadError& e) {
 
 void runLint(const LintArgs& args) {
   std::set<std::string> disabled;
-  for (const std::string& code : args.disabled) disabled.insert(findCheck(code)->code);
+  for (const std::string& code : args.disabled) disabled.insert(MbdLint::FindCheck(code)->code);
   Json files = Json::array();
   Json findings = Json::array();
   std::size_t errors = 0, warnings = 0, unreadable = 0;
   for (const std::string& path : args.boards) {
     try {
       LoadedBoard board(path);
-      for (const Finding& f : lintBoard(board.tree(), path)) {
+      for (const Finding& f : MbdLint::LintBoard(board.tree(), path)) {
         if (disabled.count(f.code)) continue;
         ++(f.severity == Severity::Error ? errors : warnings);
         if (args.json) findings.push_back(findingJson(f));
-        else std::cout << formatFinding(f) << '\n';
+        else std::cout << MbdLint::FormatFinding(f) << '\n';
       }
       files.push_back({{"file", path}, {"read", true}});
     } catch (const ReadFailure& e) {
@@ -66,8 +69,8 @@ void runLint(const LintArgs& args) {
 
 std::string checkList() {
   std::string text = "Checks:\n";
-  for (const LintCheck& c : lintChecks())
-    text += std::string("  ") + c.code + "  " + severityName(c.severity) +
+  for (const MbdLint::Check& c : MbdLint::Checks())
+    text += std::string("  ") + c.code + "  " + MbdLint::SeverityName(c.severity) +
             (c.severity == Severity::Error ? "    " : "  ") + c.summary + "\n";
   return text;
 }
@@ -85,7 +88,7 @@ void addLintCommand(CLI::App& app) {
                                                 "comma-separated)")
       ->delimiter(',')
       ->check([](const std::string& code) {
-        return findCheck(code) ? std::string() : "unknown check code " + code;
+        return MbdLint::FindCheck(code) ? std::string() : "unknown check code " + code;
       });
   cmd->footer(checkList());
   cmd->callback([args] { runLint(*args); });

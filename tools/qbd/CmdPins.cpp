@@ -2,11 +2,12 @@
 // constraints of instance ports written as constraint-file lines.
 #include <memory>
 #include <ostream>
-#include <set>
+#include <unordered_set>
 #include <unordered_map>
 #include <utility>
 
 #include "Board.h"
+#include "MbdRules.h"
 #include "Commands.h"
 #include "NetIndex.h"
 #include "ToolError.h"
@@ -43,10 +44,8 @@ void printPins(std::ostream& out, const Json& result) {
   Json rows = result["pins"];
   for (Json& row : rows) {
     Json other = Json::array();
-    for (const Json& c : row["constraints"]) {
-      const Constraint split = splitConstraint(c.get<std::string>());
-      if (!(split.hasValue && foldCase(split.key) == "loc")) other.push_back(c);
-    }
+    for (const Json& c : row["constraints"])
+      if (!isLocation(c.get<std::string>())) other.push_back(c);
     row["other"] = other;
   }
   printTable(out, rows,
@@ -62,16 +61,8 @@ struct ConstraintArgs : QueryArgs {
 std::vector<LyrBoard::QbdBlock*> chosen(LoadedBoard& board, const NetIndex& index,
                                         const std::vector<std::string>& names) {
   if (names.empty()) return index.instances();
-  std::unordered_map<std::string, LyrBoard::QbdBlock*> byName;
-  for (LyrBoard::QbdBlock* block : blocks(board.tree()))
-    byName.emplace(foldCase(str(block->GetName())), block);
   std::vector<LyrBoard::QbdBlock*> result;
-  for (const std::string& name : names) {
-    const auto it = byName.find(foldCase(name));
-    if (it == byName.end())
-      throw ToolError(board.path() + ": error: no instance named \"" + name + "\"");
-    result.push_back(it->second);
-  }
+  for (const std::string& name : names) result.push_back(&board.instance(name));
   return result;
 }
 
@@ -84,16 +75,41 @@ std::string quoted(const std::string& text) {
   return result + "\"";
 }
 
-// NET "net" KEY = "value";  or  NET "net" KEY;  for a constraint without a value.
-std::string constraintLine(const std::string& net, const Constraint& c) {
-  std::string line = "NET " + quoted(net) + " " + c.key;
-  if (c.hasValue) line += " = " + quoted(c.value);
+// NET "net" KEY = "value";  or  NET "net" FLAG;  for a plain flag.
+std::string constraintLine(const std::string& net, const MbdRules::Constraint& c) {
+  std::string line = "NET " + quoted(net) + " " + str(c.key);
+  if (c.hasValue) line += " = " + quoted(str(c.value));
   return line + ";";
+}
+
+// Text for a comment line: control characters shown as \n, \t or a blank.
+std::string commentText(const std::string& text) {
+  std::string result;
+  for (char c : text) {
+    if (c == '\n') result += "\\n";
+    else if (c == '\t') result += "\\t";
+    else result += static_cast<unsigned char>(c) < 0x20 ? ' ' : c;
+  }
+  return result;
+}
+
+// The lines of one constraint string: one per assignment, or none (and the string under
+// "malformed") when it is none of the forms.
+void addLines(const std::string& net, const std::string& text, Json& lines, Json& malformed) {
+  const MbdRules::ConstraintReading reading = MbdRules::ReadConstraint(StringBase(text));
+  if (reading.form == MbdRules::ConstraintForm::Malformed) {
+    malformed.push_back(text);
+    return;
+  }
+  for (const MbdRules::Constraint& c : reading.items)
+    lines.push_back({{"key", str(c.key)}, {"value", c.hasValue ? Json(str(c.value)) : Json()},
+                     {"text", constraintLine(net, c)}});
 }
 
 Json constraintsOf(LoadedBoard& board, const ConstraintArgs& args) {
   const NetIndex index(board.tree());
-  std::set<std::pair<std::string, std::string>> written;
+  // A string is written once per net, however many ports share the net (ignoring case).
+  std::unordered_set<StringBase, CaseBlindHash, CaseBlindEqual> written;
   Json groups = Json::array();
   Json unconnected = Json::array();
   for (LyrBoard::QbdBlock* block : chosen(board, index, args.instances)) {
@@ -107,14 +123,15 @@ Json constraintsOf(LoadedBoard& board, const ConstraintArgs& args) {
       }
       for (const PortRef& pin : pins) {
         Json lines = Json::array();
+        Json malformed = Json::array();
         for (const std::string& text : constraintStrings(*pin.port)) {
-          const Constraint c = splitConstraint(text);
-          if (c.key.empty() || !written.emplace(foldCase(net), foldCase(text)).second) continue;
-          lines.push_back({{"key", c.key}, {"value", c.hasValue ? Json(c.value) : Json()},
-                           {"text", constraintLine(net, c)}});
+          if (!written.insert(StringBase(net + '\0' + text)).second) continue;
+          addLines(net, text, lines, malformed);
         }
-        groups.push_back({{"port", portName(self)}, {"net", net}, {"pin", portName(pin)},
-                          {"constraints", lines}});
+        Json group{{"port", portName(self)}, {"net", net}, {"pin", portName(pin)},
+                   {"constraints", lines}};
+        if (!malformed.empty()) group["malformed"] = malformed;
+        groups.push_back(group);
       }
     }
   }
@@ -124,10 +141,14 @@ Json constraintsOf(LoadedBoard& board, const ConstraintArgs& args) {
 void printConstraints(std::ostream& out, const Json& result) {
   out << "# Pin constraints from " << result["file"].get<std::string>() << "\n";
   for (const Json& group : result["nets"]) {
-    if (group["constraints"].empty()) continue;
+    if (group["constraints"].empty() && !group.contains("malformed")) continue;
     out << "# " << group["port"].get<std::string>() << " -> "
         << group["pin"].get<std::string>() << "\n";
     for (const Json& line : group["constraints"]) out << line["text"].get<std::string>() << "\n";
+    if (group.contains("malformed"))
+      for (const Json& text : group["malformed"])
+        out << "# skipped \"" << commentText(text.get<std::string>()) << "\": not "
+            << MbdRules::ConstraintFormsText() << "\n";
   }
   for (const Json& port : result["unconnected"])
     out << "# " << port["port"].get<std::string>() << ": no FPGA pin carries net "

@@ -3,6 +3,7 @@
 #include <unordered_map>
 
 #include "Board.h"
+#include "MbdRules.h"
 #include "Commands.h"
 #include "ToolError.h"
 
@@ -63,7 +64,7 @@ Json paramsOf(LoadedBoard& board, const TableArgs& args) {
   std::vector<std::string> names;
   for (const LyrBase::Property* p :
        board.instance(name).GetPropSeqRef(LyrBoard::QbdBlock::PARAMETER))
-    if (p->GetPsfCompByName(MBD::IOIS.c_str())) names.push_back(str(p->GetName()));
+    if (MbdRules::RoleOf(*p)) names.push_back(str(p->GetName()));
   Json rows = Json::array();
   for (std::size_t i = 0; i < tables.size(); ++i) {
     Json row;
@@ -89,19 +90,17 @@ Json portsOf(LoadedBoard& board, const TableArgs& args) {
   const std::string name = resolveInstance(board, args);
   const std::vector<MBD::Table> tables = board.model().getPortsByIns(StringBase(name));
   // A table carries the port's role; the model resolves a role to its first port.
-  std::unordered_map<std::string, std::string> portOfRole;
-  for (const LyrBase::Property* p : board.instance(name).GetPropSeqRef(LyrBoard::QbdBlock::PORT))
-    if (const LyrBase::PsfComp* role = p->GetPsfCompByName(MBD::IOIS.c_str()))
-      portOfRole.emplace(foldCase(str(role->GetValueStr())), str(p->GetName()));
+  const LyrBoard::QbdBlock& block = board.instance(name);
   Json rows = Json::array();
   for (const MBD::Table& table : tables) {
     const std::string role = first(table, MBD::IOIS);
-    const auto port = portOfRole.find(foldCase(role));
+    const LyrBase::Property* port =
+        MbdRules::FirstWithRole(block.GetPropSeqRef(LyrBoard::QbdBlock::PORT), StringBase(role));
     std::vector<std::string> constraints;
     const auto range = table.equal_range(MBD::UCF_NET_STRING);
     for (auto it = range.first; it != range.second; ++it) constraints.push_back(str(it->second));
     Json row;
-    row["port"] = port == portOfRole.end() ? std::string() : port->second;
+    row["port"] = port ? str(port->GetName()) : std::string();
     row["io_is"] = role;
     row["connector"] = first(table, MBD::CONNECTOR);
     row["loc"] = pinLocation(constraints);

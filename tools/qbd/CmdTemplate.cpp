@@ -58,7 +58,7 @@ void set(LoadedBoard& board, int (MBD::*setter)(StringBase), const char* attr,
 
 void setPart(const TemplateArgs& args) {
   LoadedBoard board(args.board);
-  MessageCapture messages;
+  Port_MsgCapture messages;
   std::string failures;
   set(board, &MBD::setArch, MBD::ARCH_NAME, args.family, failures);
   set(board, &MBD::setDevice, MBD::DEVICE_NAME, args.device, failures);

@@ -172,14 +172,14 @@ class DotWriter {
   // A line from each instance port to each FPGA pin on its net; nets that join instance ports
   // but reach no FPGA pin get a small net node of their own.
   void edges() {
-    std::unordered_map<std::string, std::string> netNodes;
+    std::unordered_map<StringBase, std::string, MbdRules::NetHash, MbdRules::NetEqual> netNodes;
     for (LyrBoard::QbdBlock* block : index_.instances()) {
       for (LyrBase::Property* port : block->GetPropSeqRef(LyrBoard::QbdBlock::PORT)) {
         const std::string net = str(port->GetValueStr());
         const PortRef self{block, port};
         for (const PortRef& pin : index_.pinsOn(net)) line(self, pin);
         if (!index_.pinsOn(net).empty() || index_.portsOn(net).size() < 2) continue;
-        auto node = netNodes.emplace(foldCase(net), "n" + std::to_string(netNodes.size()));
+        auto node = netNodes.emplace(StringBase(net), "n" + std::to_string(netNodes.size()));
         if (node.second)
           out_ << "  " << node.first->second << " [shape=ellipse, fontsize=10, style=dashed, "
                << "label=" << quoted(net) << "];\n";

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "LyrBoard.h"
+#include "MbdRules.h"
 
 namespace qbd {
 
@@ -35,8 +36,10 @@ class NetIndex {
   std::vector<LyrBoard::QbdBlock*> fpga_;
   std::vector<LyrBoard::QbdBlock*> instances_;
   std::vector<PortRef> pins_;
-  std::unordered_map<std::string, std::vector<PortRef>> pinsByNet_;
-  std::unordered_map<std::string, std::vector<PortRef>> portsByNet_;
+  using ByNet =
+      std::unordered_map<StringBase, std::vector<PortRef>, MbdRules::NetHash, MbdRules::NetEqual>;
+  ByNet pinsByNet_;
+  ByNet portsByNet_;
 };
 
 }  // namespace qbd

@@ -1,0 +1,150 @@
+// The rules of a board, each stated once: which block is the FPGA block, how a role or an IO
+// type matches, what a port's connector is, how constraint strings, LOC, RANGE elements, flash
+// memories, instance counts and the speed default read, and how far expansion may grow a tree.
+// The model, the qbd program, its lint checks and the Tcl package all ask these functions, so
+// they cannot disagree about a board.
+#ifndef MBD_RULES_H
+#define MBD_RULES_H
+
+#include <vector>
+
+#include "LyrBoard.h"
+#include "MBD.h"
+#include "MbdExport.h"
+#include "Portability.h"
+
+namespace MbdRules {
+
+// --- blocks ---
+// True when the block's BLOCKTYPE equals "FPGA" ignoring case; false for null.
+LYRWIZ_MBD_EXPORT bool IsFpgaBlock(const LyrBoard::QbdBlock* block);
+// True when the block's IOTYPE equals ioType ignoring case; false when it has none.
+LYRWIZ_MBD_EXPORT bool HasIoType(const LyrBoard::QbdBlock& block, const StringBase& ioType);
+// The value text of the block attribute; empty when absent.
+LYRWIZ_MBD_EXPORT StringBase AttributeOf(const LyrBoard::QbdBlock& block, const char* name);
+// The block's SPEED attribute; "LOW" when it is absent or empty, or the block is null.
+LYRWIZ_MBD_EXPORT StringBase SpeedOf(const LyrBoard::QbdBlock* block);
+
+// --- roles and connectors ---
+// The role (IO_IS sub-property) of a parameter or port; null when it has none.
+LYRWIZ_MBD_EXPORT const LyrBase::PsfComp* RoleOf(const LyrBase::Property& prop);
+// True when the property has a role equal to iois ignoring case; a property without IO_IS has
+// no role, not even the empty one.
+LYRWIZ_MBD_EXPORT bool HasRole(const LyrBase::Property& prop, const StringBase& iois);
+// The first property of the list whose role equals iois; null when none.
+LYRWIZ_MBD_EXPORT LyrBase::Property* FirstWithRole(const std::vector<LyrBase::Property*>& props,
+                                                   const StringBase& iois);
+// The connector (net) a port is wired to: its value text; empty when it has none.
+LYRWIZ_MBD_EXPORT StringBase ConnectorOf(const LyrBase::Property& port);
+// The connector of the block's first port whose role equals iois; empty when none (or for a
+// null block). Every port of a role resolves to this connector.
+LYRWIZ_MBD_EXPORT StringBase ConnectorOfRole(const LyrBoard::QbdBlock* block,
+                                             const StringBase& iois);
+// True when an FPGA port on net `fpgaNet` carries `connector`: the two are equal ignoring case.
+LYRWIZ_MBD_EXPORT bool CarriesConnector(const StringBase& fpgaNet, const StringBase& connector);
+// Hash and equality of nets and connectors that agree with CarriesConnector, for net-keyed maps.
+using NetHash = CaseBlindHash;
+using NetEqual = CaseBlindEqual;
+
+// --- constraint strings ---
+// The strings of a sub-property's typed value: a list's strings, a single string as a
+// one-string list; empty for null, no typed value or a list of lists.
+LYRWIZ_MBD_EXPORT std::vector<StringBase> StringsOf(const LyrBase::PsfComp* sub);
+// The UCF_NET_STRING sub-property of an FPGA port; null when it has none.
+LYRWIZ_MBD_EXPORT const LyrBase::PsfComp* ConstraintsOf(const LyrBase::Property& fpgaPort);
+// The constraint strings of an FPGA port (StringsOf its UCF_NET_STRING); empty when none.
+LYRWIZ_MBD_EXPORT std::vector<StringBase> ConstraintStrings(const LyrBase::Property& fpgaPort);
+
+// One assignment of a constraint string; a plain flag has no value.
+struct Constraint {
+  StringBase key;
+  StringBase value;
+  bool hasValue = false;
+};
+// What a constraint string is: several KEY=VALUE assignments separated by blanks when every
+// word is one (no blanks inside a value); otherwise KEY=VALUE split at the first "=" (blanks
+// around it allowed, the value is the whole rest); a plain flag (one word, no "="); or none of
+// these (blanks without "=", an empty key, an empty string).
+enum class ConstraintForm { Assignment, Flag, Assignments, Malformed };
+struct ConstraintReading {
+  ConstraintForm form = ConstraintForm::Malformed;
+  std::vector<Constraint> items;  // empty when Malformed
+};
+// The reading of one constraint string, keys and values trimmed of blanks and tabs.
+LYRWIZ_MBD_EXPORT ConstraintReading ReadConstraint(const StringBase& text);
+// The forms a constraint string may take, as a user reads them in a message.
+LYRWIZ_MBD_EXPORT const char* ConstraintFormsText();
+// The location a "LOC=..." string gives, exactly as stored after the first "=" (the key before
+// it is trimmed and compared ignoring case); false when the string is not a LOC string.
+LYRWIZ_MBD_EXPORT bool LocationIn(const StringBase& constraintString, StringBase& location);
+// The location of the first LOC string of the list; false when none.
+LYRWIZ_MBD_EXPORT bool FirstLocation(const std::vector<StringBase>& constraintStrings,
+                                     StringBase& location);
+
+// --- clocks ---
+// True when the parameter's role is clk_freq ignoring case.
+LYRWIZ_MBD_EXPORT bool IsFrequencyParam(const LyrBase::Property& param);
+// A frequency or range number as the model reads it: the leading decimal digits after blanks,
+// 0 when there are none (so "20x" reads as 20).
+LYRWIZ_MBD_EXPORT unsigned FrequencyOf(const StringBase& text);
+// True when the text, blanks around it aside, is nothing but a decimal number of 32 bits, so
+// that FrequencyOf reads exactly what is written.
+LYRWIZ_MBD_EXPORT bool IsPlainNumber(const StringBase& text);
+// The elements of a RANGE sub-property's typed value, each a list of number texts: each
+// element of a list of lists; a plain list as one element; a single string whose text is a
+// list (as expansion copies write) as that list; any other single string as a one-number
+// element; empty without a typed value.
+LYRWIZ_MBD_EXPORT std::vector<std::vector<StringBase>> RangeElements(
+    const LyrBase::PsfComp& range);
+// The record of one element of clock insName: (f) the single frequency f (step 1), (lo, hi)
+// every frequency between (step 0), (lo, hi, step); false for any other count of numbers.
+LYRWIZ_MBD_EXPORT bool RangeRecord(const std::vector<StringBase>& element,
+                                   const StringBase& insName, MBD::ClkRng& record);
+// The record of a frequency parameter without RANGE: every frequency.
+LYRWIZ_MBD_EXPORT MBD::ClkRng UnrestrictedRange(const StringBase& insName);
+// True when the range admits freq (a step of 0 counts as 1).
+LYRWIZ_MBD_EXPORT bool RangeAdmits(const MBD::ClkRng& range, unsigned freq);
+
+// --- memories ---
+// True when the parameter's MEMORY_TYPE, trimmed, is FLASH ignoring case.
+LYRWIZ_MBD_EXPORT bool IsFlashParam(const LyrBase::Property& param);
+
+// --- expansion of a generic template ---
+// The MAX_NUM_INSTANCES value that marks a key instance already expanded.
+LYRWIZ_MBD_EXPORT extern const char* const EXPANDED_MARKER;
+// More copies of one block than this ask for more than any board can mean: none are made.
+constexpr unsigned MAX_INSTANCES = 1024;
+// The most nodes (blocks, properties, sub-properties, FPGA pins) expansion adds to one tree;
+// far above any real board. A block whose copies would pass it gets none.
+constexpr unsigned long MAX_EXPANSION_NODES = 1000000;
+
+// How a MAX_NUM_INSTANCES text reads: its radix follows its prefix ("0x" hexadecimal, a leading
+// 0 octal, else decimal); text that is not a number reads as 0.
+struct InstanceCount {
+  unsigned value = 0;  // what the model uses
+  bool expanded = false;  // the text is the marker: the block was expanded before
+  bool plain = false;  // the text, blanks aside, is nothing but a number of 32 bits
+  bool tooMany = false;  // value above MAX_INSTANCES
+};
+LYRWIZ_MBD_EXPORT InstanceCount ReadInstanceCount(const StringBase& text);
+
+// What expansion will do with one block that carries MAX_NUM_INSTANCES.
+struct ExpansionStep {
+  LyrBoard::QbdBlock* block = nullptr;
+  enum Outcome { Copy, AlreadyExpanded, NoInstanceAttr, TooMany, OverNodeLimit, NoCopies };
+  Outcome outcome = NoCopies;
+  unsigned copies = 0;  // copies to make (count - 1) for Copy and OverNodeLimit
+  unsigned long nodes = 0;  // nodes the copies add, for Copy and OverNodeLimit
+};
+// The plan of the expansion of a generic template, worked out without touching the tree.
+struct ExpansionPlan {
+  std::vector<ExpansionStep> steps;  // blocks with MAX_NUM_INSTANCES, in board order
+  bool needsFpgaBlock = false;  // some copied block has ports, and the board has no FPGA block
+  unsigned long nodes = 0;  // nodes the planned copies add in all
+};
+// The plan for qbd (empty for null or a board that is not a generic template).
+LYRWIZ_MBD_EXPORT ExpansionPlan PlanExpansion(const LyrBoard::Qbd* qbd);
+
+}  // namespace MbdRules
+
+#endif  // MBD_RULES_H

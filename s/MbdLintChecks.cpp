@@ -1,0 +1,249 @@
+// The lint checks. Each walks the board once (or keeps an index), so a large board stays cheap;
+// every rule of the board they apply comes from MbdRules.
+#include "MbdLintChecks.h"
+
+#include <unordered_map>
+
+#include "MBD.h"
+#include "MbdRules.h"
+
+namespace MbdLint {
+namespace checks {
+
+namespace {
+
+using LyrBase::Property;
+using LyrBase::PsfComp;
+using LyrBoard::QbdBlock;
+
+std::string quote(const std::string& s) { return "\"" + s + "\""; }
+
+std::string blockName(const QbdBlock& block) { return quote(block.GetName().str()); }
+
+std::string pinName(const LintContext::Pin& pin) {
+  return pin.block->GetName().str() + "." + pin.port->GetName().str();
+}
+
+std::string lineOf(const PsfComp& node) {
+  return node.GetLineNo() ? " (line " + std::to_string(node.GetLineNo()) + ")" : std::string();
+}
+
+std::string trimmed(const StringBase& text) {
+  StringBase t = text;
+  t.Trim(" \t", StringBase::TRIM_BOTH);
+  return t.str();
+}
+
+using NameMap = std::unordered_map<StringBase, const QbdBlock*, CaseBlindHash, CaseBlindEqual>;
+
+// Calls visit(block, frequency parameter) for every frequency parameter of every clock.
+template <class Visit>
+void forEachFrequencyParam(const LintContext& context, Visit visit) {
+  for (const QbdBlock* block : context.blocks()) {
+    if (!MbdRules::HasIoType(*block, MBD::IOTYPE_CLOCK)) continue;
+    for (const Property* param : block->GetPropSeqRef(QbdBlock::PARAMETER))
+      if (MbdRules::IsFrequencyParam(*param)) visit(*block, *param);
+  }
+}
+
+}  // namespace
+
+void DuplicateNames(LintContext& context) {
+  NameMap seen;
+  for (const QbdBlock* block : context.blocks()) {
+    const auto first = seen.emplace(block->GetName(), block);
+    if (first.second) continue;
+    context.report("QBD001", block,
+                   "block " + blockName(*block) + " has the same name as block " +
+                       blockName(*first.first->second) + lineOf(*first.first->second) +
+                       " (names are compared ignoring case)");
+  }
+}
+
+void UnwiredPorts(LintContext& context) {
+  for (const QbdBlock* block : context.instances()) {
+    for (const Property* port : block->GetPropSeqRef(QbdBlock::PORT)) {
+      const StringBase net = MbdRules::ConnectorOf(*port);
+      if (net.IsEmpty() || context.netHasPin(net)) continue;
+      context.report("QBD002", port,
+                     "port " + quote(block->GetName().str() + "." + port->GetName().str()) +
+                         " is on net " + quote(net.str()) + ", which no FPGA pin carries");
+    }
+  }
+}
+
+void PinsWithoutConstraints(LintContext& context) {
+  for (const LintContext::Pin& pin : context.fpgaPins()) {
+    if (!MbdRules::ConstraintStrings(*pin.port).empty()) continue;
+    context.report("QBD003", pin.port,
+                   "FPGA pin " + quote(pinName(pin)) + " has no constraint strings");
+  }
+}
+
+void PinConflicts(LintContext& context) {
+  std::unordered_map<StringBase, const Property*, CaseBlindHash, CaseBlindEqual> byLoc;
+  for (const LintContext::Pin& pin : context.fpgaPins()) {
+    for (const StringBase& text : MbdRules::ConstraintStrings(*pin.port)) {
+      StringBase stored;
+      if (!MbdRules::LocationIn(text, stored)) continue;
+      const std::string location = trimmed(stored);
+      if (location.empty()) continue;
+      const auto seen = byLoc.emplace(StringBase(location), pin.port);
+      if (seen.second) continue;
+      context.report("QBD004", pin.port,
+                     "pin conflict: FPGA pin " + quote(pinName(pin)) + " is at location " +
+                         quote(location) + ", as is pin " +
+                         quote(seen.first->second->GetName().str()) +
+                         lineOf(*seen.first->second));
+    }
+  }
+}
+
+void MalformedConstraints(LintContext& context) {
+  for (const LintContext::Pin& pin : context.fpgaPins()) {
+    const PsfComp* where = MbdRules::ConstraintsOf(*pin.port);
+    for (const StringBase& text : MbdRules::ConstraintStrings(*pin.port)) {
+      if (MbdRules::ReadConstraint(text).form != MbdRules::ConstraintForm::Malformed) continue;
+      context.report("QBD005", where ? where : pin.port,
+                     "constraint string " + quote(text.str()) + " of FPGA pin " +
+                         quote(pinName(pin)) + " is none of the forms " +
+                         MbdRules::ConstraintFormsText());
+    }
+  }
+}
+
+void FlashWithoutRole(LintContext& context) {
+  for (const QbdBlock* block : context.blocks()) {
+    for (const Property* param : block->GetPropSeqRef(QbdBlock::PARAMETER)) {
+      if (!MbdRules::IsFlashParam(*param) || MbdRules::RoleOf(*param)) continue;
+      context.report("QBD006", param,
+                     "flash memory parameter " + quote(param->GetName().str()) + " of block " +
+                         blockName(*block) + " has no IO_IS");
+    }
+  }
+}
+
+void NoFpgaBlock(LintContext& context) {
+  for (const QbdBlock* block : context.blocks())
+    if (MbdRules::IsFpgaBlock(block)) return;
+  context.report("QBD007", nullptr, "the board has no FPGA block (BLOCKTYPE = FPGA)");
+}
+
+void SecondFpgaBlock(LintContext& context) {
+  const QbdBlock* first = nullptr;
+  for (const QbdBlock* block : context.blocks()) {
+    if (!MbdRules::IsFpgaBlock(block)) continue;
+    if (!first) {
+      first = block;
+      continue;
+    }
+    context.report("QBD008", block,
+                   "block " + blockName(*block) + " is a second FPGA block; the board model "
+                   "reads only the first, " + blockName(*first));
+  }
+}
+
+void ClockWithoutFrequency(LintContext& context) {
+  for (const QbdBlock* block : context.blocks()) {
+    if (!MbdRules::HasIoType(*block, MBD::IOTYPE_CLOCK)) continue;
+    bool hasFrequency = false;
+    for (const Property* param : block->GetPropSeqRef(QbdBlock::PARAMETER))
+      if (MbdRules::IsFrequencyParam(*param) && !trimmed(param->GetValueStr()).empty())
+        hasFrequency = true;
+    if (!hasFrequency)
+      context.report("QBD009", block,
+                     "clock " + blockName(*block) + " has no frequency (a parameter with IO_IS = " +
+                         MBD::FREQIOIS.str() + " and a value)");
+  }
+}
+
+void FrequencyNotANumber(LintContext& context) {
+  forEachFrequencyParam(context, [&context](const QbdBlock& block, const Property& param) {
+    const StringBase value = param.GetValueStr();
+    if (!trimmed(value).empty() && !MbdRules::IsPlainNumber(value))
+      context.report("QBD010", &param,
+                     "frequency " + quote(value.str()) + " of clock " + blockName(block) +
+                         " is not a number");
+    const PsfComp* range = param.GetPsfCompByName(MBD::CLK_RANGE.c_str());
+    if (!range) return;
+    for (const std::vector<StringBase>& element : MbdRules::RangeElements(*range)) {
+      if (element.empty() || element.size() > 3) continue;
+      for (const StringBase& number : element)
+        if (!MbdRules::IsPlainNumber(number))
+          context.report("QBD010", range,
+                         "RANGE value " + quote(number.str()) + " of clock " + blockName(block) +
+                             " is not a number");
+    }
+  });
+}
+
+void RangeElementSize(LintContext& context) {
+  forEachFrequencyParam(context, [&context](const QbdBlock& block, const Property& param) {
+    const PsfComp* range = param.GetPsfCompByName(MBD::CLK_RANGE.c_str());
+    if (!range) return;
+    for (const std::vector<StringBase>& element : MbdRules::RangeElements(*range)) {
+      MBD::ClkRng record;
+      if (MbdRules::RangeRecord(element, block.GetName(), record)) continue;
+      context.report("QBD011", range,
+                     "RANGE element of clock " + blockName(block) + " has " +
+                         std::to_string(element.size()) + " numbers (expected 1 to 3)");
+    }
+  });
+}
+
+void InstanceCounts(LintContext& context) {
+  for (const QbdBlock* block : context.blocks()) {
+    const Property* count = block->GetPropertyByName(QbdBlock::ATTRIBUTE, MBD::MAX_NUM_INSTANCES);
+    if (!count) continue;
+    const std::string text = count->GetValueStr().str();
+    const MbdRules::InstanceCount reading = MbdRules::ReadInstanceCount(count->GetValueStr());
+    if (reading.expanded) continue;
+    if (!reading.plain) {
+      context.report("QBD012", count,
+                     "MAX_NUM_INSTANCES " + quote(text) + " of block " + blockName(*block) +
+                         " is not a number");
+    } else if (reading.tooMany) {
+      context.report("QBD012", count,
+                     "MAX_NUM_INSTANCES " + quote(text) + " of block " + blockName(*block) +
+                         " is above " + std::to_string(MbdRules::MAX_INSTANCES));
+    }
+    if (!block->GetPropertyByName(QbdBlock::ATTRIBUTE, "INSTANCE"))
+      context.report("QBD012", count,
+                     "block " + blockName(*block) +
+                         " has MAX_NUM_INSTANCES but no INSTANCE attribute to number its copies");
+  }
+}
+
+void BlocksWithoutIoType(LintContext& context) {
+  for (const QbdBlock* block : context.instances()) {
+    if (block->GetPropertyByName(QbdBlock::ATTRIBUTE, MBD::IO_TYPE)) continue;
+    context.report("QBD013", block, "block " + blockName(*block) + " has no IOTYPE attribute");
+  }
+}
+
+void LoneExclusiveGroups(LintContext& context) {
+  struct Group {
+    const QbdBlock* first;
+    const Property* tag;
+    std::size_t members;
+  };
+  // The model compares EXCLUSIVE tags whole, ignoring case.
+  std::unordered_map<StringBase, Group, CaseBlindHash, CaseBlindEqual> groups;
+  std::vector<StringBase> order;
+  for (const QbdBlock* block : context.blocks()) {
+    const Property* tag = block->GetPropertyByName(QbdBlock::ATTRIBUTE, MBD::EXCLUSIVE.c_str());
+    if (!tag || tag->GetValueStr().IsEmpty()) continue;
+    const auto it = groups.emplace(tag->GetValueStr(), Group{block, tag, 0}).first;
+    if (it->second.members++ == 0) order.push_back(tag->GetValueStr());
+  }
+  for (const StringBase& key : order) {
+    const Group& g = groups.at(key);
+    if (g.members != 1) continue;
+    context.report("QBD014", g.tag,
+                   "EXCLUSIVE group " + quote(g.tag->GetValueStr().str()) + " has only block " +
+                       blockName(*g.first) + "; nothing excludes it");
+  }
+}
+
+}  // namespace checks
+}  // namespace MbdLint

@@ -1,0 +1,386 @@
+#include "MbdRules.h"
+
+#include <charconv>
+#include <string>
+#include <unordered_map>
+
+using LyrBase::ListBaseNodePtrVal;
+using LyrBase::ListStrVal;
+using LyrBase::Property;
+using LyrBase::PsfComp;
+using LyrBase::StrVal;
+using LyrBase::Value;
+using LyrBoard::Qbd;
+using LyrBoard::QbdBlock;
+
+namespace MbdRules {
+
+namespace {
+
+const char kBlanks[] = " \t";
+
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+
+std::string Trimmed(const std::string& text) {
+  const auto first = text.find_first_not_of(kBlanks);
+  if (first == std::string::npos) return std::string();
+  return text.substr(first, text.find_last_not_of(kBlanks) - first + 1);
+}
+
+// The text of a quoted word without its quotes and escapes; other words as they are.
+std::string Unquoted(const std::string& word) {
+  if (word.size() < 2 || word.front() != '"' || word.back() != '"') return word;
+  std::string out;
+  for (std::size_t i = 1; i + 1 < word.size(); ++i) {
+    char c = word[i];
+    if (c == '\\' && i + 2 < word.size()) {
+      c = word[++i];
+      if (c == 'n') c = '\n';
+      else if (c == 't') c = '\t';
+    }
+    out += c;
+  }
+  return out;
+}
+
+// Splits "(a, b, (c, d))" at its top-level commas into trimmed items; false when the text is
+// not one parenthesised list. Quoted items may hold commas and parentheses.
+bool SplitList(const std::string& whole, std::vector<std::string>& items) {
+  const std::string text = Trimmed(whole);
+  if (text.size() < 2 || text.front() != '(' || text.back() != ')') return false;
+  items.clear();
+  std::string piece;
+  int depth = 0;
+  bool quoted = false;
+  for (std::size_t i = 1; i + 1 < text.size(); ++i) {
+    const char c = text[i];
+    if (quoted) {
+      if (c == '\\' && i + 2 < text.size()) piece += text[i++];
+      else if (c == '"') quoted = false;
+    } else if (c == '"') {
+      quoted = true;
+    } else if (c == '(') {
+      ++depth;
+    } else if (c == ')') {
+      if (depth-- == 0) return false;
+    } else if (c == ',' && depth == 0) {
+      items.push_back(Trimmed(piece));
+      piece.clear();
+      continue;
+    }
+    piece += c;
+  }
+  if (depth != 0 || quoted) return false;
+  if (!items.empty() || !Trimmed(piece).empty()) items.push_back(Trimmed(piece));
+  return true;
+}
+
+std::vector<StringBase> Words(const std::vector<std::string>& items) {
+  std::vector<StringBase> words;
+  for (const std::string& item : items) words.emplace_back(Unquoted(item));
+  return words;
+}
+
+// A single string read as the board reader reads the same text as a value: a list holding a
+// list is a list of elements, a plain list one element, anything else one number.
+std::vector<std::vector<StringBase>> RangeElementsOfText(const StringBase& text) {
+  std::vector<std::string> items;
+  if (!SplitList(text.str(), items)) return {std::vector<StringBase>(1, text)};
+  std::vector<std::vector<std::string>> nested(items.size());
+  bool anyNested = false;
+  for (std::size_t i = 0; i < items.size(); ++i) anyNested |= SplitList(items[i], nested[i]);
+  if (!anyNested) return {Words(items)};
+  std::vector<std::vector<StringBase>> elements;
+  for (std::size_t i = 0; i < items.size(); ++i) {
+    if (SplitList(items[i], nested[i])) elements.push_back(Words(nested[i]));
+    else elements.push_back(std::vector<StringBase>(1, StringBase(Unquoted(items[i]))));
+  }
+  return elements;
+}
+
+// Reads blanks-separated KEY=VALUE words from text; false at anything else.
+bool ReadAssignments(const std::string& text, std::vector<Constraint>& items) {
+  std::size_t i = 0;
+  const auto skipBlanks = [&] {
+    while (i < text.size() && IsBlank(text[i])) ++i;
+  };
+  skipBlanks();
+  while (i < text.size()) {
+    const std::size_t keyStart = i;
+    while (i < text.size() && !IsBlank(text[i]) && text[i] != '=') ++i;
+    Constraint c;
+    c.key = StringBase(text.substr(keyStart, i - keyStart));
+    skipBlanks();
+    if (c.key.IsEmpty() || i >= text.size() || text[i] != '=') return false;
+    ++i;
+    skipBlanks();
+    const std::size_t valueStart = i;
+    while (i < text.size() && !IsBlank(text[i])) ++i;
+    c.value = StringBase(text.substr(valueStart, i - valueStart));
+    c.hasValue = true;
+    if (c.value.IsEmpty() && i < text.size()) return false;
+    items.push_back(std::move(c));
+    skipBlanks();
+  }
+  return true;
+}
+
+// For each net of the FPGA block, the nodes a pin copied from its last port on the net adds.
+using PinNodesByNet = std::unordered_map<StringBase, unsigned long, NetHash, NetEqual>;
+
+PinNodesByNet PinNodesOf(const QbdBlock* fpga) {
+  PinNodesByNet nodes;
+  if (!fpga) return nodes;
+  for (const Property* pin : fpga->GetPropSeqRef(QbdBlock::PORT))
+    nodes[pin->GetValueStr()] = 1 + pin->GetPsfCompSeqRef().size();
+  return nodes;
+}
+
+// The nodes one copy of the block adds: the block, its properties and their sub-properties,
+// and a pin (with sub-properties) for each port whose net the FPGA block carries.
+unsigned long NodesPerCopy(const QbdBlock& block, const PinNodesByNet& pins) {
+  unsigned long nodes = 1;
+  for (QbdBlock::NodeType kind : {QbdBlock::ATTRIBUTE, QbdBlock::PARAMETER, QbdBlock::PORT})
+    for (const Property* prop : block.GetPropSeqRef(kind))
+      nodes += 1 + prop->GetPsfCompSeqRef().size();
+  for (const Property* port : block.GetPropSeqRef(QbdBlock::PORT)) {
+    const auto pin = pins.find(ConnectorOf(*port));
+    if (pin != pins.end()) nodes += pin->second;
+  }
+  return nodes;
+}
+
+const QbdBlock* FirstFpgaBlock(const Qbd& qbd) {
+  for (const PsfComp* comp : qbd.GetPsfCompSeqRef(Qbd::BLOCK)) {
+    const auto* block = static_cast<const QbdBlock*>(comp);
+    if (IsFpgaBlock(block)) return block;
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+const char* const EXPANDED_MARKER = "-1";
+
+bool IsFpgaBlock(const QbdBlock* block) {
+  return block && EqualsIgnoringCase(AttributeOf(*block, MBD::BLOCK_NAME), MBD::FPGA_IOTYPE);
+}
+
+bool HasIoType(const QbdBlock& block, const StringBase& ioType) {
+  const Property* type = block.GetPropertyByName(QbdBlock::ATTRIBUTE, MBD::IO_TYPE);
+  return type && EqualsIgnoringCase(type->GetValueStr(), ioType);
+}
+
+StringBase AttributeOf(const QbdBlock& block, const char* name) {
+  const Property* attr = block.GetPropertyByName(QbdBlock::ATTRIBUTE, name);
+  return attr ? attr->GetValueStr() : StringBase();
+}
+
+StringBase SpeedOf(const QbdBlock* block) {
+  const StringBase speed = block ? AttributeOf(*block, MBD::SPEED_TAG) : StringBase();
+  return speed.IsEmpty() ? StringBase(MBD::SPEED_LOW) : speed;
+}
+
+const PsfComp* RoleOf(const Property& prop) { return prop.GetPsfCompByName(MBD::IOIS.c_str()); }
+
+bool HasRole(const Property& prop, const StringBase& iois) {
+  const PsfComp* role = RoleOf(prop);
+  return role && EqualsIgnoringCase(role->GetValueStr(), iois);
+}
+
+Property* FirstWithRole(const std::vector<Property*>& props, const StringBase& iois) {
+  for (Property* prop : props)
+    if (HasRole(*prop, iois)) return prop;
+  return nullptr;
+}
+
+StringBase ConnectorOf(const Property& port) { return port.GetValueStr(); }
+
+StringBase ConnectorOfRole(const QbdBlock* block, const StringBase& iois) {
+  if (!block) return StringBase();
+  const Property* port = FirstWithRole(block->GetPropSeqRef(QbdBlock::PORT), iois);
+  return port ? ConnectorOf(*port) : StringBase();
+}
+
+bool CarriesConnector(const StringBase& fpgaNet, const StringBase& connector) {
+  return EqualsIgnoringCase(fpgaNet, connector);
+}
+
+std::vector<StringBase> StringsOf(const PsfComp* sub) {
+  const Value* value = sub ? sub->GetLyrValuePtr() : nullptr;
+  if (const auto* list = dynamic_cast<const ListStrVal*>(value)) return list->GetValue();
+  if (const auto* single = dynamic_cast<const StrVal*>(value))
+    return std::vector<StringBase>(1, single->GetValue());
+  return std::vector<StringBase>();
+}
+
+const PsfComp* ConstraintsOf(const Property& fpgaPort) {
+  return fpgaPort.GetPsfCompByName(MBD::UCF_NET_STRING.c_str());
+}
+
+std::vector<StringBase> ConstraintStrings(const Property& fpgaPort) {
+  return StringsOf(ConstraintsOf(fpgaPort));
+}
+
+ConstraintReading ReadConstraint(const StringBase& text) {
+  ConstraintReading reading;
+  const std::string t = Trimmed(text.str());
+  const auto eq = t.find('=');
+  if (eq == std::string::npos) {
+    if (t.empty() || t.find_first_of(kBlanks) != std::string::npos) return reading;
+    reading.form = ConstraintForm::Flag;
+    reading.items.push_back(Constraint{StringBase(t), StringBase(), false});
+    return reading;
+  }
+  const std::string key = Trimmed(t.substr(0, eq));
+  if (key.empty() || key.find_first_of(kBlanks) != std::string::npos) return reading;
+  // Several only when every blank-separated word is an assignment; otherwise the value is
+  // the whole rest of the string, blanks and "=" included.
+  std::vector<Constraint> several;
+  if (ReadAssignments(t, several) && several.size() > 1) {
+    reading.form = ConstraintForm::Assignments;
+    reading.items = std::move(several);
+    return reading;
+  }
+  const std::string value = Trimmed(t.substr(eq + 1));
+  reading.form = ConstraintForm::Assignment;
+  reading.items.push_back(Constraint{StringBase(key), StringBase(value), true});
+  return reading;
+}
+
+const char* ConstraintFormsText() {
+  return "KEY=VALUE, a plain flag such as PULLUP, or KEY=VALUE assignments separated by blanks";
+}
+
+bool LocationIn(const StringBase& constraintString, StringBase& location) {
+  const unsigned eq = constraintString.GetIndexOfFirstChar('=', '\0');
+  if (eq == StringBase::NPOS) return false;
+  StringBase key(constraintString.str().substr(0, eq));
+  key.Trim(kBlanks, StringBase::TRIM_BOTH);
+  if (!EqualsIgnoringCase(key, MBD::LOC)) return false;
+  location = StringBase(constraintString.str().substr(eq + 1));
+  return true;
+}
+
+bool FirstLocation(const std::vector<StringBase>& constraintStrings, StringBase& location) {
+  for (const StringBase& text : constraintStrings)
+    if (LocationIn(text, location)) return true;
+  return false;
+}
+
+bool IsFrequencyParam(const Property& param) { return HasRole(param, MBD::FREQIOIS); }
+
+unsigned FrequencyOf(const StringBase& text) {
+  return UT_STR::StrToUINT32(text.c_str(), nullptr, 10);
+}
+
+bool IsPlainNumber(const StringBase& text) {
+  const std::string t = Trimmed(text.str());
+  unsigned value = 0;
+  const auto result = std::from_chars(t.data(), t.data() + t.size(), value, 10);
+  return !t.empty() && result.ec == std::errc() && result.ptr == t.data() + t.size();
+}
+
+std::vector<std::vector<StringBase>> RangeElements(const PsfComp& range) {
+  std::vector<std::vector<StringBase>> elements;
+  const Value* value = range.GetLyrValuePtr();
+  if (const auto* lists = dynamic_cast<const ListBaseNodePtrVal*>(value)) {
+    for (const LyrBase::BaseNode* node : lists->GetValue())
+      if (const auto* element = dynamic_cast<const ListStrVal*>(node))
+        elements.push_back(element->GetValue());
+  } else if (const auto* list = dynamic_cast<const ListStrVal*>(value)) {
+    elements.push_back(list->GetValue());
+  } else if (const auto* single = dynamic_cast<const StrVal*>(value)) {
+    elements = RangeElementsOfText(single->GetValue());
+  }
+  return elements;
+}
+
+bool RangeRecord(const std::vector<StringBase>& element, const StringBase& insName,
+                 MBD::ClkRng& record) {
+  if (element.empty() || element.size() > 3) return false;
+  unsigned numbers[3] = {0, 0, 0};
+  for (std::size_t i = 0; i < element.size(); ++i) numbers[i] = FrequencyOf(element[i]);
+  record.minFreq = numbers[0];
+  record.maxFreq = element.size() == 1 ? numbers[0] : numbers[1];
+  record.stepFreq = element.size() == 1 ? 1 : numbers[2];
+  record.clkInsName = insName;
+  return true;
+}
+
+MBD::ClkRng UnrestrictedRange(const StringBase& insName) {
+  MBD::ClkRng any;
+  any.minFreq = 0;
+  any.maxFreq = MBD::MAX_FREQ;
+  any.stepFreq = 1;
+  any.clkInsName = insName;
+  return any;
+}
+
+bool RangeAdmits(const MBD::ClkRng& range, unsigned freq) {
+  const unsigned step = range.stepFreq == 0 ? 1 : range.stepFreq;
+  return range.minFreq <= freq && freq <= range.maxFreq && (freq - range.minFreq) % step == 0;
+}
+
+bool IsFlashParam(const Property& param) {
+  const PsfComp* kind = param.GetPsfCompByName(MBD::MEMORY_TYPE);
+  if (!kind) return false;
+  StringBase text = kind->GetValueStr();
+  text.Trim(kBlanks, StringBase::TRIM_BOTH);
+  return EqualsIgnoringCase(text, StringBase("FLASH"));
+}
+
+InstanceCount ReadInstanceCount(const StringBase& text) {
+  InstanceCount count;
+  count.expanded = text == StringBase(EXPANDED_MARKER);
+  count.value = UT_STR::StrToUINT32(text.c_str(), nullptr, 0);
+  count.tooMany = count.value > MAX_INSTANCES;
+  std::string t = Trimmed(text.str());
+  int base = 10;
+  if (t.size() > 2 && t[0] == '0' && (t[1] == 'x' || t[1] == 'X')) {
+    base = 16;
+    t.erase(0, 2);
+  } else if (t.size() > 1 && t[0] == '0') {
+    base = 8;
+    t.erase(0, 1);
+  }
+  unsigned value = 0;
+  const auto result = std::from_chars(t.data(), t.data() + t.size(), value, base);
+  count.plain = !t.empty() && t[0] != '-' && t[0] != '+' && result.ec == std::errc() &&
+                result.ptr == t.data() + t.size();
+  return count;
+}
+
+ExpansionPlan PlanExpansion(const Qbd* qbd) {
+  ExpansionPlan plan;
+  if (!MBD::IsGenericBoard(const_cast<Qbd*>(qbd))) return plan;
+  const QbdBlock* fpga = FirstFpgaBlock(*qbd);
+  const PinNodesByNet pins = PinNodesOf(fpga);
+  for (PsfComp* comp : qbd->GetPsfCompSeqRef(Qbd::BLOCK)) {
+    auto* block = static_cast<QbdBlock*>(comp);
+    const Property* countAttr = block->GetPropertyByName(QbdBlock::ATTRIBUTE, MBD::MAX_NUM_INSTANCES);
+    if (!countAttr) continue;
+    ExpansionStep step;
+    step.block = block;
+    const InstanceCount count = ReadInstanceCount(countAttr->GetValueStr());
+    if (count.expanded) {
+      step.outcome = ExpansionStep::AlreadyExpanded;
+    } else if (!block->GetPropertyByName(QbdBlock::ATTRIBUTE, "INSTANCE")) {
+      step.outcome = ExpansionStep::NoInstanceAttr;
+    } else if (count.tooMany) {
+      step.outcome = ExpansionStep::TooMany;
+    } else if (count.value > 1) {
+      step.copies = count.value - 1;
+      step.nodes = step.copies * NodesPerCopy(*block, pins);
+      const bool fits = step.nodes <= MAX_EXPANSION_NODES - plan.nodes;
+      step.outcome = fits ? ExpansionStep::Copy : ExpansionStep::OverNodeLimit;
+      if (fits) plan.nodes += step.nodes;
+      if (fits && !fpga && !block->GetPropSeqRef(QbdBlock::PORT).empty())
+        plan.needsFpgaBlock = true;
+    }
+    plan.steps.push_back(step);
+  }
+  return plan;
+}
+
+}  // namespace MbdRules

@@ -1,0 +1,176 @@
+#include <gmock/gmock.h>
+
+#include "MbdRules.h"
+#include "MbdTestSupport.h"
+
+namespace {
+
+using ::testing::ElementsAre;
+using mbdtest::ReadBoard;
+using LyrBoard::QbdBlock;
+
+std::vector<std::vector<std::string>> Elements(const LyrBase::PsfComp& range) {
+  std::vector<std::vector<std::string>> out;
+  for (const auto& element : MbdRules::RangeElements(range)) out.push_back(mbdtest::Strings(element));
+  return out;
+}
+
+TEST(MbdRules, ConstraintForms_Table) {
+  using Form = MbdRules::ConstraintForm;
+  struct Case {
+    const char* text;
+    Form form;
+    std::vector<std::string> items;  // key=value, or the flag alone
+  } cases[] = {
+      {"LOC=T3", Form::Assignment, {"LOC=T3"}},
+      {" loc = T3 ", Form::Assignment, {"loc=T3"}},
+      {"PERIOD = 10000 ps", Form::Assignment, {"PERIOD=10000 ps"}},
+      {"NOTE = a = b", Form::Assignment, {"NOTE=a = b"}},
+      {"LOC=", Form::Assignment, {"LOC="}},
+      {"PULLUP", Form::Flag, {"PULLUP"}},
+      {"PULL_MODE=UP DRIVE=8", Form::Assignments, {"PULL_MODE=UP", "DRIVE=8"}},
+      {"A = 1  B=2\tC =3", Form::Assignments, {"A=1", "B=2", "C=3"}},
+      {"FAST_OUTPUT_REGISTER ON", Form::Malformed, {}},
+      {"=LOC", Form::Malformed, {}},
+      {"", Form::Malformed, {}},
+  };
+  for (const Case& c : cases) {
+    const MbdRules::ConstraintReading reading = MbdRules::ReadConstraint(c.text);
+    EXPECT_EQ(reading.form, c.form) << c.text;
+    std::vector<std::string> items;
+    for (const MbdRules::Constraint& item : reading.items)
+      items.push_back(item.hasValue ? item.key.str() + "=" + item.value.str() : item.key.str());
+    EXPECT_EQ(items, c.items) << c.text;
+  }
+}
+
+TEST(MbdRules, LocationIn_KeyTrimmedValueAsStored) {
+  StringBase loc;
+  EXPECT_TRUE(MbdRules::LocationIn(" loc = P12", loc));
+  EXPECT_EQ(loc.str(), " P12");
+  EXPECT_FALSE(MbdRules::LocationIn("IOSTANDARD=X", loc));
+  EXPECT_FALSE(MbdRules::LocationIn("LOC", loc));
+  EXPECT_TRUE(MbdRules::FirstLocation({"A=1", "LOC=", "LOC=Q1"}, loc));
+  EXPECT_EQ(loc.str(), "") << "the first LOC string ends the search";
+}
+
+TEST(MbdRules, Numbers_ReadAsTheModelReadsThem) {
+  EXPECT_EQ(MbdRules::FrequencyOf("20x"), 20u);
+  EXPECT_EQ(MbdRules::FrequencyOf(" 100"), 100u);
+  EXPECT_EQ(MbdRules::FrequencyOf("x"), 0u);
+  EXPECT_TRUE(MbdRules::IsPlainNumber(" 4294967295 "));
+  EXPECT_FALSE(MbdRules::IsPlainNumber("4294967296"));
+  EXPECT_FALSE(MbdRules::IsPlainNumber("20x"));
+  EXPECT_FALSE(MbdRules::IsPlainNumber("-1"));
+  EXPECT_FALSE(MbdRules::IsPlainNumber(""));
+}
+
+TEST(MbdRules, InstanceCount_RadixLimitAndMarker) {
+  struct Case {
+    const char* text;
+    unsigned value;
+    bool plain, tooMany, expanded;
+  } cases[] = {
+      {"3", 3, true, false, false},     {"0x10", 16, true, false, false},
+      {"010", 8, true, false, false},   {"1024", 1024, true, false, false},
+      {"1025", 1025, true, true, false}, {"many", 0, false, false, false},
+      {"-1", 0xFFFFFFFFu, false, true, true}, {"0x", 0, false, false, false},
+      {"99999999999", 0xFFFFFFFFu, false, true, false},
+  };
+  for (const Case& c : cases) {
+    const MbdRules::InstanceCount count = MbdRules::ReadInstanceCount(c.text);
+    EXPECT_EQ(count.value, c.value) << c.text;
+    EXPECT_EQ(count.plain, c.plain) << c.text;
+    EXPECT_EQ(count.tooMany, c.tooMany) << c.text;
+    EXPECT_EQ(count.expanded, c.expanded) << c.text;
+  }
+}
+
+TEST(MbdRules, RangeElements_EveryValueShape) {
+  auto qbd = ReadBoard(R"qbd(BEGIN BLOCK clk
+  PARAMETER F = 1, LL = ((25, 100), (125)), L = (10, 20), S = 50, Q = "((25, 100), 125)", P = "(10, 20x)", W = "(a"
+END
+)qbd");
+  const LyrBase::Property& p =
+      *mbdtest::Blocks(*qbd)[0]->GetPropSeqRef(QbdBlock::PARAMETER).front();
+  using V = std::vector<std::vector<std::string>>;
+  EXPECT_EQ(Elements(*p.GetPsfCompByName("LL")), (V{{"25", "100"}, {"125"}}));
+  EXPECT_EQ(Elements(*p.GetPsfCompByName("L")), (V{{"10", "20"}}));
+  EXPECT_EQ(Elements(*p.GetPsfCompByName("S")), (V{{"50"}}));
+  // Single strings whose text is a list read as the reader reads that text as a value.
+  EXPECT_EQ(Elements(*p.GetPsfCompByName("Q")), (V{{"25", "100"}, {"125"}}));
+  EXPECT_EQ(Elements(*p.GetPsfCompByName("P")), (V{{"10", "20x"}}));
+  EXPECT_EQ(Elements(*p.GetPsfCompByName("W")), (V{{"(a"}}));
+}
+
+TEST(MbdRules, RangeRecord_CountsAndAdmits) {
+  MBD::ClkRng r;
+  ASSERT_TRUE(MbdRules::RangeRecord({"10", "20x"}, "c", r));
+  EXPECT_EQ(r.minFreq, 10u);
+  EXPECT_EQ(r.maxFreq, 20u);
+  EXPECT_EQ(r.stepFreq, 0u);
+  EXPECT_TRUE(MbdRules::RangeAdmits(r, 15));
+  EXPECT_FALSE(MbdRules::RangeAdmits(r, 21));
+  ASSERT_TRUE(MbdRules::RangeRecord({"10", "100", "10"}, "c", r));
+  EXPECT_TRUE(MbdRules::RangeAdmits(r, 30));
+  EXPECT_FALSE(MbdRules::RangeAdmits(r, 35));
+  EXPECT_FALSE(MbdRules::RangeRecord({}, "c", r));
+  EXPECT_FALSE(MbdRules::RangeRecord({"1", "2", "3", "4"}, "c", r));
+  EXPECT_TRUE(MbdRules::RangeAdmits(MbdRules::UnrestrictedRange("c"), 0xFFFFFFFFu));
+}
+
+TEST(MbdRules, BlocksRolesAndFlash) {
+  auto qbd = ReadBoard(R"(BEGIN BLOCK f
+  ATTRIBUTE BLOCKTYPE = fpga
+  PORT a = J1
+END
+BEGIN BLOCK m
+  ATTRIBUTE IOTYPE = qor_clock_v1
+  ATTRIBUTE SPEED =
+  PARAMETER MEM = x, MEMORY_TYPE = " Flash ", IO_IS = Clk_Freq
+  PARAMETER NOROLE = y, MEMORY_TYPE = ROM
+  PORT p1 = j1, IO_IS = tx
+  PORT p2 = J2, IO_IS = TX
+END
+)");
+  const auto blocks = mbdtest::Blocks(*qbd);
+  EXPECT_TRUE(MbdRules::IsFpgaBlock(blocks[0]));
+  EXPECT_FALSE(MbdRules::IsFpgaBlock(blocks[1]));
+  EXPECT_FALSE(MbdRules::IsFpgaBlock(nullptr));
+  EXPECT_TRUE(MbdRules::HasIoType(*blocks[1], MBD::IOTYPE_CLOCK));
+  EXPECT_EQ(MbdRules::SpeedOf(blocks[1]).str(), "LOW");
+  EXPECT_EQ(MbdRules::SpeedOf(nullptr).str(), "LOW");
+  const auto& params = blocks[1]->GetPropSeqRef(QbdBlock::PARAMETER);
+  EXPECT_TRUE(MbdRules::IsFlashParam(*params[0]));
+  EXPECT_FALSE(MbdRules::IsFlashParam(*params[1]));
+  EXPECT_TRUE(MbdRules::IsFrequencyParam(*params[0]));
+  EXPECT_FALSE(MbdRules::HasRole(*params[1], ""));
+  EXPECT_EQ(MbdRules::ConnectorOfRole(blocks[1], "tx").str(), "j1") << "the first port of a role";
+  EXPECT_TRUE(MbdRules::CarriesConnector(MbdRules::ConnectorOf(
+      *blocks[0]->GetPropSeqRef(QbdBlock::PORT)[0]), "j1"));
+  EXPECT_EQ(CaseBlindHash()("Net_A"), CaseBlindHash()("nET_a"));
+}
+
+TEST(MbdRules, CopiedClock_DeliversWhatItsSourceDelivers) {
+  auto qbd = ReadBoard(R"(ATTRIBUTE NAME = Generic Template
+BEGIN BLOCK fpga
+  ATTRIBUTE BLOCKTYPE = FPGA
+END
+BEGIN BLOCK
+  ATTRIBUTE INSTANCE = clk
+  ATTRIBUTE IOTYPE = QOR_CLOCK_V1
+  ATTRIBUTE MAX_NUM_INSTANCES = 2
+  PARAMETER F = 50, IO_IS = clk_freq, RANGE = ((25, 100), (125))
+END
+)");
+  MBD model(qbd.get());
+  std::vector<std::string> ranges;
+  for (const MBD::ClkRng& r : model.getClkFreqRngSeq())
+    ranges.push_back(r.clkInsName.str() + ":" + std::to_string(r.minFreq) + "-" +
+                     std::to_string(r.maxFreq) + "/" + std::to_string(r.stepFreq));
+  EXPECT_THAT(ranges, ElementsAre("clk:25-100/0", "clk:125-125/1", "clk_1:25-100/0",
+                                  "clk_1:125-125/1"));
+  EXPECT_EQ(model.findClkInst(0).str(), "") << "the copy no longer claims 0 Hz";
+}
+
+}  // namespace
