@@ -13,6 +13,8 @@ py::object PackageAttr(const char* name);
 
 void BindInstances(py::module_& m);
 void BindBoard(py::module_& m);
+// The wiring and lint; after BindInstances and BindBoard, whose classes it extends.
+void BindPins(py::module_& m);
 
 }  // namespace qbdpy
 

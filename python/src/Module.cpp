@@ -14,6 +14,7 @@ PYBIND11_MODULE(_qbd, m) {
   m.doc() = "Board-description files: the board model of the qbd library.";
   qbdpy::BindInstances(m);
   qbdpy::BindBoard(m);
+  qbdpy::BindPins(m);
   pybind11::register_exception_translator([](std::exception_ptr p) {
     try {
       if (p) std::rethrow_exception(p);
