@@ -42,15 +42,28 @@ void CheckErrorText(const std::string& text) {
   Require(lines <= kMaxErrors, "more than 20 errors reported");
 }
 
+// The records say what the text says, line by line, and each has a known kind.
+void CheckErrorRecords(const Qbd& board) {
+  std::string text;
+  for (const LyrBoard::ReadError& e : board.GetErrors()) {
+    Require(e.code != "syntax", "an error of no known kind: " + e.message);
+    Require(e.line >= 1 && e.column >= 1, "an error record without a position: " + e.message);
+    text += e.file + ":" + std::to_string(e.line) + ":" + std::to_string(e.column) +
+            ": error: " + e.message + "\n";
+  }
+  Require(text == board.GetErrorText().str(), "the error records differ from the error text");
+}
+
 void CheckFailedRead(const Qbd& board, int code) {
   Require(board.GetErrorCode() == code, "GetErrorCode differs from the read's result");
   CheckErrorText(board.GetErrorText().str());
+  CheckErrorRecords(board);
   Require(board.GetPsfCompSeqRef(Qbd::ATTRIBUTE).empty() && board.GetPsfCompSeqRef(Qbd::BLOCK).empty(),
           "a failed read left nodes in the tree");
 }
 
 void CheckRoundTrip(Qbd& board) {
-  Require(board.GetErrorCode() == 0 && board.GetErrorText().IsEmpty(),
+  Require(board.GetErrorCode() == 0 && board.GetErrorText().IsEmpty() && board.GetErrors().empty(),
           "a successful read reports an error");
   const StringBase printed = board.WriteString();
   Require(printed.str().find('\0') == std::string::npos, "the printer wrote a NUL byte");

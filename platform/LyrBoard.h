@@ -4,11 +4,23 @@
 #define LYRBOARD_H
 
 #include <cstddef>
+#include <string>
 #include <vector>
 
 #include "LyrBase.h"
 
 namespace LyrBoard {
+
+// One error of a failed read, as data. `code` is one of a fixed set of short names (see
+// docs/board-format.md) that stays the same when the wording of `message` changes; `message`
+// is the text after "error: " in GetErrorText.
+struct ReadError {
+  std::string file;
+  unsigned line = 0;
+  unsigned column = 0;
+  std::string code;
+  std::string message;
+};
 
 // A block parameter.
 class BdParam : public LyrBase::Property {
@@ -82,6 +94,8 @@ class Qbd : public LyrBase::PsfFile {
   int ReadBuffer(const char* data, std::size_t size, const char* sourceName);
   // Every error of the last read, one per line; empty on success.
   StringBase GetErrorText() const { return errorText_; }
+  // Every error of the last read, in the order of GetErrorText; empty on success.
+  const std::vector<ReadError>& GetErrors() const { return errors_; }
   // The tree in the board file syntax.
   StringBase WriteString() const;
   // Writes the tree to a file; 0 on success.
@@ -89,11 +103,14 @@ class Qbd : public LyrBase::PsfFile {
 
  private:
   void Clear();
+  // Empties the tree and keeps `errors` as the outcome of a read that failed with `code`.
+  void Fail(int code, std::vector<ReadError> errors);
   // Takes over the blocks and attributes of `fresh`, which is left empty.
   void AdoptFrom(Qbd& fresh);
   LyrBase::PsfCompList blocks_;
   LyrBase::PsfCompList attributes_;
   StringBase errorText_;
+  std::vector<ReadError> errors_;
 };
 
 }  // namespace LyrBoard

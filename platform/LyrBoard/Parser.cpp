@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "Lexer.h"
+#include "ReadErrors.h"
 
 namespace LyrBoard {
 namespace detail {
@@ -93,7 +94,7 @@ class Parser {
 
   // Reads everything; the number of errors found.
   unsigned Run();
-  const std::string& Errors() const { return errors_; }
+  std::vector<ReadError>& Errors() { return errors_; }
 
  private:
   void Statement();
@@ -125,7 +126,7 @@ class Parser {
   bool statementFailed_ = false;
   unsigned statements_ = 0;
   unsigned errorCount_ = 0;
-  std::string errors_;
+  std::vector<ReadError> errors_;
   // Buffers reused from statement to statement, so that reading does not allocate for them.
   std::string name_;
   std::string text_;
@@ -138,7 +139,7 @@ void Parser::Fail(Position at, const std::string& message) {
   statementFailed_ = true;
   if (Full()) return;
   ++errorCount_;
-  errors_ += *file_ + ":" + PositionText(at) + ": error: " + message + "\n";
+  errors_.push_back(MakeReadError(*file_, at.line, at.column, message));
 }
 
 unsigned Parser::Run() {
@@ -418,10 +419,10 @@ std::unique_ptr<Value> Parser::ReadList(int depth) {
 }  // namespace
 
 unsigned ParseBoard(const char* data, std::size_t size, std::shared_ptr<const std::string> file,
-                    Qbd& board, std::string& errors) {
+                    Qbd& board, std::vector<ReadError>& errors) {
   Parser parser(data, size, std::move(file), board);
   const unsigned count = parser.Run();
-  if (count) errors = parser.Errors();
+  errors = std::move(parser.Errors());
   return count;
 }
 

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "LyrBoard.h"
 
@@ -12,9 +13,9 @@ namespace LyrBoard {
 namespace detail {
 
 // Reads `size` bytes of board text (free of NUL bytes) into the empty `board`; returns the
-// number of errors (at most Qbd::MAX_ERRORS) and, when there are any, their lines in `errors`.
+// number of errors (at most Qbd::MAX_ERRORS) and their records in `errors`.
 unsigned ParseBoard(const char* data, std::size_t size, std::shared_ptr<const std::string> file,
-                    Qbd& board, std::string& errors);
+                    Qbd& board, std::vector<ReadError>& errors);
 
 }  // namespace detail
 }  // namespace LyrBoard

@@ -12,6 +12,7 @@
 
 #include "LyrBoard.h"
 #include "Parser.h"
+#include "ReadErrors.h"
 
 namespace LyrBoard {
 
@@ -71,9 +72,7 @@ int Qbd::ReadFile(const char* path) {
   std::string text;
   const std::string reason = name.empty() ? std::strerror(ENOENT) : Slurp(name.c_str(), text);
   if (reason.empty()) return ReadBuffer(text.data(), text.size(), name.c_str());
-  Clear();
-  errorText_ = StringBase(name + ":1:1: error: cannot open board file: " + reason + "\n");
-  SetErrorCode(READ_OPEN_ERROR);
+  Fail(READ_OPEN_ERROR, {detail::MakeReadError(name, 1, 1, "cannot open board file: " + reason)});
   return READ_OPEN_ERROR;
 }
 
@@ -85,7 +84,7 @@ int Qbd::ReadBuffer(const char* data, std::size_t size, const char* sourceName) 
   auto file = std::make_shared<const std::string>(sourceName ? sourceName : "<string>");
   if (!data) size = 0;
   Qbd fresh;
-  std::string errors;
+  std::vector<ReadError> errors;
   if (const void* nul = size ? std::memchr(data, '\0', size) : nullptr) {
     // Binary data: one clear message rather than a cascade of syntax errors.
     const std::size_t at = static_cast<std::size_t>(static_cast<const char*>(nul) - data);
@@ -96,21 +95,30 @@ int Qbd::ReadBuffer(const char* data, std::size_t size, const char* sourceName) 
         ++line;
         lineStart = i + 1;
       }
-    errors = *file + ":" + std::to_string(line) + ":" + std::to_string(at - lineStart + 1) +
-             ": error: expected text, found a NUL byte (is this a binary file?)\n";
+    errors.push_back(detail::MakeReadError(
+        *file, line, static_cast<unsigned>(at - lineStart + 1),
+        "expected text, found a NUL byte (is this a binary file?)"));
   } else {
     detail::ParseBoard(data, size, file, fresh, errors);
   }
   if (!errors.empty()) {
-    Clear();
-    errorText_ = StringBase(std::move(errors));
-    SetErrorCode(READ_SYNTAX_ERROR);
+    Fail(READ_SYNTAX_ERROR, std::move(errors));
     return READ_SYNTAX_ERROR;
   }
   AdoptFrom(fresh);
   errorText_ = StringBase();
+  errors_.clear();
   SetErrorCode(READ_OK);
   return READ_OK;
+}
+
+void Qbd::Fail(int code, std::vector<ReadError> errors) {
+  Clear();
+  std::string text;
+  for (const ReadError& error : errors) text += detail::ReadErrorLine(error);
+  errorText_ = StringBase(std::move(text));
+  errors_ = std::move(errors);
+  SetErrorCode(code);
 }
 
 }  // namespace LyrBoard

@@ -161,53 +161,65 @@ struct ErrorCase {
   const char* message;  // the first error's message
   unsigned line;
   unsigned column;
+  const char* code;
 };
 
 TEST(Reader, Errors_NameWhatWasExpectedAndFound) {
   const ErrorCase cases[] = {
-      {"", "empty board file: expected ATTRIBUTE or BEGIN BLOCK, found end of file", 1, 1},
-      {"# only a comment\n\n", "empty board file: expected ATTRIBUTE or BEGIN BLOCK, found end of file", 3, 1},
-      {"ATTRIBUTE A = \"abc\n", "unterminated quoted string: expected '\"', found end of line", 1, 15},
-      {"ATTRIBUTE A = \"abc", "unterminated quoted string: expected '\"', found end of file", 1, 15},
-      {"ATTRIBUTE A = (a,\n", "unterminated list: expected ')' to close this '(', found end of file", 1, 15},
-      {"ATTRIBUTE A = (a, b\nATTRIBUTE B = 1\n", "expected ',' or ')' in the list opened at 1:15, found 'ATTRIBUTE'", 2, 1},
-      {"ATTRIBUTE A = (x, (a, (b)))", "lists nest at most two deep: expected a value, found '('", 1, 23},
-      {"ATTRIBUTE A = (a b) c", "expected ',' or end of line after the value of 'A', found 'c'", 1, 21},
-      {"ATTRIBUTE A = (a \"b\")", "expected ',' or ')' in the list opened at 1:15, found '\"'", 1, 18},
-      {"BEGIN BLOCK\n  PORT a = b\n", "BEGIN BLOCK has no END: expected END, found end of file", 1, 1},
-      {"END\n", "END without BEGIN BLOCK: expected ATTRIBUTE or BEGIN BLOCK, found END", 1, 1},
-      {"  PARAMETER C = 1\n", "PARAMETER outside a block: expected ATTRIBUTE or BEGIN BLOCK, found PARAMETER", 1, 3},
-      {"PORT p = n", "PORT outside a block: expected ATTRIBUTE or BEGIN BLOCK, found PORT", 1, 1},
-      {"FROB x = 1", "expected ATTRIBUTE or BEGIN BLOCK, found 'FROB'", 1, 1},
-      {"= 1", "expected ATTRIBUTE or BEGIN BLOCK, found '='", 1, 1},
-      {"BEGIN BLOCK\n  FROB\nEND", "expected ATTRIBUTE, PARAMETER, PORT or END, found 'FROB'", 2, 3},
-      {"ATTRIBUTE A 1", "expected '=' after the name 'A 1', found end of file", 1, 14},
-      {"ATTRIBUTE = 1", "expected a name after ATTRIBUTE, found '='", 1, 11},
-      {"ATTRIBUTE A = 1, = 2", "expected a name after ',', found '='", 1, 18},
-      {"ATTRIBUTE A = 1,", "expected a name after ',', found end of file", 1, 17},
-      {"ATTRIBUTE A = \"x\\q\"", "unknown escape: expected \\\", \\\\, \\t or \\n, found '\\q'", 1, 17},
-      {"ATTRIBUTE \"line\\nbreak\", X = 1", "expected '=' after the name 'line\\nbreak', found ','", 1, 24},
-      {"ATTRIBUTE \"tab\\t\" ", "expected '=' after the name 'tab\\t', found end of file", 1, 19},
-      {"ATTRIBUTE A = \"x\" y", "expected ',' or end of line after the value of 'A', found 'y'", 1, 19},
-      {"BEGIN BLOK\nEND", "expected BLOCK after BEGIN, found 'BLOK'", 1, 7},
-      {"BEGIN BLOCK a b = c\nEND", "expected end of line after the block name, found '='", 1, 17},
-      {"BEGIN BLOCK a\nBEGIN BLOCK b\nEND", "expected END before the next BEGIN BLOCK (the block begun at 1:1 has no END), found BEGIN", 2, 1},
-      {"BEGIN BLOCK\nEND x\n", "expected end of line after END, found 'x'", 2, 5},
-      {"ATTRIBUTE A = a\x01" "b", "unexpected control byte 0x01", 1, 16},
-      {"ATTRIBUTE A = 1\rATTRIBUTE B = 2", "unexpected control byte 0x0D", 1, 16},
-      {"ATTRIBUTE A = 1\r\nFROB\r\n", "expected ATTRIBUTE or BEGIN BLOCK, found 'FROB'", 2, 1},
-      {"\tATTRIBUTE A = (\n\n   a, ( b", "unterminated list: expected ')' to close this '(', found end of file", 3, 7},
+      {"", "empty board file: expected ATTRIBUTE or BEGIN BLOCK, found end of file", 1, 1, "empty_file"},
+      {"# only a comment\n\n", "empty board file: expected ATTRIBUTE or BEGIN BLOCK, found end of file", 3, 1, "empty_file"},
+      {"ATTRIBUTE A = \"abc\n", "unterminated quoted string: expected '\"', found end of line", 1, 15, "unterminated_string"},
+      {"ATTRIBUTE A = \"abc", "unterminated quoted string: expected '\"', found end of file", 1, 15, "unterminated_string"},
+      {"ATTRIBUTE A = (a,\n", "unterminated list: expected ')' to close this '(', found end of file", 1, 15, "unterminated_list"},
+      {"ATTRIBUTE A = (a, b\nATTRIBUTE B = 1\n", "expected ',' or ')' in the list opened at 1:15, found 'ATTRIBUTE'", 2, 1, "list_separator"},
+      {"ATTRIBUTE A = (x, (a, (b)))", "lists nest at most two deep: expected a value, found '('", 1, 23, "list_too_deep"},
+      {"ATTRIBUTE A = (a b) c", "expected ',' or end of line after the value of 'A', found 'c'", 1, 21, "value_end"},
+      {"ATTRIBUTE A = (a \"b\")", "expected ',' or ')' in the list opened at 1:15, found '\"'", 1, 18, "list_separator"},
+      {"BEGIN BLOCK\n  PORT a = b\n", "BEGIN BLOCK has no END: expected END, found end of file", 1, 1, "missing_end"},
+      {"END\n", "END without BEGIN BLOCK: expected ATTRIBUTE or BEGIN BLOCK, found END", 1, 1, "end_without_begin"},
+      {"  PARAMETER C = 1\n", "PARAMETER outside a block: expected ATTRIBUTE or BEGIN BLOCK, found PARAMETER", 1, 3, "outside_block"},
+      {"PORT p = n", "PORT outside a block: expected ATTRIBUTE or BEGIN BLOCK, found PORT", 1, 1, "outside_block"},
+      {"FROB x = 1", "expected ATTRIBUTE or BEGIN BLOCK, found 'FROB'", 1, 1, "unknown_statement"},
+      {"= 1", "expected ATTRIBUTE or BEGIN BLOCK, found '='", 1, 1, "unknown_statement"},
+      {"BEGIN BLOCK\n  FROB\nEND", "expected ATTRIBUTE, PARAMETER, PORT or END, found 'FROB'", 2, 3, "unknown_statement"},
+      {"ATTRIBUTE A 1", "expected '=' after the name 'A 1', found end of file", 1, 14, "missing_equals"},
+      {"ATTRIBUTE = 1", "expected a name after ATTRIBUTE, found '='", 1, 11, "missing_name"},
+      {"ATTRIBUTE A = 1, = 2", "expected a name after ',', found '='", 1, 18, "missing_name"},
+      {"ATTRIBUTE A = 1,", "expected a name after ',', found end of file", 1, 17, "missing_name"},
+      {"ATTRIBUTE A = \"x\\q\"", "unknown escape: expected \\\", \\\\, \\t or \\n, found '\\q'", 1, 17, "unknown_escape"},
+      {"ATTRIBUTE \"line\\nbreak\", X = 1", "expected '=' after the name 'line\\nbreak', found ','", 1, 24, "missing_equals"},
+      {"ATTRIBUTE \"tab\\t\" ", "expected '=' after the name 'tab\\t', found end of file", 1, 19, "missing_equals"},
+      {"ATTRIBUTE A = \"x\" y", "expected ',' or end of line after the value of 'A', found 'y'", 1, 19, "value_end"},
+      {"BEGIN BLOK\nEND", "expected BLOCK after BEGIN, found 'BLOK'", 1, 7, "missing_block_keyword"},
+      {"BEGIN BLOCK a b = c\nEND", "expected end of line after the block name, found '='", 1, 17, "line_end"},
+      {"BEGIN BLOCK a\nBEGIN BLOCK b\nEND", "expected END before the next BEGIN BLOCK (the block begun at 1:1 has no END), found BEGIN", 2, 1, "missing_end"},
+      {"BEGIN BLOCK\nEND x\n", "expected end of line after END, found 'x'", 2, 5, "line_end"},
+      {"ATTRIBUTE A = a\x01" "b", "unexpected control byte 0x01", 1, 16, "control_byte"},
+      {"ATTRIBUTE A = 1\rATTRIBUTE B = 2", "unexpected control byte 0x0D", 1, 16, "control_byte"},
+      {"ATTRIBUTE A = 1\r\nFROB\r\n", "expected ATTRIBUTE or BEGIN BLOCK, found 'FROB'", 2, 1, "unknown_statement"},
+      {"\tATTRIBUTE A = (\n\n   a, ( b", "unterminated list: expected ')' to close this '(', found end of file", 3, 7, "unterminated_list"},
   };
   const std::regex form(R"(^<string>:[0-9]+:[0-9]+: error: .+$)");
   for (const ErrorCase& c : cases) {
     SCOPED_TRACE(c.input);
     auto board = Board(c.input);
     EXPECT_EQ(board->GetErrorCode(), Qbd::READ_SYNTAX_ERROR);
+    const std::vector<LyrBoard::ReadError>& errors = board->GetErrors();
+    ASSERT_FALSE(errors.empty());
+    EXPECT_EQ(errors[0].file, "<string>");
+    EXPECT_EQ(errors[0].line, c.line);
+    EXPECT_EQ(errors[0].column, c.column);
+    EXPECT_EQ(errors[0].code, c.code);
+    EXPECT_EQ(errors[0].message, c.message);
+    // The text is the records, one line each, in the same order.
     const std::vector<std::string> lines = ErrorLines(*board);
-    ASSERT_FALSE(lines.empty());
-    EXPECT_EQ(lines[0], "<string>:" + std::to_string(c.line) + ":" + std::to_string(c.column) +
-                            ": error: " + c.message);
-    for (const std::string& line : lines) EXPECT_TRUE(std::regex_match(line, form)) << line;
+    ASSERT_EQ(lines.size(), errors.size());
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+      EXPECT_TRUE(std::regex_match(lines[i], form)) << lines[i];
+      EXPECT_EQ(lines[i], errors[i].file + ":" + std::to_string(errors[i].line) + ":" +
+                              std::to_string(errors[i].column) + ": error: " + errors[i].message);
+      EXPECT_NE(errors[i].code, "syntax") << "every message has a kind of its own";
+    }
     EXPECT_TRUE(board->GetPsfCompSeqRef(Qbd::BLOCK).empty());
     EXPECT_TRUE(board->GetPsfCompSeqRef(Qbd::ATTRIBUTE).empty());
   }
@@ -215,16 +227,23 @@ TEST(Reader, Errors_NameWhatWasExpectedAndFound) {
 
 TEST(Reader, Errors_AreCollectedAfterRecoveryUpToTwenty) {
   auto board = Board("ATTRIBUTE A = \"open\nPORT p = n\nBEGIN BLOCK\n  ATTRIBUTE B = 1\n  X\nEND\nEND\n");
-  const std::vector<std::string> lines = ErrorLines(*board);
-  ASSERT_EQ(lines.size(), 4u) << board->GetErrorText().c_str();
-  EXPECT_NE(lines[0].find("<string>:1:15:"), std::string::npos);
-  EXPECT_NE(lines[1].find("<string>:2:1:"), std::string::npos);
-  EXPECT_NE(lines[2].find("<string>:5:3:"), std::string::npos);
-  EXPECT_NE(lines[3].find("<string>:7:1: error: END without BEGIN BLOCK"), std::string::npos);
+  const std::vector<LyrBoard::ReadError>& errors = board->GetErrors();
+  ASSERT_EQ(errors.size(), 4u) << board->GetErrorText().c_str();
+  const std::pair<unsigned, unsigned> at[] = {{1, 15}, {2, 1}, {5, 3}, {7, 1}};
+  const char* codes[] = {"unterminated_string", "outside_block", "unknown_statement",
+                         "end_without_begin"};
+  for (std::size_t i = 0; i < errors.size(); ++i) {
+    EXPECT_EQ(std::make_pair(errors[i].line, errors[i].column), at[i]) << i;
+    EXPECT_EQ(errors[i].code, codes[i]) << i;
+  }
+  EXPECT_EQ(ErrorLines(*board).size(), 4u);
 
   std::string many;
   for (int i = 0; i < 100; ++i) many += "bad line\n";
-  EXPECT_EQ(ErrorLines(*Board(many.c_str())).size(), Qbd::MAX_ERRORS);
+  auto full = Board(many.c_str());
+  EXPECT_EQ(full->GetErrors().size(), Qbd::MAX_ERRORS);
+  EXPECT_EQ(ErrorLines(*full).size(), Qbd::MAX_ERRORS);
+  EXPECT_EQ(full->GetErrors().back().line, Qbd::MAX_ERRORS);
 }
 
 TEST(Reader, Read_IsAllOrNothing) {
@@ -236,9 +255,11 @@ TEST(Reader, Read_IsAllOrNothing) {
   EXPECT_NE(board.GetErrorCode(), 0);
   EXPECT_TRUE(board.GetPsfCompSeqRef(Qbd::BLOCK).empty());
   EXPECT_TRUE(board.GetPsfCompSeqRef(Qbd::ATTRIBUTE).empty());
+  EXPECT_EQ(board.GetErrors().size(), 1u);
   ASSERT_EQ(board.ReadString("ATTRIBUTE D = 4\n"), 0);
   EXPECT_EQ(board.GetErrorCode(), 0);
   EXPECT_TRUE(board.GetErrorText().IsEmpty());
+  EXPECT_TRUE(board.GetErrors().empty()) << "a good read forgets the errors of the last";
   ASSERT_EQ(board.GetPsfCompSeqRef(Qbd::ATTRIBUTE).size(), 1u);
   EXPECT_EQ(board.GetPsfCompSeqRef(Qbd::ATTRIBUTE)[0]->GetName(), StringBase("D"));
 }
@@ -249,6 +270,10 @@ TEST(Reader, NulByte_IsRefusedWhereItIs) {
   EXPECT_EQ(board.ReadBuffer(data, sizeof data - 1, "bin.qbd"), Qbd::READ_SYNTAX_ERROR);
   EXPECT_EQ(board.GetErrorText(),
             StringBase("bin.qbd:2:16: error: expected text, found a NUL byte (is this a binary file?)\n"));
+  ASSERT_EQ(board.GetErrors().size(), 1u);
+  EXPECT_EQ(board.GetErrors()[0].code, "binary_data");
+  EXPECT_EQ(board.GetErrors()[0].file, "bin.qbd");
+  EXPECT_EQ(board.GetErrors()[0].column, 16u);
   EXPECT_TRUE(board.GetPsfCompSeqRef(Qbd::ATTRIBUTE).empty());
   EXPECT_EQ(board.ReadBuffer(nullptr, 5, "none"), Qbd::READ_SYNTAX_ERROR);
   EXPECT_NE(board.GetErrorText().str().find("none:1:1: error: empty board file"), std::string::npos);
@@ -262,6 +287,11 @@ TEST(Reader, Files_ThatCannotBeOpenedSayWhy) {
   EXPECT_EQ(board.GetErrorCode(), Qbd::READ_OPEN_ERROR);
   EXPECT_EQ(board.GetErrorText(), StringBase(std::string("/nonexistent/board.qbd:1:1: error: cannot open board file: ") +
                                              std::strerror(ENOENT) + "\n"));
+  ASSERT_EQ(board.GetErrors().size(), 1u);
+  EXPECT_EQ(board.GetErrors()[0].code, "cannot_open");
+  EXPECT_EQ(board.GetErrors()[0].file, "/nonexistent/board.qbd");
+  EXPECT_EQ(board.GetErrors()[0].message,
+            std::string("cannot open board file: ") + std::strerror(ENOENT));
   EXPECT_EQ(board.ReadFile("/tmp"), Qbd::READ_OPEN_ERROR);
   EXPECT_NE(board.GetErrorText().str().find(std::strerror(EISDIR)), std::string::npos);
   EXPECT_EQ(board.ReadFile(nullptr), Qbd::READ_OPEN_ERROR);

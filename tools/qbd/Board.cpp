@@ -13,7 +13,7 @@ LoadedBoard::LoadedBoard(const std::string& path)
     std::string text = str(qbd_->GetErrorText());
     while (!text.empty() && text.back() == '\n') text.pop_back();
     if (text.empty()) text = path + ": error: cannot read the board file";
-    throw ToolError(text);
+    throw ReadFailure(text, qbd_->GetErrors());
   }
 }
 

@@ -18,7 +18,7 @@ namespace qbd {
 // print) never asks for it.
 class LoadedBoard {
  public:
-  // Reads the file; throws ToolError holding every reader error when it cannot be read.
+  // Reads the file; throws ReadFailure holding every reader error when it cannot be read.
   explicit LoadedBoard(const std::string& path);
   ~LoadedBoard();
   LoadedBoard(const LoadedBoard&) = delete;

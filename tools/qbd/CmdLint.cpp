@@ -28,6 +28,11 @@ Json findingJson(const Finding& f) {
               {"code", f.code},         {"message", f.message}};
 }
 
+Json readErrorJson(const LyrBoard::ReadError& e) {
+  return Json{{"file", e.file},     {"line", e.line},     {"column", e.column},
+              {"code", e.code},     {"message", e.message}};
+}
+
 void runLint(const LintArgs& args) {
   std::set<std::string> disabled;
   for (const std::string& code : args.disabled) disabled.insert(MbdLint::FindCheck(code)->code);
@@ -44,9 +49,11 @@ void runLint(const LintArgs& args) {
         else std::cout << escapeControls(MbdLint::FormatFinding(f)) << '\n';  // one finding, one line
       }
       files.push_back({{"file", path}, {"read", true}});
-    } catch (const ToolError& e) {
+    } catch (const ReadFailure& e) {
       ++unreadable;
-      files.push_back({{"file", path}, {"read", false}, {"errors", e.what()}});
+      Json errors = Json::array();
+      for (const LyrBoard::ReadError& error : e.errors()) errors.push_back(readErrorJson(error));
+      files.push_back({{"file", path}, {"read", false}, {"errors", errors}});
       std::cerr << e.what() << '\n';
     }
   }

@@ -4,6 +4,10 @@
 
 #include <stdexcept>
 #include <string>
+#include <utility>
+#include <vector>
+
+#include "LyrBoard.h"
 
 namespace qbd {
 
@@ -20,6 +24,17 @@ class ToolError : public std::runtime_error {
 
  private:
   int status_;
+};
+
+// A board file that cannot be read: the reader's error text as the message, and its records.
+class ReadFailure : public ToolError {
+ public:
+  ReadFailure(const std::string& message, std::vector<LyrBoard::ReadError> errors)
+      : ToolError(message), errors_(std::move(errors)) {}
+  const std::vector<LyrBoard::ReadError>& errors() const { return errors_; }
+
+ private:
+  std::vector<LyrBoard::ReadError> errors_;
 };
 
 }  // namespace qbd

@@ -1,0 +1,53 @@
+"""The exceptions and plain records of the qbd package."""
+from typing import List, NamedTuple
+
+
+class Error(Exception):
+    """Every error the qbd package raises on purpose."""
+
+
+class ErrorRecord(NamedTuple):
+    """One error of a board that did not read."""
+    file: str
+    line: int
+    column: int
+    code: str
+    message: str
+
+
+class ReadError(Error):
+    """A board that does not read. str(error) is the reader's text, one error per line;
+    `errors` holds the same errors as records."""
+
+    def __init__(self, text: str, errors: List[ErrorRecord]):
+        super().__init__(text)
+        self.text = text
+        self.errors = list(errors)
+
+
+class TemplateError(Error):
+    """A question that needs the board model, asked of a generic template before expand()."""
+
+
+class ClockRange(NamedTuple):
+    """A frequency range of a clock instance; step 0 admits every frequency of the range."""
+    instance: str
+    min: int
+    max: int
+    step: int
+
+
+class FlashMemory(NamedTuple):
+    """A flash memory: the instance and the role (IO_IS) of its parameter."""
+    instance: str
+    role: str
+
+
+class Finding(NamedTuple):
+    """A lint finding."""
+    file: str
+    line: int
+    column: int
+    severity: str
+    code: str
+    message: str

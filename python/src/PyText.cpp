@@ -1,0 +1,33 @@
+#include "PyText.h"
+
+namespace qbdpy {
+
+py::str Text(const std::string& bytes) {
+  PyObject* text = PyUnicode_DecodeUTF8(bytes.data(), static_cast<Py_ssize_t>(bytes.size()),
+                                        "surrogateescape");
+  if (!text) throw py::error_already_set();
+  return py::reinterpret_steal<py::str>(text);
+}
+
+py::str Text(const StringBase& bytes) { return Text(bytes.str()); }
+
+py::object OptionalText(const StringBase& bytes) {
+  if (bytes.IsEmpty()) return py::none();
+  return Text(bytes);
+}
+
+std::string Bytes(py::handle object) {
+  if (PyBytes_Check(object.ptr())) return std::string(py::reinterpret_borrow<py::bytes>(object));
+  if (!PyUnicode_Check(object.ptr())) throw py::type_error("expected str or bytes");
+  PyObject* encoded = PyUnicode_AsEncodedString(object.ptr(), "utf-8", "surrogateescape");
+  if (!encoded) throw py::error_already_set();
+  return std::string(py::reinterpret_steal<py::bytes>(encoded));
+}
+
+py::list TextList(const std::vector<StringBase>& items) {
+  py::list result;
+  for (const StringBase& item : items) result.append(Text(item));
+  return result;
+}
+
+}  // namespace qbdpy
