@@ -3,6 +3,7 @@
 #define MBD_H
 
 #include <map>
+#include <memory>
 #include <utility>
 #include <vector>
 
@@ -14,6 +15,7 @@ struct LyrWiz_Module;
 
 namespace mbd_detail {
 class ExpansionIndex;
+class BoardIndex;
 }
 
 class LYRWIZ_MBD_EXPORT MBD {
@@ -56,6 +58,9 @@ class LYRWIZ_MBD_EXPORT MBD {
   bool isGeneric();
   // First block whose name equals insName ignoring case; null when none.
   LyrBoard::QbdBlock* getBlockByName(StringBase insName);
+  // The ports of the FPGA blocks wired to `net` (equal ignoring case), FPGA blocks in board
+  // order, then ports in order; empty when none.
+  std::vector<LyrBase::Property*> getFpgaPortsOnNet(StringBase net);
 
   // --- identity and FPGA part ---
   // Vendor, name, revision; empty fields when the attributes are absent.
@@ -188,6 +193,18 @@ class LYRWIZ_MBD_EXPORT MBD {
   static const unsigned int MAX_FREQ;
 
  private:
+  // The lookup indexes; a copy of the model starts without them and builds its own.
+  class IndexSlot {
+   public:
+    IndexSlot();
+    IndexSlot(const IndexSlot&);
+    IndexSlot& operator=(const IndexSlot&);
+    ~IndexSlot();
+    std::unique_ptr<mbd_detail::BoardIndex> index;
+  };
+  // The indexes over the tree as it is now: rebuilt when its modification count moved.
+  const mbd_detail::BoardIndex& boardIndex();
+
   std::vector<LyrBoard::QbdBlock*> getBlockSeqByType(StringBase ioType);
   std::vector<LyrBoard::QbdBlock*> getFPGABlocks();
   StringBase getBoardAttr(const StringBase& attrName);
@@ -213,8 +230,6 @@ class LYRWIZ_MBD_EXPORT MBD {
   const std::vector<LyrBase::PsfComp*>& blockList() const;
   // Value of the block's attribute attrName; empty when the attribute is absent.
   static StringBase blockAttr(const LyrBoard::QbdBlock* block, const char* attrName);
-  // Blocks whose attribute attrName is present and equals value ignoring case, in order.
-  std::vector<LyrBoard::QbdBlock*> getBlocksByAttr(const char* attrName, const StringBase& value);
   // Value of attribute attrName of every block that has one, in block-list order.
   std::vector<StringBase> getAttrValuesOfBlocks(const char* attrName);
   // Appends the numbered copies of ports to copy, and a numbered FPGA pin for each port whose
@@ -235,6 +250,7 @@ class LYRWIZ_MBD_EXPORT MBD {
   std::vector<ClkRng> clkFreqRngSeq;
   std::vector<ClkRng> clkInsRngSeq;
   std::map<StringBase, std::vector<StringBase> > dupInsMap;
+  IndexSlot indexSlot;
 };
 
 #endif  // MBD_H

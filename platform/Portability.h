@@ -141,6 +141,25 @@ inline bool EqualsIgnoringCase(const StringBase& a, const StringBase& b) {
   return a.Compare(b, StringBase::IGNORE_CASE) == 0;
 }
 
+// A hash that agrees with EqualsIgnoringCase (only ASCII letters fold, as IGNORE_CASE folds);
+// with CaseBlindEqual it keys the case-blind hash maps.
+struct CaseBlindHash {
+  std::size_t operator()(const StringBase& s) const noexcept {
+    std::size_t h = 14695981039346656037ull;  // FNV-1a over the folded bytes
+    for (const char ch : s.str()) {
+      unsigned char c = static_cast<unsigned char>(ch);
+      if (c >= 'A' && c <= 'Z') c = static_cast<unsigned char>(c - 'A' + 'a');
+      h = (h ^ c) * 1099511628211ull;
+    }
+    return h;
+  }
+};
+struct CaseBlindEqual {
+  bool operator()(const StringBase& a, const StringBase& b) const {
+    return EqualsIgnoringCase(a, b);
+  }
+};
+
 namespace std {
 template <>
 struct hash<StringBase> {

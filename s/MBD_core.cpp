@@ -1,6 +1,8 @@
 // The board model's spine: construction, the generic-template test and block lookup.
 #include "MBD.h"
 
+#include "BoardIndex.h"
+
 using LyrBase::Property;
 using LyrBase::PsfComp;
 using LyrBoard::Qbd;
@@ -11,6 +13,14 @@ MBD::MBD(Qbd* board) : qbd(board) {
   // and whatever the expansion already handed to the tree stays there.
   if (IsGenericBoard(qbd)) dupBlocks();
 }
+
+MBD::IndexSlot::IndexSlot() = default;
+MBD::IndexSlot::IndexSlot(const IndexSlot&) {}
+MBD::IndexSlot& MBD::IndexSlot::operator=(const IndexSlot&) {
+  index.reset();
+  return *this;
+}
+MBD::IndexSlot::~IndexSlot() = default;
 
 MBD::MBD(const MBD& other) = default;
 
@@ -41,28 +51,23 @@ StringBase MBD::blockAttr(const QbdBlock* block, const char* attrName) {
   return attr ? attr->GetValueStr() : StringBase();
 }
 
-QbdBlock* MBD::getBlockByName(StringBase insName) {
-  // A linear walk on purpose: the first match ignoring case wins, and blocks appended later
-  // take part like any other.
-  for (PsfComp* comp : blockList())
-    if (comp->GetName().Compare(insName, StringBase::IGNORE_CASE) == 0)
-      return static_cast<QbdBlock*>(comp);
-  return nullptr;
+const mbd_detail::BoardIndex& MBD::boardIndex() {
+  // The host may change the tree between any two calls; its count says whether it did.
+  if (!indexSlot.index || !indexSlot.index->IsCurrentFor(qbd))
+    indexSlot.index = std::make_unique<mbd_detail::BoardIndex>(qbd);
+  return *indexSlot.index;
 }
 
-std::vector<QbdBlock*> MBD::getBlocksByAttr(const char* attrName, const StringBase& value) {
-  std::vector<QbdBlock*> result;
-  for (PsfComp* comp : blockList()) {
-    QbdBlock* block = static_cast<QbdBlock*>(comp);
-    const Property* attr = block->GetPropertyByName(QbdBlock::ATTRIBUTE, attrName);
-    if (attr && attr->GetValueStr().Compare(value, StringBase::IGNORE_CASE) == 0)
-      result.push_back(block);
-  }
-  return result;
+QbdBlock* MBD::getBlockByName(StringBase insName) {
+  return boardIndex().BlockByName(insName);
+}
+
+std::vector<LyrBase::Property*> MBD::getFpgaPortsOnNet(StringBase net) {
+  return boardIndex().FpgaPortsOn(net);
 }
 
 std::vector<QbdBlock*> MBD::getBlockSeqByType(StringBase ioType) {
-  return getBlocksByAttr(IO_TYPE, ioType);
+  return boardIndex().BlocksOfType(ioType);
 }
 
-std::vector<QbdBlock*> MBD::getFPGABlocks() { return getBlocksByAttr(BLOCK_NAME, FPGA_IOTYPE); }
+std::vector<QbdBlock*> MBD::getFPGABlocks() { return boardIndex().FpgaBlocks(); }

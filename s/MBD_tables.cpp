@@ -5,6 +5,7 @@
 #include <utility>
 #include <vector>
 
+#include "BoardIndex.h"
 #include "MBD.h"
 
 using LyrBase::ListStrVal;
@@ -24,26 +25,6 @@ std::string FoldCase(const StringBase& text) {
     if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
   return out;
 }
-
-// The FPGA ports wired to each connector, in FPGA-block order and then port order. Built once
-// per query so that resolving many ports costs one walk over the FPGA blocks.
-class FpgaPortIndex {
- public:
-  explicit FpgaPortIndex(const std::vector<QbdBlock*>& fpgaBlocks) {
-    for (const QbdBlock* block : fpgaBlocks)
-      for (Property* port : block->GetPropSeqRef(QbdBlock::PORT))
-        byConnector_[FoldCase(port->GetValueStr())].push_back(port);
-  }
-  // The ports whose value equals `connector` ignoring case; empty when none.
-  const std::vector<Property*>& PortsOf(const StringBase& connector) const {
-    static const std::vector<Property*> kNone;
-    const auto found = byConnector_.find(FoldCase(connector));
-    return found == byConnector_.end() ? kNone : found->second;
-  }
-
- private:
-  std::unordered_map<std::string, std::vector<Property*>> byConnector_;
-};
 
 // Role of a property: the value of its IO_IS sub-property; null sub-property when it has none.
 const PsfComp* RoleOf(const Property* prop) { return prop->GetPsfCompByName(MBD::IOIS.c_str()); }
@@ -134,14 +115,14 @@ std::vector<MBD::Table> MBD::constraintTables(const std::vector<Property*>& fpga
 std::vector<MBD::Table> MBD::getCorePortUcfStr(StringBase insName, StringBase iois) {
   const StringBase connector = ConnectorOf(getBlockByName(insName), iois);
   if (connector.IsEmpty()) return std::vector<Table>();
-  return constraintTables(FpgaPortIndex(getFPGABlocks()).PortsOf(connector), connector);
+  return constraintTables(boardIndex().FpgaPortsOn(connector), connector);
 }
 
 std::vector<MBD::Table> MBD::getPortsByIns(StringBase insName) {
   std::vector<Table> tables;
   const QbdBlock* block = insName.IsEmpty() ? nullptr : getBlockByName(insName);
   if (!block) return tables;
-  const FpgaPortIndex index(getFPGABlocks());
+  const mbd_detail::BoardIndex& index = boardIndex();
   // Every port of a role resolves to the connector of the first port of that role.
   std::unordered_map<std::string, StringBase> connectorOfRole;
   for (const Property* port : block->GetPropSeqRef(QbdBlock::PORT)) {
@@ -153,7 +134,7 @@ std::vector<MBD::Table> MBD::getPortsByIns(StringBase insName) {
     if (!role) continue;
     const StringBase& connector = connectorOfRole[FoldCase(role->GetValueStr())];
     if (connector.IsEmpty()) continue;
-    for (Table& table : constraintTables(index.PortsOf(connector), connector)) {
+    for (Table& table : constraintTables(index.FpgaPortsOn(connector), connector)) {
       AddSubProperties(port, table);
       tables.push_back(std::move(table));
     }
@@ -169,9 +150,8 @@ std::vector<MBD::Table> MBD::getPortsByIOType(StringBase ioType) {
 StringBase MBD::getCorePortLoc(StringBase insName, StringBase iois) {
   const StringBase connector = ConnectorOf(getBlockByName(insName), iois);
   if (connector.IsEmpty()) return StringBase();
-  const FpgaPortIndex index(getFPGABlocks());
   StringBase location;
-  for (const Property* fpgaPort : index.PortsOf(connector)) {
+  for (const Property* fpgaPort : boardIndex().FpgaPortsOn(connector)) {
     const PsfComp* ucf = UcfOf(fpgaPort, connector);
     if (!ucf) continue;
     for (const StringBase& line : getStringsOf(ucf))

@@ -6,6 +6,7 @@
 #include <string>
 #include <unordered_map>
 
+#include "LyrBaseTcl.h"
 #include "LyrWiz_BoardTclCommandsRegister.h"
 #include "MBD.h"
 

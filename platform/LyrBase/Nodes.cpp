@@ -1,4 +1,5 @@
 // The node classes of the base-object library: type names, ownership and file positions.
+#include <atomic>
 #include <cstring>
 
 #include "LyrBase.h"
@@ -28,8 +29,16 @@ ParserPosition& CurrentPosition() {
 
 // ---- BaseNode
 
+namespace {
+// Set once by the handle library when it loads, read by every destructor after.
+std::atomic<BaseNode::HandleReleaseHook> handleReleaseHook{nullptr};
+}  // namespace
+
+void BaseNode::SetHandleReleaseHook(HandleReleaseHook hook) { handleReleaseHook.store(hook); }
+
 BaseNode::~BaseNode() {
-  if (handleSerial_ != 0) BaseTclIf::ForgetNode(this);
+  if (handleSerial_ == 0) return;
+  if (HandleReleaseHook hook = handleReleaseHook.load()) hook(this);
 }
 
 const char* BaseNode::GetBaseNode() const { return "LyrBas_BaseNode"; }
@@ -64,6 +73,7 @@ void NameValue::SetLyrValuePtr(Value* value) {
   if (value == value_.get()) return;
   value_.reset(value);
   if (value) value->SetOwner(this);
+  Touch();
 }
 
 // ---- PsfComp
@@ -96,6 +106,17 @@ PsfComp* PsfCompList::FindByName(const char* name) const {
   return nullptr;
 }
 
+bool PsfCompList::Remove(const PsfComp* comp) {
+  for (auto it = items_.begin(); it != items_.end(); ++it) {
+    if (*it != comp) continue;
+    PsfComp* doomed = *it;
+    items_.erase(it);
+    delete doomed;
+    return true;
+  }
+  return false;
+}
+
 void PsfCompList::Clear() {
   // Detach first so that a destructor that looks at the list sees a consistent one.
   std::vector<PsfComp*> doomed;
@@ -117,6 +138,13 @@ int Property::AddPsfComp(PsfComp* comp) {
   if (!comp) return 1;
   comp->SetOwner(this);
   subs_.Append(comp);
+  Touch();
+  return 0;
+}
+
+int Property::RemovePsfComp(const PsfComp* comp) {
+  if (!comp || !subs_.Remove(comp)) return 1;
+  Touch();
   return 0;
 }
 
