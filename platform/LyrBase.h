@@ -224,15 +224,12 @@ class PsfFile : public PsfComp {
   int errorCode_ = 0;
 };
 
-// The file information a parser stamps on the nodes it makes. A reader sets the current
-// position while it reads; outside a read it is empty (nodes made in memory).
+// The file information of nodes. The reader stamps each node it reads with its file, line
+// and column (PsfComp::SetFileInfo); a node made in memory has none.
 class BaseParser {
  public:
-  // Stamps the current file and line on `comp` (null is ignored).
+  // Marks `comp` as made in memory: no file, line 0 (null is ignored).
   static void SetFileInfo(PsfComp* comp);
-  // Sets the file and line that SetFileInfo stamps; an empty file clears it.
-  static void SetCurrent(std::shared_ptr<const std::string> file, unsigned line,
-                         unsigned column);
 };
 
 }  // namespace LyrBase

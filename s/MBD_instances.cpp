@@ -40,7 +40,9 @@ bool MBD::hasIoType(StringBase ioType) { return boardIndex().HasExactType(ioType
 std::vector<StringBase> MBD::getInstanceNamesByIOType(StringBase ioType, unsigned char keyOnly) {
   std::vector<StringBase> names;
   if (ioType.IsEmpty()) return names;
-  for (const QbdBlock* block : boardIndex().BlocksOfType(ioType)) {
+  const std::vector<QbdBlock*>& blocks = boardIndex().BlocksOfType(ioType);
+  names.reserve(blocks.size());
+  for (const QbdBlock* block : blocks) {
     const StringBase& name = block->GetName();
     // Key instances are exactly the keys of the expansion record (an exact lookup).
     if (keyOnly && dupInsMap.find(name) == dupInsMap.end()) continue;
@@ -78,7 +80,9 @@ std::vector<StringBase> MBD::getExclusiveInsSeq(StringBase insName) {
   // The tag is compared whole: it names a group, it is not a list.
   const StringBase group = blockAttr(block, EXCLUSIVE.c_str());
   if (group.IsEmpty()) return names;
-  for (const QbdBlock* member : boardIndex().BlocksInGroup(group))
+  const std::vector<QbdBlock*>& members = boardIndex().BlocksInGroup(group);
+  names.reserve(members.size());
+  for (const QbdBlock* member : members)
     if (!EqualsIgnoringCase(member->GetName(), insName)) names.push_back(member->GetName());
   return names;
 }

@@ -12,19 +12,6 @@ bool Is(const char* typeName, const char* own) {
   return typeName && std::strcmp(typeName, own) == 0;
 }
 
-// The current position a parser stamps on new nodes; one per thread so that two readers on
-// two threads do not stamp each other's files.
-struct ParserPosition {
-  std::shared_ptr<const std::string> file;
-  unsigned line = 0;
-  unsigned column = 0;
-};
-
-ParserPosition& CurrentPosition() {
-  static thread_local ParserPosition position;
-  return position;
-}
-
 }  // namespace
 
 // ---- BaseNode
@@ -159,24 +146,8 @@ bool PsfFile::IsBaseNodeType(const char* typeName) const {
 // ---- BaseParser
 
 void BaseParser::SetFileInfo(PsfComp* comp) {
-  if (!comp) return;
-  const ParserPosition& at = CurrentPosition();
-  if (at.file)
-    comp->SetFileInfo(at.file, at.line, at.column);
-  else
-    comp->SetFileInfo(nullptr, 0, 0);
-}
-
-void BaseParser::SetCurrent(std::shared_ptr<const std::string> file, unsigned line,
-                            unsigned column) {
-  ParserPosition& at = CurrentPosition();
-  if (!file || file->empty()) {
-    at = ParserPosition();
-    return;
-  }
-  at.file = std::move(file);
-  at.line = line;
-  at.column = column;
+  // The reader stamps what it reads itself; any node made after a read was not read.
+  if (comp) comp->SetFileInfo(nullptr, 0, 0);
 }
 
 }  // namespace LyrBase
