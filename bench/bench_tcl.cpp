@@ -9,6 +9,7 @@
 
 #include <tcl.h>
 
+#include "LyrBaseTcl.h"
 #include "LyrBoard.h"
 #include "LyrWiz_BoardTclCommandsRegister.h"
 #include "MBD.h"

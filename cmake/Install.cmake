@@ -11,11 +11,14 @@ set(QBD_INSTALL_CMAKEDIR ${CMAKE_INSTALL_LIBDIR}/cmake/LyrWiz_Mbd)
 set(QBD_PUBLIC_HEADERS
   include/MBD.h
   include/MbdExport.h
+  include/MbdRules.h
+  include/MbdLint.h
   include/LyrWiz_BoardTclIf.h
   include/LyrWiz_BoardTclCommandsRegister.h
   platform/Portability.h
   platform/LyrBase.h
-  platform/LyrBase/BaseTclIf.h
+  platform/LyrBaseTcl.h
+  platform/LyrBaseTcl/BaseTclIf.h
   platform/LyrBoard.h
   platform/LyrWiz_WizUtils.h
   platform/LyrWiz_WizUtils/Module.h

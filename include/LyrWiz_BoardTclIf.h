@@ -4,7 +4,7 @@
 #ifndef LYRWIZ_BOARDTCLIF_H
 #define LYRWIZ_BOARDTCLIF_H
 
-#include "LyrBase.h"
+#include "LyrBaseTcl.h"
 #include "MbdExport.h"
 
 class LYRWIZ_MBD_EXPORT LyrWiz_BoardTclIf : public LyrBase::BaseTclIf {

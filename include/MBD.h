@@ -3,6 +3,7 @@
 #define MBD_H
 
 #include <map>
+#include <memory>
 #include <utility>
 #include <vector>
 
@@ -14,6 +15,7 @@ struct LyrWiz_Module;
 
 namespace mbd_detail {
 class ExpansionIndex;
+class BoardIndex;
 }
 
 class LYRWIZ_MBD_EXPORT MBD {
@@ -61,6 +63,9 @@ class LYRWIZ_MBD_EXPORT MBD {
   bool isGeneric();
   // First block whose name equals insName ignoring case; null when none.
   LyrBoard::QbdBlock* getBlockByName(StringBase insName);
+  // The ports of the FPGA blocks wired to `net` (equal ignoring case), FPGA blocks in board
+  // order, then ports in order; empty when none.
+  std::vector<LyrBase::Property*> getFpgaPortsOnNet(StringBase net);
 
   // --- identity and FPGA part ---
   // Vendor, name, revision; empty fields when the attributes are absent.
@@ -193,6 +198,18 @@ class LYRWIZ_MBD_EXPORT MBD {
   static const unsigned int MAX_FREQ;
 
  private:
+  // The lookup indexes; a copy of the model starts without them and builds its own.
+  class IndexSlot {
+   public:
+    IndexSlot();
+    IndexSlot(const IndexSlot&);
+    IndexSlot& operator=(const IndexSlot&);
+    ~IndexSlot();
+    std::unique_ptr<mbd_detail::BoardIndex> index;
+  };
+  // The indexes over the tree as it is now: rebuilt when its modification count moved.
+  const mbd_detail::BoardIndex& boardIndex();
+
   std::vector<LyrBoard::QbdBlock*> getBlockSeqByType(StringBase ioType);
   std::vector<LyrBoard::QbdBlock*> getFPGABlocks();
   StringBase getBoardAttr(const StringBase& attrName);
@@ -230,6 +247,7 @@ class LYRWIZ_MBD_EXPORT MBD {
   std::vector<ClkRng> clkFreqRngSeq;
   std::vector<ClkRng> clkInsRngSeq;
   std::map<StringBase, std::vector<StringBase> > dupInsMap;
+  IndexSlot indexSlot;
 };
 
 #endif  // MBD_H

@@ -1,6 +1,6 @@
 // Base objects of the board-description tree: named nodes with typed values and
-// sub-properties, value objects, the file node, the parser's file information, and the Tcl
-// interface base class.
+// sub-properties, value objects, the file node and the parser's file information. The Tcl
+// interface base class is in LyrBaseTcl.h; nothing here needs Tcl.
 #ifndef LYRBASE_H
 #define LYRBASE_H
 
@@ -29,10 +29,26 @@ class BaseNode {
   // The container that holds this node; null for a root or a node not yet added.
   const BaseNode* GetOwner() const { return owner_; }
   virtual void SetOwner(const BaseNode* owner) { owner_ = owner; }
+  // How many changes this node and everything it holds have seen (a rename, a new value, a
+  // node added or removed); it only grows, so an index built at one count is current while
+  // the count stays the same. 0 for a node that never changed.
+  unsigned long long GetModCount() const { return modCount_; }
+
+  // What a node holding a handle serial calls when it is destroyed. The library that makes
+  // handles sets it once, before it makes the first; a null hook (the default) does nothing.
+  using HandleReleaseHook = void (*)(const BaseNode* node);
+  static void SetHandleReleaseHook(HandleReleaseHook hook);
+
+ protected:
+  // Records a change of this node: its count and the count of each owner up to the root grow.
+  void Touch() const {
+    for (const BaseNode* node = this; node; node = node->owner_) ++node->modCount_;
+  }
 
  private:
   friend class BaseTclIf;
   const BaseNode* owner_ = nullptr;
+  mutable unsigned long long modCount_ = 0;
   // The serial of the Tcl handle that names this node, 0 while it has none; its destruction
   // retires the handle.
   mutable unsigned long long handleSerial_ = 0;
@@ -105,7 +121,10 @@ class NameValue : public BaseNode {
 
   // The node's name; empty when it has none.
   const StringBase& GetName() const { return name_; }
-  void SetName(const char* name) { name_ = StringBase(name); }
+  void SetName(const char* name) {
+    name_ = StringBase(name);
+    Touch();
+  }
   // The value as text; empty when there is no value.
   StringBase GetValueStr() const;
   // Replaces the value with a single string; returns 0.
@@ -157,6 +176,8 @@ class PsfCompList {
   }
   // The first component whose name equals `name` ignoring case; null when none.
   PsfComp* FindByName(const char* name) const;
+  // Takes `comp` out of the list and deletes it; false (nothing done) when it is not in it.
+  bool Remove(const PsfComp* comp);
   // Deletes every component.
   void Clear();
   // Exchanges the contents of two lists (owners are left as they were).
@@ -179,6 +200,9 @@ class Property : public PsfComp {
   PsfComp* GetPsfCompByName(const char* name) const { return subs_.FindByName(name); }
   // Appends a sub-property and takes ownership of it; returns 0 (1 for null).
   int AddPsfComp(PsfComp* comp);
+  // Deletes the sub-property `comp`; 0 on success, 1 (nothing done) when it is not one of
+  // this property's.
+  int RemovePsfComp(const PsfComp* comp);
 
  private:
   PsfCompList subs_;
@@ -200,19 +224,14 @@ class PsfFile : public PsfComp {
   int errorCode_ = 0;
 };
 
-// The file information a parser stamps on the nodes it makes. A reader sets the current
-// position while it reads; outside a read it is empty (nodes made in memory).
+// The file information of nodes. The reader stamps each node it reads with its file, line
+// and column (PsfComp::SetFileInfo); a node made in memory has none.
 class BaseParser {
  public:
-  // Stamps the current file and line on `comp` (null is ignored).
+  // Marks `comp` as made in memory: no file, line 0 (null is ignored).
   static void SetFileInfo(PsfComp* comp);
-  // Sets the file and line that SetFileInfo stamps; an empty file clears it.
-  static void SetCurrent(std::shared_ptr<const std::string> file, unsigned line,
-                         unsigned column);
 };
 
 }  // namespace LyrBase
-
-#include "LyrBase/BaseTclIf.h"
 
 #endif  // LYRBASE_H

@@ -57,6 +57,9 @@ class QbdBlock : public LyrBase::PsfComp {
   // Appends a property of that kind and takes ownership; 0 on success, 1 (and the property
   // is deleted) for null or an unknown kind.
   int AddProperty(NodeType type, LyrBase::Property* prop);
+  // Deletes the property `prop` of that kind; 0 on success, 1 (nothing done) when it is not
+  // one of this block's properties of that kind.
+  int RemoveProperty(NodeType type, const LyrBase::Property* prop);
 
  private:
   std::vector<LyrBase::Property*> props_[3];
@@ -80,6 +83,9 @@ class Qbd : public LyrBase::PsfFile {
   // Appends a component and takes ownership; 0 on success, 1 (and the component is deleted)
   // for null, an unknown kind, or a BLOCK that is not a QbdBlock.
   int AddPsfComp(NodeType type, LyrBase::PsfComp* comp);
+  // Deletes the component `comp` of that kind (a block or a board attribute); 0 on success,
+  // 1 (nothing done) when it is not one of this board's components of that kind.
+  int RemovePsfComp(NodeType type, const LyrBase::PsfComp* comp);
 
   // Results of a read (also GetErrorCode after it).
   enum ReadResult { READ_OK = 0, READ_SYNTAX_ERROR = 1, READ_OPEN_ERROR = 2 };

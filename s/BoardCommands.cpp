@@ -4,6 +4,7 @@
 #include <cstring>
 #include <vector>
 
+#include "LyrBaseTcl.h"
 #include "LyrBoard.h"
 
 namespace mbd_detail {

@@ -1,15 +1,12 @@
 // The board query commands for the wizard's own interpreter.
 #include "LyrWiz_BoardTclCommandsRegister.h"
 
-#include <cstdio>
-
 #include "BoardCommands.h"
 #include "BoardScripts.h"
 
 namespace {
 
 constexpr char kRevision[] = "1.0";
-constexpr int kNameBufferSize = 512;
 
 const mbd_detail::BoardProcs kProcs{LyrWiz_BoardTclCommandsRegister::LyrBoardGetHandle,
                                     LyrWiz_BoardTclCommandsRegister::LyrTclBoardGetBlockHandle};
@@ -18,13 +15,10 @@ const mbd_detail::BoardProcs kProcs{LyrWiz_BoardTclCommandsRegister::LyrBoardGet
 
 bool LyrWiz_BoardTclCommandsRegister::addCommands(Tcl_Interp* interp) {
   if (!interp) return false;
-  // createCommand takes a writable name, so each constant name is copied first. A failed
-  // registration shows when the command is called, so its result is not examined.
-  char name[kNameBufferSize];
-  std::snprintf(name, sizeof(name), "%s", mbd_detail::kHandleCommand);
-  createCommand(interp, name, LyrBoardGetHandle);
-  std::snprintf(name, sizeof(name), "%s", mbd_detail::kValueCommand);
-  createCommand(interp, name, LyrBoardGetValue);
+  // A failed registration shows when the command is called, so its result is not examined.
+  // Writable by the fixed signature only: the name is copied by Tcl, never written.
+  createCommand(interp, const_cast<char*>(mbd_detail::kHandleCommand), LyrBoardGetHandle);
+  createCommand(interp, const_cast<char*>(mbd_detail::kValueCommand), LyrBoardGetValue);
   return true;
 }
 

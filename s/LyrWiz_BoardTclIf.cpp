@@ -1,15 +1,12 @@
 // The board interpreter: one per process, made on first request.
 #include "LyrWiz_BoardTclIf.h"
 
-#include <cstdio>
-
 #include "BoardCommands.h"
 #include "BoardScripts.h"
 
 namespace {
 
 constexpr char kRevision[] = "1.0";
-constexpr int kNameBufferSize = 512;
 
 const mbd_detail::BoardProcs& Procs();
 
@@ -40,24 +37,15 @@ int LyrWiz_BoardTclIf::Tcl_AppInit() {
   Tcl_CreateExitHandler(BaseTclIf::Tcl_AppExit, nullptr);
   auto* record = static_cast<ThreadData*>(
       Tcl_GetThreadData(GetThreadDataKey(), static_cast<int>(sizeof(ThreadData))));
-  if (record->flag == 1) {
-    Tcl_DStringFree(&record->first);
-    Tcl_DStringFree(&record->second);
-  }
   record->interp = interp;
-  Tcl_DStringInit(&record->first);
-  Tcl_DStringInit(&record->second);
   record->flag = 1;
   return 0;
 }
 
 void LyrWiz_BoardTclIf::RegisterCommands() {
-  // CreateCommand takes a writable name, so each constant name is copied first.
-  char name[kNameBufferSize];
-  std::snprintf(name, sizeof(name), "%s", mbd_detail::kHandleCommand);
-  CreateCommand(name, LyrBoardGetHandle);
-  std::snprintf(name, sizeof(name), "%s", mbd_detail::kValueCommand);
-  CreateCommand(name, LyrBoardGetValue);
+  // Writable by the fixed signature only: the name is copied by Tcl, never written.
+  CreateCommand(const_cast<char*>(mbd_detail::kHandleCommand), LyrBoardGetHandle);
+  CreateCommand(const_cast<char*>(mbd_detail::kValueCommand), LyrBoardGetValue);
 }
 
 int LyrWiz_BoardTclIf::SourceBoardTclFile(Tcl_Interp* interp) {

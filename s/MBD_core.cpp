@@ -2,6 +2,8 @@
 #include "MBD.h"
 #include "MbdRules.h"
 
+#include "BoardIndex.h"
+
 using LyrBase::Property;
 using LyrBase::PsfComp;
 using LyrBoard::Qbd;
@@ -12,6 +14,14 @@ MBD::MBD(Qbd* board) : qbd(board) {
   // The expansion raises the missing FPGA block before it changes anything.
   if (IsGenericBoard(qbd)) dupBlocks();
 }
+
+MBD::IndexSlot::IndexSlot() = default;
+MBD::IndexSlot::IndexSlot(const IndexSlot&) {}
+MBD::IndexSlot& MBD::IndexSlot::operator=(const IndexSlot&) {
+  index.reset();
+  return *this;
+}
+MBD::IndexSlot::~IndexSlot() = default;
 
 MBD::MBD(const MBD& other) = default;
 
@@ -37,29 +47,23 @@ const std::vector<PsfComp*>& MBD::blockList() const {
   return qbd ? qbd->GetPsfCompSeqRef(Qbd::BLOCK) : none;
 }
 
+const mbd_detail::BoardIndex& MBD::boardIndex() {
+  // The host may change the tree between any two calls; its count says whether it did.
+  if (!indexSlot.index || !indexSlot.index->IsCurrentFor(qbd))
+    indexSlot.index = std::make_unique<mbd_detail::BoardIndex>(qbd);
+  return *indexSlot.index;
+}
+
 QbdBlock* MBD::getBlockByName(StringBase insName) {
-  // A linear walk on purpose: the first match ignoring case wins, and blocks appended later
-  // take part like any other.
-  for (PsfComp* comp : blockList())
-    if (EqualsIgnoringCase(comp->GetName(), insName))
-      return static_cast<QbdBlock*>(comp);
-  return nullptr;
+  return boardIndex().BlockByName(insName);
+}
+
+std::vector<LyrBase::Property*> MBD::getFpgaPortsOnNet(StringBase net) {
+  return boardIndex().FpgaPortsOn(net);
 }
 
 std::vector<QbdBlock*> MBD::getBlockSeqByType(StringBase ioType) {
-  std::vector<QbdBlock*> result;
-  for (PsfComp* comp : blockList()) {
-    QbdBlock* block = static_cast<QbdBlock*>(comp);
-    if (MbdRules::HasIoType(*block, ioType)) result.push_back(block);
-  }
-  return result;
+  return boardIndex().BlocksOfType(ioType);
 }
 
-std::vector<QbdBlock*> MBD::getFPGABlocks() {
-  std::vector<QbdBlock*> result;
-  for (PsfComp* comp : blockList()) {
-    QbdBlock* block = static_cast<QbdBlock*>(comp);
-    if (MbdRules::IsFpgaBlock(block)) result.push_back(block);
-  }
-  return result;
-}
+std::vector<QbdBlock*> MBD::getFPGABlocks() { return boardIndex().FpgaBlocks(); }

@@ -4,6 +4,7 @@
 #include <unordered_set>
 #include <utility>
 
+#include "BoardIndex.h"
 #include "MBD.h"
 #include "MbdRules.h"
 
@@ -35,15 +36,14 @@ std::vector<StringBase> MBD::getTrimedIOTypes() {
   return types;
 }
 
-bool MBD::hasIoType(StringBase ioType) {
-  const std::vector<StringBase> types = getTrimedIOTypes();
-  return std::find(types.begin(), types.end(), ioType) != types.end();
-}
+bool MBD::hasIoType(StringBase ioType) { return boardIndex().HasExactType(ioType); }
 
 std::vector<StringBase> MBD::getInstanceNamesByIOType(StringBase ioType, unsigned char keyOnly) {
   std::vector<StringBase> names;
   if (ioType.IsEmpty()) return names;
-  for (QbdBlock* block : getBlockSeqByType(ioType)) {
+  const std::vector<QbdBlock*>& blocks = boardIndex().BlocksOfType(ioType);
+  names.reserve(blocks.size());
+  for (const QbdBlock* block : blocks) {
     const StringBase& name = block->GetName();
     // Key instances are exactly the keys of the expansion record (an exact lookup).
     if (keyOnly && dupInsMap.find(name) == dupInsMap.end()) continue;
@@ -80,12 +80,10 @@ std::vector<StringBase> MBD::getExclusiveInsSeq(StringBase insName) {
   // The tag is compared whole: it names a group, it is not a list.
   const StringBase group = MbdRules::AttributeOf(*block, EXCLUSIVE.c_str());
   if (group.IsEmpty()) return names;
-  for (PsfComp* comp : blockList()) {
-    if (EqualsIgnoringCase(comp->GetName(), insName)) continue;
-    const Property* tag =
-        static_cast<QbdBlock*>(comp)->GetPropertyByName(QbdBlock::ATTRIBUTE, EXCLUSIVE.c_str());
-    if (tag && EqualsIgnoringCase(tag->GetValueStr(), group)) names.push_back(comp->GetName());
-  }
+  const std::vector<QbdBlock*>& members = boardIndex().BlocksInGroup(group);
+  names.reserve(members.size());
+  for (const QbdBlock* member : members)
+    if (!EqualsIgnoringCase(member->GetName(), insName)) names.push_back(member->GetName());
   return names;
 }
 

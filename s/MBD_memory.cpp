@@ -3,7 +3,8 @@
 #include <climits>
 #include <cstdint>
 
-#include "LyrWiz_WizUtils.h"
+#include "LyrWiz_WizUtils/ArchDb.h"
+#include "LyrWiz_WizUtils/Module.h"
 #include "MBD.h"
 #include "MbdRules.h"
 

@@ -1,6 +1,7 @@
 // The wizard's module tree: the FPGA block becomes the top module, every other block a child
 // module, and the board nets become signals of the top module that join the two sides.
-#include "LyrWiz_WizUtils.h"
+#include "LyrWiz_WizUtils/ArchDb.h"
+#include "LyrWiz_WizUtils/Module.h"
 #include "MBD.h"
 #include "MbdRules.h"
 

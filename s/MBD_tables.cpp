@@ -4,6 +4,7 @@
 #include <utility>
 #include <vector>
 
+#include "BoardIndex.h"
 #include "MBD.h"
 #include "MbdRules.h"
 
@@ -15,26 +16,6 @@ namespace {
 
 const char kBlanks[] = " \t";
 
-// The FPGA ports wired to each connector, in FPGA-block order and then port order. Built once
-// per query so that resolving many ports costs one walk over the FPGA blocks.
-class FpgaPortIndex {
- public:
-  explicit FpgaPortIndex(const std::vector<QbdBlock*>& fpgaBlocks) {
-    for (const QbdBlock* block : fpgaBlocks)
-      for (Property* port : block->GetPropSeqRef(QbdBlock::PORT))
-        byConnector_[MbdRules::ConnectorOf(*port)].push_back(port);
-  }
-  // The ports that carry `connector`; empty when none.
-  const std::vector<Property*>& PortsOf(const StringBase& connector) const {
-    static const std::vector<Property*> kNone;
-    const auto found = byConnector_.find(connector);
-    return found == byConnector_.end() ? kNone : found->second;
-  }
-
- private:
-  std::unordered_map<StringBase, std::vector<Property*>, MbdRules::NetHash, MbdRules::NetEqual>
-      byConnector_;
-};
 
 // The UCF_NET_STRING sub-property of an FPGA port; null (and the trace) when it lacks one.
 const PsfComp* UcfOf(const Property* fpgaPort, const StringBase& connector) {
@@ -93,7 +74,7 @@ std::vector<MBD::Table> MBD::getPortsByIns(StringBase insName) {
   std::vector<Table> tables;
   const QbdBlock* block = insName.IsEmpty() ? nullptr : getBlockByName(insName);
   if (!block) return tables;
-  const FpgaPortIndex index(getFPGABlocks());
+  const mbd_detail::BoardIndex& index = boardIndex();
   // Every port of a role resolves to the connector of the first port of that role; the map
   // spares a walk of the ports per port.
   std::unordered_map<StringBase, StringBase, CaseBlindHash, CaseBlindEqual> connectorOfRole;
@@ -106,7 +87,7 @@ std::vector<MBD::Table> MBD::getPortsByIns(StringBase insName) {
     if (!role) continue;
     const StringBase& connector = connectorOfRole[role->GetValueStr()];
     if (connector.IsEmpty()) continue;
-    for (Table& table : constraintTables(index.PortsOf(connector), connector)) {
+    for (Table& table : constraintTables(index.FpgaPortsOn(connector), connector)) {
       AddSubProperties(port, table);
       tables.push_back(std::move(table));
     }
@@ -122,9 +103,8 @@ std::vector<MBD::Table> MBD::getPortsByIOType(StringBase ioType) {
 StringBase MBD::getCorePortLoc(StringBase insName, StringBase iois) {
   const StringBase connector = MbdRules::ConnectorOfRole(getBlockByName(insName), iois);
   if (connector.IsEmpty()) return StringBase();
-  const FpgaPortIndex index(getFPGABlocks());
   StringBase location;
-  for (const Property* fpgaPort : index.PortsOf(connector)) {
+  for (const Property* fpgaPort : boardIndex().FpgaPortsOn(connector)) {
     const PsfComp* ucf = UcfOf(fpgaPort, connector);
     if (!ucf) continue;
     if (MbdRules::FirstLocation(MbdRules::StringsOf(ucf), location)) return location;

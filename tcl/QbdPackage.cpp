@@ -7,6 +7,7 @@
 #include <string>
 #include <unordered_map>
 
+#include "LyrBaseTcl.h"
 #include "LyrWiz_BoardTclCommandsRegister.h"
 #include "MBD.h"
 #include "MbdRules.h"

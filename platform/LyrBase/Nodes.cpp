@@ -1,4 +1,5 @@
 // The node classes of the base-object library: type names, ownership and file positions.
+#include <atomic>
 #include <cstring>
 
 #include "LyrBase.h"
@@ -11,25 +12,20 @@ bool Is(const char* typeName, const char* own) {
   return typeName && std::strcmp(typeName, own) == 0;
 }
 
-// The current position a parser stamps on new nodes; one per thread so that two readers on
-// two threads do not stamp each other's files.
-struct ParserPosition {
-  std::shared_ptr<const std::string> file;
-  unsigned line = 0;
-  unsigned column = 0;
-};
-
-ParserPosition& CurrentPosition() {
-  static thread_local ParserPosition position;
-  return position;
-}
-
 }  // namespace
 
 // ---- BaseNode
 
+namespace {
+// Set once by the handle library when it loads, read by every destructor after.
+std::atomic<BaseNode::HandleReleaseHook> handleReleaseHook{nullptr};
+}  // namespace
+
+void BaseNode::SetHandleReleaseHook(HandleReleaseHook hook) { handleReleaseHook.store(hook); }
+
 BaseNode::~BaseNode() {
-  if (handleSerial_ != 0) BaseTclIf::ForgetNode(this);
+  if (handleSerial_ == 0) return;
+  if (HandleReleaseHook hook = handleReleaseHook.load()) hook(this);
 }
 
 const char* BaseNode::GetBaseNode() const { return "LyrBas_BaseNode"; }
@@ -64,6 +60,7 @@ void NameValue::SetLyrValuePtr(Value* value) {
   if (value == value_.get()) return;
   value_.reset(value);
   if (value) value->SetOwner(this);
+  Touch();
 }
 
 // ---- PsfComp
@@ -96,6 +93,17 @@ PsfComp* PsfCompList::FindByName(const char* name) const {
   return nullptr;
 }
 
+bool PsfCompList::Remove(const PsfComp* comp) {
+  for (auto it = items_.begin(); it != items_.end(); ++it) {
+    if (*it != comp) continue;
+    PsfComp* doomed = *it;
+    items_.erase(it);
+    delete doomed;
+    return true;
+  }
+  return false;
+}
+
 void PsfCompList::Clear() {
   // Detach first so that a destructor that looks at the list sees a consistent one.
   std::vector<PsfComp*> doomed;
@@ -117,6 +125,13 @@ int Property::AddPsfComp(PsfComp* comp) {
   if (!comp) return 1;
   comp->SetOwner(this);
   subs_.Append(comp);
+  Touch();
+  return 0;
+}
+
+int Property::RemovePsfComp(const PsfComp* comp) {
+  if (!comp || !subs_.Remove(comp)) return 1;
+  Touch();
   return 0;
 }
 
@@ -131,24 +146,8 @@ bool PsfFile::IsBaseNodeType(const char* typeName) const {
 // ---- BaseParser
 
 void BaseParser::SetFileInfo(PsfComp* comp) {
-  if (!comp) return;
-  const ParserPosition& at = CurrentPosition();
-  if (at.file)
-    comp->SetFileInfo(at.file, at.line, at.column);
-  else
-    comp->SetFileInfo(nullptr, 0, 0);
-}
-
-void BaseParser::SetCurrent(std::shared_ptr<const std::string> file, unsigned line,
-                            unsigned column) {
-  ParserPosition& at = CurrentPosition();
-  if (!file || file->empty()) {
-    at = ParserPosition();
-    return;
-  }
-  at.file = std::move(file);
-  at.line = line;
-  at.column = column;
+  // The reader stamps what it reads itself; any node made after a read was not read.
+  if (comp) comp->SetFileInfo(nullptr, 0, 0);
 }
 
 }  // namespace LyrBase

@@ -95,6 +95,7 @@ void ListBaseNodePtrVal::Append(std::unique_ptr<ListStrVal> item) {
   if (!item) return;
   item->SetOwner(this);
   items_.push_back(item.release());
+  Touch();
 }
 
 }  // namespace LyrBase

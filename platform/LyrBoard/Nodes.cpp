@@ -81,7 +81,22 @@ int QbdBlock::AddProperty(NodeType type, LyrBase::Property* prop) {
   }
   prop->SetOwner(this);
   props_[type - 1].push_back(prop);
+  Touch();
   return 0;
+}
+
+int QbdBlock::RemoveProperty(NodeType type, const LyrBase::Property* prop) {
+  if (!prop || type < PARAMETER || type > ATTRIBUTE) return 1;
+  std::vector<LyrBase::Property*>& props = props_[type - 1];
+  for (auto it = props.begin(); it != props.end(); ++it) {
+    if (*it != prop) continue;
+    LyrBase::Property* doomed = *it;
+    props.erase(it);
+    delete doomed;
+    Touch();
+    return 0;
+  }
+  return 1;
 }
 
 // ---- Qbd
@@ -117,12 +132,21 @@ int Qbd::AddPsfComp(NodeType type, LyrBase::PsfComp* comp) {
   }
   comp->SetOwner(this);
   (type == BLOCK ? blocks_ : attributes_).Append(comp);
+  Touch();
+  return 0;
+}
+
+int Qbd::RemovePsfComp(NodeType type, const LyrBase::PsfComp* comp) {
+  if (!comp || (type != BLOCK && type != ATTRIBUTE)) return 1;
+  if (!(type == BLOCK ? blocks_ : attributes_).Remove(comp)) return 1;
+  Touch();
   return 0;
 }
 
 void Qbd::Clear() {
   blocks_.Clear();
   attributes_.Clear();
+  Touch();
 }
 
 void Qbd::AdoptFrom(Qbd& fresh) {
@@ -131,6 +155,7 @@ void Qbd::AdoptFrom(Qbd& fresh) {
   attributes_.Swap(fresh.attributes_);
   for (LyrBase::PsfComp* comp : blocks_.Items()) comp->SetOwner(this);
   for (LyrBase::PsfComp* comp : attributes_.Items()) comp->SetOwner(this);
+  Touch();
 }
 
 }  // namespace LyrBoard

@@ -168,26 +168,14 @@ TEST(Nodes, Values_ReplaceAndRemove) {
   EXPECT_TRUE(PsfComp("x").GetValueStr().IsEmpty());
 }
 
-TEST(Nodes, FileInfo_StampsTheParsersCurrentPlace) {
-  PsfComp made("m");
-  LyrBase::BaseParser::SetFileInfo(&made);
-  EXPECT_TRUE(made.GetFileName().IsEmpty()) << "outside a read nodes have no file";
-  EXPECT_EQ(made.GetLineNo(), 0u);
-
-  auto file = std::make_shared<const std::string>("boards/x.qbd");
-  LyrBase::BaseParser::SetCurrent(file, 12, 3);
-  PsfComp read("r");
-  LyrBase::BaseParser::SetFileInfo(&read);
+TEST(Nodes, FileInfo_OfANodeMadeInMemoryIsEmpty) {
+  PsfComp copied("c");
+  copied.SetFileInfo(std::make_shared<const std::string>("boards/x.qbd"), 12, 3);
+  LyrBase::BaseParser::SetFileInfo(&copied);
   LyrBase::BaseParser::SetFileInfo(nullptr);
-  EXPECT_EQ(read.GetFileName(), StringBase("boards/x.qbd"));
-  EXPECT_EQ(read.GetLineNo(), 12u);
-  EXPECT_EQ(read.GetColumnNo(), 3u);
-
-  LyrBase::BaseParser::SetCurrent(nullptr, 5, 5);
-  PsfComp after("a");
-  LyrBase::BaseParser::SetFileInfo(&after);
-  EXPECT_TRUE(after.GetFileName().IsEmpty());
-  EXPECT_EQ(after.GetLineNo(), 0u);
+  EXPECT_TRUE(copied.GetFileName().IsEmpty());
+  EXPECT_EQ(copied.GetLineNo(), 0u);
+  EXPECT_EQ(copied.GetColumnNo(), 0u);
 }
 
 }  // namespace

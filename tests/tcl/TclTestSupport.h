@@ -15,6 +15,7 @@
 
 #include <gtest/gtest.h>
 
+#include "LyrBaseTcl.h"
 #include "LyrBoard.h"
 
 namespace tcltest_support {

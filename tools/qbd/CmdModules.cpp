@@ -5,7 +5,8 @@
 
 #include "Board.h"
 #include "Commands.h"
-#include "LyrWiz_WizUtils.h"
+#include "LyrWiz_WizUtils/ArchDb.h"
+#include "LyrWiz_WizUtils/Module.h"
 
 namespace qbd {
 

@@ -93,7 +93,7 @@ class BaseTclIf : public BaseNode {
   // message alone; any other value puts the command's name (objv[0]) and ": " in front.
   static int LyrTclError(int objc, Tcl_Obj* const objv[], Tcl_Interp* interp, int flags,
                          const char* message);
-  // Exit handler: releases the calling thread's record (its two string buffers).
+  // Exit handler: clears the calling thread's record.
   static void Tcl_AppExit(ClientData clientData);
 
   // The base library's own commands over property nodes (syntax above).
@@ -110,11 +110,9 @@ class BaseTclIf : public BaseNode {
 
  protected:
   // The per-thread record that Tcl keeps under GetThreadDataKey(): the interpreter of the
-  // thread, two scratch buffers, and a flag that is 1 once the record was initialised.
+  // thread, and a flag that is 1 once the record was initialised.
   struct ThreadData {
     Tcl_Interp* interp;
-    Tcl_DString first;
-    Tcl_DString second;
     int flag;
   };
 

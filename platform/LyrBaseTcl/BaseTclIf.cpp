@@ -1,8 +1,6 @@
 // The interpreter of the base class, its per-thread record and the error reporter.
 #include "BaseTclIf.h"
 
-#include <cstdio>
-
 namespace LyrBase {
 namespace {
 
@@ -69,14 +67,10 @@ int BaseTclIf::Tcl_AppInit() {
 }
 
 void BaseTclIf::RegisterCommands() {
-  // CreateCommand takes a writable name, so the constant names are copied first.
-  const auto create = [this](const char* name, Tcl_ObjCmdProc* proc) {
-    char buffer[64];
-    std::snprintf(buffer, sizeof(buffer), "%s", name);
-    CreateCommand(buffer, proc);
-  };
-  create(kGetHandleCommand, LyrBaseGetHandle);
-  create(kGetValueCommand, LyrBaseGetValue);
+  // The name parameter is writable by its fixed signature only: Tcl copies the name and
+  // nothing writes to it.
+  CreateCommand(const_cast<char*>(kGetHandleCommand), LyrBaseGetHandle);
+  CreateCommand(const_cast<char*>(kGetValueCommand), LyrBaseGetValue);
 }
 
 int BaseTclIf::CreateCommand(char* name, Tcl_ObjCmdProc* proc) {
@@ -103,8 +97,6 @@ void BaseTclIf::Tcl_AppExit(ClientData /*clientData*/) {
   auto* record = static_cast<ThreadData*>(
       Tcl_GetThreadData(GetThreadDataKey(), static_cast<int>(sizeof(ThreadData))));
   if (!record || record->flag != 1) return;
-  Tcl_DStringFree(&record->first);
-  Tcl_DStringFree(&record->second);
   record->interp = nullptr;
   record->flag = 0;
 }

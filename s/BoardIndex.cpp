@@ -1,0 +1,70 @@
+// The model's lookup indexes: one walk over the blocks answers every lookup until the tree changes.
+#include "BoardIndex.h"
+
+#include "MBD.h"
+#include "MbdRules.h"
+
+using LyrBase::Property;
+using LyrBase::PsfComp;
+using LyrBoard::Qbd;
+using LyrBoard::QbdBlock;
+
+namespace mbd_detail {
+
+namespace {
+
+template <typename Map>
+const typename Map::mapped_type& FindOrNone(const Map& map, const StringBase& key) {
+  static const typename Map::mapped_type kNone{};
+  const auto found = map.find(key);
+  return found == map.end() ? kNone : found->second;
+}
+
+}  // namespace
+
+BoardIndex::BoardIndex(const Qbd* qbd) {
+  if (!qbd) return;
+  builtAt_ = qbd->GetModCount();
+  const std::vector<PsfComp*>& blocks = qbd->GetPsfCompSeqRef(Qbd::BLOCK);
+  byName_.reserve(blocks.size());
+  for (PsfComp* comp : blocks) AddBlock(static_cast<QbdBlock*>(comp));
+  for (QbdBlock* fpga : fpga_)
+    for (Property* port : fpga->GetPropSeqRef(QbdBlock::PORT))
+      fpgaPortsByNet_[MbdRules::ConnectorOf(*port)].push_back(port);
+}
+
+bool BoardIndex::IsCurrentFor(const Qbd* qbd) const {
+  return (qbd ? qbd->GetModCount() : 0) == builtAt_;
+}
+
+void BoardIndex::AddBlock(QbdBlock* block) {
+  // The first block of a name keeps it: later ones are shadowed, as in a walk.
+  byName_.emplace(block->GetName(), block);
+  if (block->GetPropertyByName(QbdBlock::ATTRIBUTE, MBD::IO_TYPE)) {
+    const StringBase value = MbdRules::AttributeOf(*block, MBD::IO_TYPE);
+    byType_[value].push_back(block);
+    exactTypes_.insert(value);
+  }
+  if (MbdRules::IsFpgaBlock(block)) fpga_.push_back(block);
+  if (const Property* tag = block->GetPropertyByName(QbdBlock::ATTRIBUTE, MBD::EXCLUSIVE.c_str()))
+    byGroup_[tag->GetValueStr()].push_back(block);
+}
+
+QbdBlock* BoardIndex::BlockByName(const StringBase& name) const {
+  const auto found = byName_.find(name);
+  return found == byName_.end() ? nullptr : found->second;
+}
+
+const std::vector<QbdBlock*>& BoardIndex::BlocksOfType(const StringBase& ioType) const {
+  return FindOrNone(byType_, ioType);
+}
+
+const std::vector<Property*>& BoardIndex::FpgaPortsOn(const StringBase& net) const {
+  return FindOrNone(fpgaPortsByNet_, net);
+}
+
+const std::vector<QbdBlock*>& BoardIndex::BlocksInGroup(const StringBase& group) const {
+  return FindOrNone(byGroup_, group);
+}
+
+}  // namespace mbd_detail

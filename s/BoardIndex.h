@@ -1,0 +1,57 @@
+// The model's lookup indexes over the host's tree: blocks by name, blocks by IO type, the FPGA
+// blocks, FPGA ports by net and blocks by exclusion group. Built in one walk; the model keeps
+// one while the tree's modification count stays the count it was built at.
+#ifndef MBD_BOARD_INDEX_H
+#define MBD_BOARD_INDEX_H
+
+#include <unordered_map>
+#include <unordered_set>
+#include <vector>
+
+#include "LyrBoard.h"
+
+namespace mbd_detail {
+
+class BoardIndex {
+ public:
+  // Indexes the blocks of `qbd` (null gives an empty index).
+  explicit BoardIndex(const LyrBoard::Qbd* qbd);
+
+  // The tree's modification count when this index was built.
+  unsigned long long BuiltAt() const { return builtAt_; }
+  // True while the index answers for `qbd` as it is now.
+  bool IsCurrentFor(const LyrBoard::Qbd* qbd) const;
+
+  // The first block whose name equals `name` ignoring case; null when none.
+  LyrBoard::QbdBlock* BlockByName(const StringBase& name) const;
+  // The blocks whose IOTYPE equals `ioType` ignoring case, in board order; empty when none.
+  const std::vector<LyrBoard::QbdBlock*>& BlocksOfType(const StringBase& ioType) const;
+  // True when some block's IOTYPE is exactly `ioType`.
+  bool HasExactType(const StringBase& ioType) const { return exactTypes_.count(ioType) != 0; }
+  // The FPGA blocks (BLOCKTYPE FPGA ignoring case), in board order; empty when none.
+  const std::vector<LyrBoard::QbdBlock*>& FpgaBlocks() const { return fpga_; }
+  // The ports of the FPGA blocks whose net equals `net` ignoring case, FPGA blocks in order and
+  // ports in order; empty when none.
+  const std::vector<LyrBase::Property*>& FpgaPortsOn(const StringBase& net) const;
+  // The blocks whose EXCLUSIVE tag equals `group` ignoring case, in board order; empty when
+  // none.
+  const std::vector<LyrBoard::QbdBlock*>& BlocksInGroup(const StringBase& group) const;
+
+ private:
+  template <typename T>
+  using CaseBlindMap = std::unordered_map<StringBase, T, CaseBlindHash, CaseBlindEqual>;
+
+  void AddBlock(LyrBoard::QbdBlock* block);
+
+  unsigned long long builtAt_ = 0;
+  CaseBlindMap<LyrBoard::QbdBlock*> byName_;
+  CaseBlindMap<std::vector<LyrBoard::QbdBlock*>> byType_;
+  std::unordered_set<StringBase> exactTypes_;
+  std::vector<LyrBoard::QbdBlock*> fpga_;
+  CaseBlindMap<std::vector<LyrBase::Property*>> fpgaPortsByNet_;
+  CaseBlindMap<std::vector<LyrBoard::QbdBlock*>> byGroup_;
+};
+
+}  // namespace mbd_detail
+
+#endif  // MBD_BOARD_INDEX_H
