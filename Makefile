@@ -2,7 +2,8 @@
 BUILD ?= build
 JOBS ?= $(shell nproc)
 DEB_PACKAGES = cmake g++ clang make libgtest-dev libgmock-dev libbenchmark-dev tcl-dev tcl \
-               libcli11-dev nlohmann-json3-dev graphviz valgrind libclang-rt-14-dev
+               libcli11-dev nlohmann-json3-dev graphviz valgrind libclang-rt-14-dev \
+               libpugixml-dev hyperfine time
 
 .PHONY: deps configure build demo test asan bench memcheck clean
 

@@ -4,6 +4,7 @@
 #ifndef LYRBASE_H
 #define LYRBASE_H
 
+#include <cstddef>
 #include <memory>
 #include <string>
 #include <vector>
@@ -21,6 +22,12 @@ class BaseNode {
   BaseNode(const BaseNode&) = delete;
   BaseNode& operator=(const BaseNode&) = delete;
   virtual ~BaseNode();
+
+  // Node memory comes from a pool of small blocks; every node is still deleted on its own.
+  static void* operator new(std::size_t size);
+  static void* operator new(std::size_t, void* where) noexcept { return where; }
+  static void operator delete(void* block, std::size_t size) noexcept;
+  static void operator delete(void*, void*) noexcept {}
 
   // The node's own type name, such as "LyrBoard_BdPin".
   virtual const char* GetBaseNode() const;
@@ -51,6 +58,7 @@ class Value : public BaseNode {
 class StrVal : public Value {
  public:
   explicit StrVal(const char* text);
+  explicit StrVal(StringBase text);
   const char* GetBaseNode() const override;
   bool IsBaseNodeType(const char* typeName) const override;
   StringBase GetValueStr() const override { return text_; }
@@ -106,6 +114,7 @@ class NameValue : public BaseNode {
   // The node's name; empty when it has none.
   const StringBase& GetName() const { return name_; }
   void SetName(const char* name) { name_ = StringBase(name); }
+  void SetName(StringBase name) { name_ = std::move(name); }
   // The value as text; empty when there is no value.
   StringBase GetValueStr() const;
   // Replaces the value with a single string; returns 0.

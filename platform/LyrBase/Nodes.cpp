@@ -2,6 +2,7 @@
 #include <cstring>
 
 #include "LyrBase.h"
+#include "NodePool.h"
 
 namespace LyrBase {
 
@@ -30,6 +31,12 @@ ParserPosition& CurrentPosition() {
 
 BaseNode::~BaseNode() {
   if (handleSerial_ != 0) BaseTclIf::ForgetNode(this);
+}
+
+void* BaseNode::operator new(std::size_t size) { return detail::NodePool::Allocate(size); }
+
+void BaseNode::operator delete(void* block, std::size_t size) noexcept {
+  detail::NodePool::Release(block, size);
 }
 
 const char* BaseNode::GetBaseNode() const { return "LyrBas_BaseNode"; }
