@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <memory>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -25,8 +26,14 @@ class BaseNode {
 
   // Node memory comes from a pool of small blocks; every node is still deleted on its own.
   static void* operator new(std::size_t size);
+  static void* operator new(std::size_t size, std::align_val_t align) {
+    return ::operator new(size, align);
+  }
   static void* operator new(std::size_t, void* where) noexcept { return where; }
   static void operator delete(void* block, std::size_t size) noexcept;
+  static void operator delete(void* block, std::size_t size, std::align_val_t align) noexcept {
+    ::operator delete(block, size, align);
+  }
   static void operator delete(void*, void*) noexcept {}
 
   // The node's own type name, such as "LyrBoard_BdPin".

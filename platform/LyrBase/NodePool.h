@@ -27,11 +27,13 @@ inline constexpr bool kNodePoolBypassed = false;
 
 class NodePool {
  public:
-  // Blocks come in multiples of this; larger requests than kMaxPooled go to operator new.
-  static constexpr std::size_t kGrain = 16;
+  // Blocks come in multiples of this, which is also their alignment (nodes hold pointers and
+  // strings; a node that asks for more goes to the aligned operator new). Requests larger
+  // than kMaxPooled go to operator new.
+  static constexpr std::size_t kGrain = 8;
   static constexpr std::size_t kMaxPooled = 256;
 
-  // A block of at least `size` bytes, aligned for any node; throws std::bad_alloc.
+  // A block of at least `size` bytes, aligned to kGrain; throws std::bad_alloc.
   static void* Allocate(std::size_t size);
   // Gives back a block that Allocate returned for the same `size` (null is ignored).
   static void Release(void* block, std::size_t size) noexcept;

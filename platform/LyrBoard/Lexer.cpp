@@ -103,9 +103,21 @@ void Lexer::SkipLine() {
   ConsumeLineEnd();
 }
 
+std::size_t Lexer::RunEnd(std::size_t from, const std::array<bool, 256>& stops) const {
+  // Local pointers: a store to a member could alias the bytes read, and would be kept in
+  // memory on every step.
+  const char* p = data_ + from;
+  const char* const end = data_ + size_;
+  while (p < end && !stops[Byte(*p)]) ++p;
+  return static_cast<std::size_t>(p - data_);
+}
+
 std::string_view Lexer::Word() {
   const std::size_t start = pos_;
-  while (pos_ < size_ && kWordChars[Byte(data_[pos_])]) ++pos_;
+  const char* p = data_ + pos_;
+  const char* const end = data_ + size_;
+  while (p < end && kWordChars[Byte(*p)]) ++p;
+  pos_ = static_cast<std::size_t>(p - data_);
   return std::string_view(data_ + start, pos_ - start);
 }
 
@@ -113,7 +125,7 @@ bool Lexer::Bare(bool allowEquals, std::string_view& out) {
   const std::array<bool, 256>& stops = allowEquals ? kBareStops : kNameStops;
   const std::size_t start = pos_;
   for (;;) {
-    while (pos_ < size_ && !stops[Byte(data_[pos_])]) ++pos_;
+    pos_ = RunEnd(pos_, stops);
     // A backslash is text unless it continues the line.
     if (pos_ < size_ && data_[pos_] == '\\' && !AtContinuation()) {
       ++pos_;
@@ -139,7 +151,7 @@ bool Lexer::Quoted(std::string& out) {
   out.clear();
   for (;;) {
     const std::size_t start = pos_;
-    while (pos_ < size_ && !kQuoteStops[Byte(data_[pos_])]) ++pos_;
+    pos_ = RunEnd(pos_, kQuoteStops);
     out.append(data_ + start, pos_ - start);
     if (pos_ >= size_ || AtLineEnd())
       return Fail(open, std::string("unterminated quoted string: expected '\"', found ") +

@@ -3,6 +3,7 @@
 #ifndef LYRBOARD_LEXER_H
 #define LYRBOARD_LEXER_H
 
+#include <array>
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -30,8 +31,10 @@ class Lexer {
 
   // Skips blanks, tabs and "\" continuations; stays within the statement.
   void SkipBlanks() {
-    while (pos_ < size_ && LyrBase::detail::IsBlank(data_[pos_])) ++pos_;
-    if (pos_ < size_ && data_[pos_] == '\\') SkipContinuations();
+    std::size_t at = pos_;
+    while (at < size_ && LyrBase::detail::IsBlank(data_[at])) ++at;
+    pos_ = at;
+    if (at < size_ && data_[at] == '\\') SkipContinuations();
   }
   // Also skips comments and line ends, as inside a list or after a trailing comma.
   void SkipBlankLines();
@@ -64,6 +67,8 @@ class Lexer {
  private:
   bool AtContinuation() const;
   void SkipContinuations();
+  // Where the run of bytes from `from` that `stops` does not stop ends.
+  std::size_t RunEnd(std::size_t from, const std::array<bool, 256>& stops) const;
   bool Fail(std::size_t at, std::string message);
   Position PositionOf(std::size_t at) const;
 

@@ -19,13 +19,13 @@ using LyrBase::detail::NodePool;
 
 TEST(NodePool, Blocks_AreAlignedWritableAndDisjoint) {
   // Sizes at and around the class edges, and beyond the pooled range.
-  const std::size_t sizes[] = {1, 15, 16, 17, 56, 112, 255, 256, 257, 1000};
+  const std::size_t sizes[] = {1, 7, 8, 9, 56, 88, 112, 255, 256, 257, 1000};
   for (const std::size_t size : sizes) {
     SCOPED_TRACE(size);
     std::vector<unsigned char*> blocks;
     for (int i = 0; i < 600; ++i) {
       auto* block = static_cast<unsigned char*>(NodePool::Allocate(size));
-      EXPECT_EQ(reinterpret_cast<std::uintptr_t>(block) % alignof(std::max_align_t), 0u);
+      EXPECT_EQ(reinterpret_cast<std::uintptr_t>(block) % NodePool::kGrain, 0u);
       std::memset(block, i & 0xFF, size);
       blocks.push_back(block);
     }
@@ -45,10 +45,10 @@ TEST(NodePool, ReleasedBlocks_ComeBackForTheSameClassOnly) {
   NodePool::Release(a, 100);
   void* other = NodePool::Allocate(40);  // another class: not the freed block
   EXPECT_NE(other, a);
-  void* again = NodePool::Allocate(112);  // 100 and 112 share a class
+  void* again = NodePool::Allocate(104);  // 100 and 104 share a class
   EXPECT_EQ(again, a);
   NodePool::Release(other, 40);
-  NodePool::Release(again, 112);
+  NodePool::Release(again, 104);
 }
 
 TEST(NodePool, BlocksOfAnEndedThread_ServeTheNextThread) {
@@ -70,6 +70,21 @@ TEST(NodePool, BlocksOfAnEndedThread_ServeTheNextThread) {
     NodePool::Release(reused, kSize);
   }).join();
   EXPECT_EQ(released.count(reused), 1u);
+}
+
+// A node type that asks for more alignment than the pool's blocks have.
+struct alignas(64) WideNode : LyrBase::StrVal {
+  WideNode() : StrVal("wide") {}
+};
+
+TEST(NodePool, OverAlignedNodes_GetTheirAlignment) {
+  std::vector<std::unique_ptr<LyrBase::BaseNode>> nodes;
+  for (int i = 0; i < 8; ++i) {
+    auto node = std::make_unique<WideNode>();
+    EXPECT_EQ(reinterpret_cast<std::uintptr_t>(node.get()) % 64, 0u);
+    EXPECT_EQ(node->GetValueStr(), StringBase("wide"));
+    nodes.push_back(std::move(node));
+  }
 }
 
 TEST(NodePool, NodesMadeOnOneThread_AreDeletedOnAnother) {
