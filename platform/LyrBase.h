@@ -31,8 +31,8 @@ class BaseNode {
   }
   static void* operator new(std::size_t, void* where) noexcept { return where; }
   static void operator delete(void* block, std::size_t size) noexcept;
-  static void operator delete(void* block, std::size_t size, std::align_val_t align) noexcept {
-    ::operator delete(block, size, align);
+  static void operator delete(void* block, std::size_t, std::align_val_t align) noexcept {
+    ::operator delete(block, align);
   }
   static void operator delete(void*, void*) noexcept {}
 
