@@ -54,9 +54,9 @@ void AppendBlock(std::string& blocks, std::string& pins, std::size_t index, std:
   blocks += "END\n\n";
 }
 
-}  // namespace
-
-std::string GenerateBoardText(std::size_t targetBytes) {
+// Adds instance blocks while `more(bytes so far, blocks so far)` says so.
+template <class More>
+std::string Generate(std::size_t sizeHint, More more) {
   std::string head =
       "# Generated benchmark board\n"
       "ATTRIBUTE VENDOR    = Northwind\n"
@@ -70,10 +70,10 @@ std::string GenerateBoardText(std::size_t targetBytes) {
       "  ATTRIBUTE DEVICE    = k4fx100\n";
   std::string pins;
   std::string blocks;
-  pins.reserve(targetBytes / 2);
-  blocks.reserve(targetBytes / 2);
+  pins.reserve(sizeHint / 2);
+  blocks.reserve(sizeHint / 2);
   std::size_t pinCount = 0;
-  for (std::size_t i = 0; head.size() + pins.size() + blocks.size() + 8 < targetBytes; ++i)
+  for (std::size_t i = 0; more(head.size() + pins.size() + blocks.size() + 8, i); ++i)
     AppendBlock(blocks, pins, i, pinCount);
   std::string text;
   text.reserve(head.size() + pins.size() + blocks.size() + 8);
@@ -82,6 +82,21 @@ std::string GenerateBoardText(std::size_t targetBytes) {
   text += "END\n\n";
   text += blocks;
   return text;
+}
+
+}  // namespace
+
+std::string GenerateBoardText(std::size_t targetBytes) {
+  return Generate(targetBytes, [targetBytes](std::size_t bytes, std::size_t) {
+    return bytes < targetBytes;
+  });
+}
+
+std::string GenerateBoardBlocks(std::size_t blockCount) {
+  // About 1.5 kB of text per block.
+  return Generate(blockCount * 1536, [blockCount](std::size_t, std::size_t blocks) {
+    return blocks < blockCount;
+  });
 }
 
 }  // namespace benchboards

@@ -12,6 +12,8 @@ namespace benchboards {
 // instance port, then as many instance blocks (UARTs, GPIO banks, memories, clocks) as it
 // takes. Ports carry IO_IS roles; FPGA pins carry UCF_NET_STRING lists and a direction.
 std::string GenerateBoardText(std::size_t targetBytes);
+// The same kind of board with exactly `blockCount` instance blocks besides the FPGA block.
+std::string GenerateBoardBlocks(std::size_t blockCount);
 
 }  // namespace benchboards
 

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Runs every benchmark program of a build and prints their results as one table, then the
-# Tcl comparison of a board lookup with `dict get` in tclsh (when the qbd package is built).
+# Tcl comparison of a board lookup with `dict get` in tclsh (when the qbd package is built),
+# then whole processes side by side (bench/compare_processes.sh, when its peers are built).
 #
 #   bench/run_all.sh [BUILD_DIR]       BENCH_MIN_TIME (seconds per benchmark, default 0.5)
 set -euo pipefail
@@ -39,4 +40,9 @@ if compgen -G "$build/tcl/qbd/*.so" >/dev/null && command -v tclsh >/dev/null 2>
   echo
   echo "tclsh, qbd package vs dict get (TCLLIBPATH=$build/tcl tclsh bench/qbd_vs_dict.tcl):"
   TCLLIBPATH="$build/tcl" tclsh bench/qbd_vs_dict.tcl || echo "the lookup costs more than the limit"
+fi
+
+if [ -x "$build/bench/xml_load" ] && command -v hyperfine >/dev/null 2>&1; then
+  echo
+  bench/compare_processes.sh "$build"
 fi

@@ -4,7 +4,9 @@
 #ifndef LYRBASE_H
 #define LYRBASE_H
 
+#include <cstddef>
 #include <memory>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -21,6 +23,18 @@ class BaseNode {
   BaseNode(const BaseNode&) = delete;
   BaseNode& operator=(const BaseNode&) = delete;
   virtual ~BaseNode();
+
+  // Node memory comes from a pool of small blocks; every node is still deleted on its own.
+  static void* operator new(std::size_t size);
+  static void* operator new(std::size_t size, std::align_val_t align) {
+    return ::operator new(size, align);
+  }
+  static void* operator new(std::size_t, void* where) noexcept { return where; }
+  static void operator delete(void* block, std::size_t size) noexcept;
+  static void operator delete(void* block, std::size_t, std::align_val_t align) noexcept {
+    ::operator delete(block, align);
+  }
+  static void operator delete(void*, void*) noexcept {}
 
   // The node's own type name, such as "LyrBoard_BdPin".
   virtual const char* GetBaseNode() const;
@@ -67,6 +81,7 @@ class Value : public BaseNode {
 class StrVal : public Value {
  public:
   explicit StrVal(const char* text);
+  explicit StrVal(StringBase text);
   const char* GetBaseNode() const override;
   bool IsBaseNodeType(const char* typeName) const override;
   StringBase GetValueStr() const override { return text_; }
@@ -123,6 +138,10 @@ class NameValue : public BaseNode {
   const StringBase& GetName() const { return name_; }
   void SetName(const char* name) {
     name_ = StringBase(name);
+    Touch();
+  }
+  void SetName(StringBase name) {
+    name_ = std::move(name);
     Touch();
   }
   // The value as text; empty when there is no value.

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "LyrBase.h"
+#include "NodePool.h"
 
 namespace LyrBase {
 
@@ -26,6 +27,12 @@ void BaseNode::SetHandleReleaseHook(HandleReleaseHook hook) { handleReleaseHook.
 BaseNode::~BaseNode() {
   if (handleSerial_ == 0) return;
   if (HandleReleaseHook hook = handleReleaseHook.load()) hook(this);
+}
+
+void* BaseNode::operator new(std::size_t size) { return detail::NodePool::Allocate(size); }
+
+void BaseNode::operator delete(void* block, std::size_t size) noexcept {
+  detail::NodePool::Release(block, size);
 }
 
 const char* BaseNode::GetBaseNode() const { return "LyrBas_BaseNode"; }

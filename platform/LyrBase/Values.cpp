@@ -26,6 +26,8 @@ bool Value::IsBaseNodeType(const char* typeName) const {
 
 StrVal::StrVal(const char* text) : text_(text) {}
 
+StrVal::StrVal(StringBase text) : text_(std::move(text)) {}
+
 const char* StrVal::GetBaseNode() const { return "LyrBas_StrVal"; }
 
 bool StrVal::IsBaseNodeType(const char* typeName) const {

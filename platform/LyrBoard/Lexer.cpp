@@ -31,9 +31,14 @@ constexpr std::array<bool, 256> MakeQuoteStops() {
 }
 constexpr std::array<bool, 256> kQuoteStops = MakeQuoteStops();
 
-bool IsWordChar(char c) {
-  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_';
+constexpr std::array<bool, 256> MakeWordChars() {
+  std::array<bool, 256> word{};
+  for (int c = 0; c < 256; ++c)
+    word[static_cast<std::size_t>(c)] = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') ||
+                                        (c >= '0' && c <= '9') || c == '_';
+  return word;
 }
+constexpr std::array<bool, 256> kWordChars = MakeWordChars();
 
 unsigned char Byte(char c) { return static_cast<unsigned char>(c); }
 
@@ -62,12 +67,11 @@ bool Lexer::AtContinuation() const {
   return next + 1 < size_ && data_[next] == '\r' && data_[next + 1] == '\n';
 }
 
-void Lexer::SkipBlanks() {
-  for (;;) {
-    while (pos_ < size_ && IsBlank(data_[pos_])) ++pos_;
-    if (!AtContinuation()) return;
+void Lexer::SkipContinuations() {
+  while (AtContinuation()) {
     ++pos_;
     ConsumeLineEnd();
+    while (pos_ < size_ && IsBlank(data_[pos_])) ++pos_;
   }
 }
 
@@ -76,13 +80,6 @@ void Lexer::SkipBlankLines() {
     SkipBlanks();
     if (AtEnd() || !AtLineEnd() || !ConsumeLineEnd()) return;
   }
-}
-
-bool Lexer::AtLineEnd() {
-  if (pos_ >= size_) return true;
-  const char c = data_[pos_];
-  if (c == '#' || c == '\n') return true;
-  return c == '\r' && pos_ + 1 < size_ && data_[pos_ + 1] == '\n';
 }
 
 bool Lexer::ConsumeLineEnd() {
@@ -106,17 +103,29 @@ void Lexer::SkipLine() {
   ConsumeLineEnd();
 }
 
-std::string Lexer::Word() {
-  const std::size_t start = pos_;
-  while (pos_ < size_ && IsWordChar(data_[pos_])) ++pos_;
-  return std::string(data_ + start, pos_ - start);
+std::size_t Lexer::RunEnd(std::size_t from, const std::array<bool, 256>& stops) const {
+  // Local pointers: a store to a member could alias the bytes read, and would be kept in
+  // memory on every step.
+  const char* p = data_ + from;
+  const char* const end = data_ + size_;
+  while (p < end && !stops[Byte(*p)]) ++p;
+  return static_cast<std::size_t>(p - data_);
 }
 
-bool Lexer::Bare(bool allowEquals, std::string& out) {
+std::string_view Lexer::Word() {
+  const std::size_t start = pos_;
+  const char* p = data_ + pos_;
+  const char* const end = data_ + size_;
+  while (p < end && kWordChars[Byte(*p)]) ++p;
+  pos_ = static_cast<std::size_t>(p - data_);
+  return std::string_view(data_ + start, pos_ - start);
+}
+
+bool Lexer::Bare(bool allowEquals, std::string_view& out) {
   const std::array<bool, 256>& stops = allowEquals ? kBareStops : kNameStops;
   const std::size_t start = pos_;
   for (;;) {
-    while (pos_ < size_ && !stops[Byte(data_[pos_])]) ++pos_;
+    pos_ = RunEnd(pos_, stops);
     // A backslash is text unless it continues the line.
     if (pos_ < size_ && data_[pos_] == '\\' && !AtContinuation()) {
       ++pos_;
@@ -133,7 +142,7 @@ bool Lexer::Bare(bool allowEquals, std::string& out) {
   std::size_t begin = start;
   while (begin < end && IsBlank(data_[begin])) ++begin;
   while (end > begin && IsBlank(data_[end - 1])) --end;
-  out.assign(data_ + begin, end - begin);
+  out = std::string_view(data_ + begin, end - begin);
   return true;
 }
 
@@ -142,7 +151,7 @@ bool Lexer::Quoted(std::string& out) {
   out.clear();
   for (;;) {
     const std::size_t start = pos_;
-    while (pos_ < size_ && !kQuoteStops[Byte(data_[pos_])]) ++pos_;
+    pos_ = RunEnd(pos_, kQuoteStops);
     out.append(data_ + start, pos_ - start);
     if (pos_ >= size_ || AtLineEnd())
       return Fail(open, std::string("unterminated quoted string: expected '\"', found ") +

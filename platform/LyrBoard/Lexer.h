@@ -3,8 +3,12 @@
 #ifndef LYRBOARD_LEXER_H
 #define LYRBOARD_LEXER_H
 
+#include <array>
 #include <cstddef>
 #include <string>
+#include <string_view>
+
+#include "LyrBase/ValueText.h"
 
 namespace LyrBoard {
 namespace detail {
@@ -26,20 +30,31 @@ class Lexer {
   Position Here() const;
 
   // Skips blanks, tabs and "\" continuations; stays within the statement.
-  void SkipBlanks();
+  void SkipBlanks() {
+    std::size_t at = pos_;
+    while (at < size_ && LyrBase::detail::IsBlank(data_[at])) ++at;
+    pos_ = at;
+    if (at < size_ && data_[at] == '\\') SkipContinuations();
+  }
   // Also skips comments and line ends, as inside a list or after a trailing comma.
   void SkipBlankLines();
   // At a comment, a line end or the end: consumes through the line end and returns true.
-  bool AtLineEnd();
+  bool AtLineEnd() const {
+    if (pos_ >= size_) return true;
+    const char c = data_[pos_];
+    if (c == '#' || c == '\n') return true;
+    return c == '\r' && pos_ + 1 < size_ && data_[pos_ + 1] == '\n';
+  }
   bool ConsumeLineEnd();
   // Skips the rest of the physical line, as the reader does after an error.
   void SkipLine();
 
-  // The run of letters, digits and underscores at the cursor (possibly empty).
-  std::string Word();
-  // Reads a bare word, blanks trimmed; '=' belongs to it when `allowEquals`. False (and
-  // Error() says why) when it meets a control byte.
-  bool Bare(bool allowEquals, std::string& out);
+  // The run of letters, digits and underscores at the cursor (possibly empty); it views the
+  // input.
+  std::string_view Word();
+  // Reads a bare word, blanks trimmed, as a view of the input; '=' belongs to it when
+  // `allowEquals`. False (and Error() says why) when it meets a control byte.
+  bool Bare(bool allowEquals, std::string_view& out);
   // Reads a quoted string starting at the quote. False on a bad escape or a missing quote.
   bool Quoted(std::string& out);
 
@@ -51,6 +66,9 @@ class Lexer {
 
  private:
   bool AtContinuation() const;
+  void SkipContinuations();
+  // Where the run of bytes from `from` that `stops` does not stop ends.
+  std::size_t RunEnd(std::size_t from, const std::array<bool, 256>& stops) const;
   bool Fail(std::size_t at, std::string message);
   Position PositionOf(std::size_t at) const;
 

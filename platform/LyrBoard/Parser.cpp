@@ -5,6 +5,7 @@
 #include <iterator>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -26,7 +27,7 @@ using LyrBase::Value;
 enum class Keyword { None, Attribute, Parameter, Port, Begin, Block, End };
 
 // Keywords match ignoring the case of ASCII letters only, whatever the locale.
-bool SameLetters(const std::string& word, const char* keyword) {
+bool SameLetters(std::string_view word, const char* keyword) {
   std::size_t i = 0;
   for (; keyword[i]; ++i) {
     if (i >= word.size()) return false;
@@ -37,14 +38,19 @@ bool SameLetters(const std::string& word, const char* keyword) {
   return i == word.size();
 }
 
-Keyword Classify(const std::string& word) {
-  static const std::pair<const char*, Keyword> kWords[] = {
-      {"ATTRIBUTE", Keyword::Attribute}, {"PARAMETER", Keyword::Parameter},
-      {"PORT", Keyword::Port},           {"BEGIN", Keyword::Begin},
-      {"BLOCK", Keyword::Block},         {"END", Keyword::End}};
-  for (const auto& k : kWords)
-    if (SameLetters(word, k.first)) return k.second;
-  return Keyword::None;
+Keyword Classify(std::string_view word) {
+  // The length picks the one or two keywords the word can be.
+  switch (word.size()) {
+    case 3: return SameLetters(word, "END") ? Keyword::End : Keyword::None;
+    case 4: return SameLetters(word, "PORT") ? Keyword::Port : Keyword::None;
+    case 5:
+      if (SameLetters(word, "BEGIN")) return Keyword::Begin;
+      return SameLetters(word, "BLOCK") ? Keyword::Block : Keyword::None;
+    case 9:
+      if (SameLetters(word, "ATTRIBUTE")) return Keyword::Attribute;
+      return SameLetters(word, "PARAMETER") ? Keyword::Parameter : Keyword::None;
+    default: return Keyword::None;
+  }
 }
 
 const char* KeywordText(Keyword k) {
@@ -58,7 +64,7 @@ const char* KeywordText(Keyword k) {
 
 // Text from the file as a message shows it: at most a few dozen bytes of it, with control
 // characters escaped so that every message stays on its own line.
-std::string Excerpt(const std::string& text) {
+std::string Excerpt(std::string_view text) {
   constexpr std::size_t kMax = 24;
   std::string out = "'";
   for (std::size_t i = 0; i < text.size() && i < kMax; ++i) {
@@ -98,17 +104,22 @@ class Parser {
 
  private:
   void Statement();
-  void TopLevel(Keyword kw, const std::string& word, Position at);
-  void InBlock(Keyword kw, const std::string& word, Position at);
+  void TopLevel(Keyword kw, std::string_view word, Position at);
+  void InBlock(Keyword kw, std::string_view word, Position at);
   void BeginBlock(Position at);
   void EndBlock();
   std::unique_ptr<Property> ReadProperty(Keyword kw, Position at);
-  bool ReadName(const char* after, std::string& name);
-  // Reads "= value": a list into `list`, a scalar into text_.
-  bool ReadValue(const std::string& name, std::unique_ptr<Value>& list);
+  // Reads a name into name_ (a quoted one through nameBuffer_).
+  bool ReadName(const char* after);
+  // Reads "= value": a list into `list`, a scalar into text_ (a quoted one through
+  // textBuffer_).
+  bool ReadValue(std::unique_ptr<Value>& list);
+  // The value read last, as a value node.
+  Value* TakeValue(std::unique_ptr<Value>& list) const;
   std::unique_ptr<Property> MakeProperty(Keyword kw, std::unique_ptr<Value> list);
   std::unique_ptr<Value> ReadList(int depth);
-  bool ReadItem(int depth, std::string& text, std::unique_ptr<ListStrVal>& list);
+  bool ReadItem(int depth, std::string& buffer, std::string_view& text,
+                std::unique_ptr<ListStrVal>& list);
   bool ExpectLineEnd(const char* after);
   void Stamp(PsfComp& comp, Position at) { comp.SetFileInfo(file_, at.line, at.column); }
 
@@ -127,9 +138,12 @@ class Parser {
   unsigned statements_ = 0;
   unsigned errorCount_ = 0;
   std::vector<ReadError> errors_;
-  // Buffers reused from statement to statement, so that reading does not allocate for them.
-  std::string name_;
-  std::string text_;
+  // The name and scalar value just read: views of the input, or of the buffers when quoted
+  // (unescaping needs a copy). The buffers are reused from statement to statement.
+  std::string_view name_;
+  std::string_view text_;
+  std::string nameBuffer_;
+  std::string textBuffer_;
   // The same for the items of a list being read, one set per nesting depth.
   std::vector<StringBase> listScratch_[kMaxListDepth + 1];
   std::string itemScratch_[kMaxListDepth + 1];
@@ -160,7 +174,7 @@ unsigned Parser::Run() {
 
 void Parser::Statement() {
   const Position at = lex_.Here();
-  const std::string word = lex_.Word();
+  const std::string_view word = lex_.Word();
   const Keyword kw = Classify(word);
   ++statements_;
   if (block_)
@@ -169,7 +183,7 @@ void Parser::Statement() {
     TopLevel(kw, word, at);
 }
 
-void Parser::TopLevel(Keyword kw, const std::string& word, Position at) {
+void Parser::TopLevel(Keyword kw, std::string_view word, Position at) {
   switch (kw) {
     case Keyword::Attribute:
       if (auto prop = ReadProperty(kw, at)) board_.AddPsfComp(Qbd::ATTRIBUTE, prop.release());
@@ -191,7 +205,7 @@ void Parser::TopLevel(Keyword kw, const std::string& word, Position at) {
   }
 }
 
-void Parser::InBlock(Keyword kw, const std::string& word, Position at) {
+void Parser::InBlock(Keyword kw, std::string_view word, Position at) {
   switch (kw) {
     case Keyword::Attribute:
     case Keyword::Parameter:
@@ -235,7 +249,7 @@ void Parser::BeginBlock(Position at) {
   blockNamed_ = false;
   lex_.SkipBlanks();
   const Position blockWordAt = lex_.Here();
-  const std::string word = lex_.Word();
+  const std::string_view word = lex_.Word();
   if (Classify(word) != Keyword::Block) {
     if (!word.empty()) Fail(blockWordAt, "expected BLOCK after BEGIN, found " + Excerpt(word));
     else FailFound("expected BLOCK after BEGIN");
@@ -243,9 +257,8 @@ void Parser::BeginBlock(Position at) {
   }
   lex_.SkipBlanks();
   if (!lex_.AtLineEnd()) {
-    std::string name;
-    if (!ReadName("BEGIN BLOCK", name)) return;
-    block_->SetName(name.c_str());
+    if (!ReadName("BEGIN BLOCK")) return;
+    block_->SetName(StringBase(name_.data(), name_.size()));
     blockNamed_ = true;
   }
   ExpectLineEnd("the block name");
@@ -263,37 +276,44 @@ bool Parser::ExpectLineEnd(const char* after) {
   return false;
 }
 
-bool Parser::ReadName(const char* after, std::string& name) {
+bool Parser::ReadName(const char* after) {
   lex_.SkipBlanks();
   if (lex_.Peek() == '"') {
-    if (lex_.Quoted(name)) return true;
+    if (lex_.Quoted(nameBuffer_)) {
+      name_ = nameBuffer_;
+      return true;
+    }
     FailLex();
     return false;
   }
   const Position at = lex_.Here();
-  if (!lex_.Bare(false, name)) {
+  if (!lex_.Bare(false, name_)) {
     FailLex();
     return false;
   }
-  if (!name.empty()) return true;
+  if (!name_.empty()) return true;
   Fail(at, std::string("expected a name after ") + after + ", found " + lex_.Describe());
   return false;
 }
 
+Value* Parser::TakeValue(std::unique_ptr<Value>& list) const {
+  if (list) return list.release();
+  return new StrVal(StringBase(text_.data(), text_.size()));
+}
+
 std::unique_ptr<Property> Parser::MakeProperty(Keyword kw, std::unique_ptr<Value> list) {
-  const char* name = name_.c_str();
-  if (kw == Keyword::Port && !list) return std::make_unique<BdPin>(name, text_.c_str());
   std::unique_ptr<Property> prop;
-  if (kw == Keyword::Parameter) prop = std::make_unique<BdParam>(name);
-  else if (kw == Keyword::Port) prop = std::make_unique<BdPin>(name);
-  else prop = std::make_unique<Property>(name);
-  prop->SetLyrValuePtr(list ? list.release() : new StrVal(text_.c_str()));
+  if (kw == Keyword::Parameter) prop = std::make_unique<BdParam>();
+  else if (kw == Keyword::Port) prop = std::make_unique<BdPin>();
+  else prop = std::make_unique<Property>();
+  prop->SetName(StringBase(name_.data(), name_.size()));
+  prop->SetLyrValuePtr(TakeValue(list));
   return prop;
 }
 
 std::unique_ptr<Property> Parser::ReadProperty(Keyword kw, Position at) {
   std::unique_ptr<Value> list;
-  if (!ReadName(KeywordText(kw), name_) || !ReadValue(name_, list)) return nullptr;
+  if (!ReadName(KeywordText(kw)) || !ReadValue(list)) return nullptr;
   std::unique_ptr<Property> prop = MakeProperty(kw, std::move(list));
   Stamp(*prop, at);
 
@@ -310,18 +330,19 @@ std::unique_ptr<Property> Parser::ReadProperty(Keyword kw, Position at) {
     lex_.Advance();
     lex_.SkipBlankLines();
     const Position subAt = lex_.Here();
-    if (!ReadName("','", name_) || !ReadValue(name_, list)) return nullptr;
-    auto sub = std::make_unique<PsfComp>(name_.c_str());
+    if (!ReadName("','") || !ReadValue(list)) return nullptr;
+    auto sub = std::make_unique<PsfComp>();
+    sub->SetName(StringBase(name_.data(), name_.size()));
     Stamp(*sub, subAt);
-    sub->SetLyrValuePtr(list ? list.release() : new StrVal(text_.c_str()));
+    sub->SetLyrValuePtr(TakeValue(list));
     prop->AddPsfComp(sub.release());
   }
 }
 
-bool Parser::ReadValue(const std::string& name, std::unique_ptr<Value>& list) {
+bool Parser::ReadValue(std::unique_ptr<Value>& list) {
   lex_.SkipBlanks();
   if (lex_.Peek() != '=') {
-    FailFound("expected '=' after the name " + Excerpt(name));
+    FailFound("expected '=' after the name " + Excerpt(name_));
     return false;
   }
   lex_.Advance();
@@ -332,7 +353,8 @@ bool Parser::ReadValue(const std::string& name, std::unique_ptr<Value>& list) {
       list = ReadList(1);
       return list != nullptr;
     case '"':
-      ok = lex_.Quoted(text_);
+      ok = lex_.Quoted(textBuffer_);
+      text_ = textBuffer_;
       break;
     default:
       ok = lex_.Bare(true, text_);
@@ -341,7 +363,8 @@ bool Parser::ReadValue(const std::string& name, std::unique_ptr<Value>& list) {
   return ok;
 }
 
-bool Parser::ReadItem(int depth, std::string& text, std::unique_ptr<ListStrVal>& list) {
+bool Parser::ReadItem(int depth, std::string& buffer, std::string_view& text,
+                      std::unique_ptr<ListStrVal>& list) {
   switch (lex_.Peek()) {
     case '(': {
       if (depth >= kMaxListDepth) {
@@ -354,7 +377,10 @@ bool Parser::ReadItem(int depth, std::string& text, std::unique_ptr<ListStrVal>&
       return true;
     }
     case '"':
-      if (lex_.Quoted(text)) return true;
+      if (lex_.Quoted(buffer)) {
+        text = buffer;
+        return true;
+      }
       break;
     default:
       if (lex_.Bare(true, text)) return true;
@@ -374,14 +400,14 @@ std::unique_ptr<Value> Parser::ReadList(int depth) {
   if (lex_.Peek() == ')') {
     lex_.Advance();
   } else {
-    std::string& text = itemScratch_[depth];
+    std::string& buffer = itemScratch_[depth];
     for (;;) {
       lex_.SkipBlankLines();
       std::unique_ptr<ListStrVal> list;
-      text.clear();
-      if (!ReadItem(depth, text, list)) return nullptr;
+      std::string_view text;
+      if (!ReadItem(depth, buffer, text, list)) return nullptr;
       if (list) inner.emplace_back(scalars.size(), std::move(list));
-      scalars.emplace_back(text);
+      scalars.emplace_back(text.data(), text.size());
       lex_.SkipBlankLines();
       const char c = lex_.Peek();
       if (c == ')') {

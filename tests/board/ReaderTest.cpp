@@ -115,6 +115,46 @@ ATTRIBUTE U = grüße
   EXPECT_EQ(value("LL")->GetValueStr(), StringBase("((25000000, 100000000), 125000000, x)"));
 }
 
+TEST(Reader, QuotedAndBareText_KeepTheirOwnBytesWithinAStatement) {
+  // Quoted names and values go through buffers that the next statement reuses; bare ones are
+  // taken from the text. Each node must keep the bytes it was given.
+  auto board = Board(R"(BEGIN BLOCK "quoted block"
+  PORT "p 1" = "v, 1", "s 1" = "w 1", s2 = bare, "s 3" = ("i 1", i2, "i, 3")
+  PORT p2 = v2, s1 = "longer than any short string buffer", "x" = y
+  PARAMETER "Port" = "End", "BEGIN" = "Block"
+END
+ATTRIBUTE "A" = "b"
+ATTRIBUTE c = d
+)");
+  ASSERT_EQ(board->GetErrorCode(), 0) << board->GetErrorText().c_str();
+  const QbdBlock& block = BlockAt(*board, 0);
+  EXPECT_EQ(block.GetName(), StringBase("quoted block"));
+  const auto& ports = block.GetPropSeqRef(QbdBlock::PORT);
+  ASSERT_EQ(ports.size(), 2u);
+  EXPECT_EQ(ports[0]->GetName(), StringBase("p 1"));
+  EXPECT_EQ(ports[0]->GetValueStr(), StringBase("v, 1"));
+  const auto& subs = ports[0]->GetPsfCompSeqRef();
+  ASSERT_EQ(subs.size(), 3u);
+  EXPECT_EQ(subs[0]->GetName(), StringBase("s 1"));
+  EXPECT_EQ(subs[0]->GetValueStr(), StringBase("w 1"));
+  EXPECT_EQ(subs[1]->GetName(), StringBase("s2"));
+  EXPECT_EQ(subs[1]->GetValueStr(), StringBase("bare"));
+  EXPECT_EQ(subs[2]->GetName(), StringBase("s 3"));
+  const auto* items = dynamic_cast<const ListStrVal*>(subs[2]->GetLyrValuePtr());
+  ASSERT_NE(items, nullptr);
+  EXPECT_EQ(items->GetValue(), (std::vector<StringBase>{"i 1", "i2", "i, 3"}));
+  EXPECT_EQ(ports[1]->GetPsfCompByName("s1")->GetValueStr(),
+            StringBase("longer than any short string buffer"));
+  EXPECT_EQ(ports[1]->GetPsfCompByName("x")->GetValueStr(), StringBase("y"));
+  // Keywords in quotes are plain names and values.
+  const Property* param = block.GetPropertyByName(QbdBlock::PARAMETER, "port");
+  ASSERT_NE(param, nullptr);
+  EXPECT_EQ(param->GetValueStr(), StringBase("End"));
+  EXPECT_EQ(param->GetPsfCompByName("begin")->GetValueStr(), StringBase("Block"));
+  EXPECT_EQ(board->GetPsfCompByName(Qbd::ATTRIBUTE, "A")->GetValueStr(), StringBase("b"));
+  EXPECT_EQ(board->GetPsfCompByName(Qbd::ATTRIBUTE, "c")->GetValueStr(), StringBase("d"));
+}
+
 TEST(Reader, Continuations_JoinLines) {
   auto board = Board("BEGIN BLOCK\r\n"
                      "  PARAMETER C_FREQ = 100000000, IO_IS = clk_freq,\r\n"
@@ -198,6 +238,15 @@ TEST(Reader, Errors_NameWhatWasExpectedAndFound) {
       {"ATTRIBUTE A = 1\rATTRIBUTE B = 2", "unexpected control byte 0x0D", 1, 16, "control_byte"},
       {"ATTRIBUTE A = 1\r\nFROB\r\n", "expected ATTRIBUTE or BEGIN BLOCK, found 'FROB'", 2, 1, "unknown_statement"},
       {"\tATTRIBUTE A = (\n\n   a, ( b", "unterminated list: expected ')' to close this '(', found end of file", 3, 7, "unterminated_list"},
+      // Words one letter away from a keyword, or a keyword out of its place.
+      {"PORTS p = n", "expected ATTRIBUTE or BEGIN BLOCK, found 'PORTS'", 1, 1, "unknown_statement"},
+      {"ATTRIBUTES A = 1", "expected ATTRIBUTE or BEGIN BLOCK, found 'ATTRIBUTES'", 1, 1, "unknown_statement"},
+      {"PARAMETE C = 1", "expected ATTRIBUTE or BEGIN BLOCK, found 'PARAMETE'", 1, 1, "unknown_statement"},
+      {"BLOCK\n", "expected ATTRIBUTE or BEGIN BLOCK, found 'BLOCK'", 1, 1, "unknown_statement"},
+      {"BEGIN BEGIN\nEND", "expected BLOCK after BEGIN, found 'BEGIN'", 1, 7, "missing_block_keyword"},
+      {"BEGIN BLOCKS\nEND", "expected BLOCK after BEGIN, found 'BLOCKS'", 1, 7, "missing_block_keyword"},
+      {"BEGIN BLOCK\n  ENDS\nEND", "expected ATTRIBUTE, PARAMETER, PORT or END, found 'ENDS'", 2, 3, "unknown_statement"},
+      {"BEGIN BLOCK\n  BLOCK\nEND", "expected ATTRIBUTE, PARAMETER, PORT or END, found 'BLOCK'", 2, 3, "unknown_statement"},
   };
   const std::regex form(R"(^<string>:[0-9]+:[0-9]+: error: .+$)");
   for (const ErrorCase& c : cases) {

@@ -1,0 +1,110 @@
+// The memory of tree nodes: blocks that do not overlap, recycling, hand-over between threads,
+// and nodes that are still deleted one by one.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
+#include <set>
+#include <thread>
+#include <vector>
+
+#include "LyrBase/NodePool.h"
+#include "LyrBoard.h"
+
+namespace {
+
+using LyrBase::detail::kNodePoolBypassed;
+using LyrBase::detail::NodePool;
+
+TEST(NodePool, Blocks_AreAlignedWritableAndDisjoint) {
+  // Sizes at and around the class edges, and beyond the pooled range.
+  const std::size_t sizes[] = {1, 7, 8, 9, 56, 88, 112, 255, 256, 257, 1000};
+  for (const std::size_t size : sizes) {
+    SCOPED_TRACE(size);
+    std::vector<unsigned char*> blocks;
+    for (int i = 0; i < 600; ++i) {
+      auto* block = static_cast<unsigned char*>(NodePool::Allocate(size));
+      EXPECT_EQ(reinterpret_cast<std::uintptr_t>(block) % NodePool::kGrain, 0u);
+      std::memset(block, i & 0xFF, size);
+      blocks.push_back(block);
+    }
+    // A block that overlapped another would have lost its pattern.
+    for (std::size_t i = 0; i < blocks.size(); ++i) {
+      const unsigned char want = static_cast<unsigned char>(i & 0xFF);
+      EXPECT_TRUE(std::all_of(blocks[i], blocks[i] + size, [&](unsigned char c) { return c == want; }))
+          << "block " << i;
+    }
+    for (unsigned char* block : blocks) NodePool::Release(block, size);
+  }
+}
+
+TEST(NodePool, ReleasedBlocks_ComeBackForTheSameClassOnly) {
+  if (kNodePoolBypassed) GTEST_SKIP() << "the sanitizer build takes node memory from operator new";
+  void* a = NodePool::Allocate(100);
+  NodePool::Release(a, 100);
+  void* other = NodePool::Allocate(40);  // another class: not the freed block
+  EXPECT_NE(other, a);
+  void* again = NodePool::Allocate(104);  // 100 and 104 share a class
+  EXPECT_EQ(again, a);
+  NodePool::Release(other, 40);
+  NodePool::Release(again, 104);
+}
+
+TEST(NodePool, BlocksOfAnEndedThread_ServeTheNextThread) {
+  if (kNodePoolBypassed) GTEST_SKIP() << "the sanitizer build takes node memory from operator new";
+  // A class no node of this test program uses, so that other tests leave nothing in it.
+  constexpr std::size_t kSize = 248;
+  std::set<void*> released;
+  std::thread([&] {
+    std::vector<void*> blocks;
+    for (int i = 0; i < 10; ++i) blocks.push_back(NodePool::Allocate(kSize));
+    for (void* block : blocks) {
+      released.insert(block);
+      NodePool::Release(block, kSize);
+    }
+  }).join();
+  void* reused = nullptr;
+  std::thread([&] {
+    reused = NodePool::Allocate(kSize);
+    NodePool::Release(reused, kSize);
+  }).join();
+  EXPECT_EQ(released.count(reused), 1u);
+}
+
+// A node type that asks for more alignment than the pool's blocks have.
+struct alignas(64) WideNode : LyrBase::StrVal {
+  WideNode() : StrVal("wide") {}
+};
+
+TEST(NodePool, OverAlignedNodes_GetTheirAlignment) {
+  std::vector<std::unique_ptr<LyrBase::BaseNode>> nodes;
+  for (int i = 0; i < 8; ++i) {
+    auto node = std::make_unique<WideNode>();
+    EXPECT_EQ(reinterpret_cast<std::uintptr_t>(node.get()) % 64, 0u);
+    EXPECT_EQ(node->GetValueStr(), StringBase("wide"));
+    nodes.push_back(std::move(node));
+  }
+}
+
+TEST(NodePool, NodesMadeOnOneThread_AreDeletedOnAnother) {
+  std::vector<LyrBase::PsfComp*> comps;
+  std::thread([&] {
+    for (int i = 0; i < 1000; ++i) {
+      auto* comp = new LyrBase::PsfComp(("p" + std::to_string(i)).c_str());
+      comp->SetValueStr("v");
+      comps.push_back(comp);
+    }
+  }).join();
+  for (std::size_t i = 0; i < comps.size(); ++i)
+    EXPECT_EQ(comps[i]->GetName(), StringBase(("p" + std::to_string(i)).c_str()));
+  for (LyrBase::PsfComp* comp : comps) delete comp;
+  // The freed memory serves new nodes here; they start clean.
+  LyrBoard::BdPin pin("n", "v");
+  auto fresh = std::make_unique<LyrBase::Property>();
+  EXPECT_TRUE(fresh->GetName().IsEmpty());
+  EXPECT_EQ(fresh->GetLyrValuePtr(), nullptr);
+  EXPECT_TRUE(fresh->GetPsfCompSeqRef().empty());
+}
+
+}  // namespace
