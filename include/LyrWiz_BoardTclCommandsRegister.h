@@ -4,6 +4,8 @@
 #ifndef LYRWIZ_BOARDTCLCOMMANDSREGISTER_H
 #define LYRWIZ_BOARDTCLCOMMANDSREGISTER_H
 
+#include <tcl.h>
+
 #include "LyrWiz_WizUtils.h"
 #include "MbdExport.h"
 

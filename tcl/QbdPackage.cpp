@@ -131,14 +131,12 @@ extern "C" int Qbd_Init(Tcl_Interp* interp) {
   if (!Tcl_InitStubs(interp, "8.6", 0)) return TCL_ERROR;
   // The C++ runtime and the board libraries came with this package, so their per-thread data
   // is made on first use in the thread; first used when memory has run out (the throw of an
-  // allocation failure, the reader stamping its first node after reading a huge file), it
-  // cannot be made and the process aborts. One throw and one stamp now make it while memory is
-  // at hand.
+  // allocation failure after reading a huge file), it cannot be made and the process aborts.
+  // One throw now makes it while memory is at hand.
   try {
     throw std::bad_alloc();
   } catch (const std::bad_alloc&) {
   }
-  LyrBase::BaseParser::SetCurrent(nullptr, 0, 0);
   Tcl_CreateObjCommand(interp, "qget_qbd_handle",
                        LyrWiz_BoardTclCommandsRegister::LyrBoardGetHandle, nullptr, nullptr);
   Tcl_CreateObjCommand(interp, "qget_qbd_value",

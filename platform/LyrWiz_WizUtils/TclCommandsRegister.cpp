@@ -1,6 +1,8 @@
 // The registration scheme: commands first, then the scripts that may call them.
 #include "TclCommandsRegister.h"
 
+#include <tcl.h>
+
 bool LyrWiz_TclCommandsRegister::registerInterp(Tcl_Interp* interp) {
   if (!interp) return false;
   // A script sourced before its commands exist would fail, so a failed registration stops here.

@@ -4,7 +4,12 @@
 #ifndef LYRWIZ_TCLCOMMANDSREGISTER_H
 #define LYRWIZ_TCLCOMMANDSREGISTER_H
 
-#include <tcl.h>
+// The Tcl types this interface names, declared as tcl.h declares them, so that a user of the
+// module model needs no Tcl headers; code that calls Tcl includes tcl.h itself.
+struct Tcl_Interp;
+struct Tcl_Obj;
+typedef int(Tcl_ObjCmdProc)(void* clientData, Tcl_Interp* interp, int objc,
+                            struct Tcl_Obj* const* objv);
 
 class LyrWiz_TclCommandsRegister {
  public:
