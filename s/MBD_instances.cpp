@@ -78,13 +78,11 @@ std::vector<StringBase> MBD::getExclusiveInsSeq(StringBase insName) {
   const QbdBlock* block = getBlockByName(insName);
   if (!block) return names;
   // The tag is compared whole: it names a group, it is not a list.
-  const StringBase group = MbdRules::AttributeOf(*block, EXCLUSIVE.c_str());
-  if (group.IsEmpty()) return names;
+  if (MbdRules::ExclusiveGroupOf(*block).IsEmpty()) return names;
   for (PsfComp* comp : blockList()) {
     if (EqualsIgnoringCase(comp->GetName(), insName)) continue;
-    const Property* tag =
-        static_cast<QbdBlock*>(comp)->GetPropertyByName(QbdBlock::ATTRIBUTE, EXCLUSIVE.c_str());
-    if (tag && EqualsIgnoringCase(tag->GetValueStr(), group)) names.push_back(comp->GetName());
+    if (MbdRules::AreAlternatives(*block, *static_cast<QbdBlock*>(comp)))
+      names.push_back(comp->GetName());
   }
   return names;
 }

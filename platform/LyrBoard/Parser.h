@@ -12,7 +12,8 @@ namespace LyrBoard {
 namespace detail {
 
 // Reads `size` bytes of board text (free of NUL bytes) into the empty `board`; returns the
-// number of errors (at most Qbd::MAX_ERRORS) and, when there are any, their lines in `errors`.
+// number of errors listed (at most Qbd::MAX_ERRORS) and, when there are any, their lines in
+// `errors`, followed by one line that counts the errors found past the limit, if any.
 unsigned ParseBoard(const char* data, std::size_t size, std::shared_ptr<const std::string> file,
                     Qbd& board, std::string& errors);
 
