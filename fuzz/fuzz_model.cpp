@@ -19,6 +19,7 @@
 #include "LyrBoard.h"
 #include "LyrWiz_WizUtils.h"
 #include "MBD.h"
+#include "MbdRules.h"
 
 namespace {
 
@@ -60,8 +61,7 @@ NamePools PoolsOf(const Qbd& board) {
         AddName(pools.props, prop->GetName());
         for (const PsfComp* sub : prop->GetPsfCompSeqRef()) {
           AddName(pools.subs, sub->GetName());
-          if (sub->GetName().Compare(MBD::IOIS, StringBase::IGNORE_CASE) == 0)
-            AddName(pools.roles, sub->GetValueStr());
+          if (sub == MbdRules::RoleOf(*prop)) AddName(pools.roles, sub->GetValueStr());
         }
       }
   }
@@ -288,7 +288,7 @@ size_t KeyInstanceCount(const Qbd& board) {
   for (const PsfComp* comp : board.GetPsfCompSeqRef(Qbd::BLOCK)) {
     auto* block = dynamic_cast<const QbdBlock*>(comp);
     const Property* count = block ? block->GetPropertyByName(QbdBlock::ATTRIBUTE, MBD::MAX_NUM_INSTANCES) : nullptr;
-    if (count && count->GetValueStr() != StringBase("-1")) ++keys;
+    if (count && !MbdRules::ReadInstanceCount(count->GetValueStr()).expanded) ++keys;
   }
   return keys;
 }
@@ -326,10 +326,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (qbd_fuzz::ReadBoard(board, input.board, "model.qbd") != 0) return 0;
   const size_t blocksBefore = board.GetPsfCompSeqRef(Qbd::BLOCK).size();
   const size_t keys = KeyInstanceCount(board);
+  // Expansion that cannot finish must leave the tree as it was.
+  const StringBase treeRead = MBD::IsGenericBoard(&board) ? board.WriteString() : StringBase();
   std::unique_ptr<MBD> model;
   try {
     model = std::make_unique<MBD>(&board);
   } catch (const std::out_of_range&) {
+    Require(board.WriteString() == treeRead, "a failed expansion changed the tree");
     return 0;  // a port copied while the board has no FPGA block
   }
   const size_t blocksAfter = board.GetPsfCompSeqRef(Qbd::BLOCK).size();

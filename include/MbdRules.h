@@ -6,6 +6,7 @@
 #ifndef MBD_RULES_H
 #define MBD_RULES_H
 
+#include <string>
 #include <vector>
 
 #include "LyrBoard.h"
@@ -175,6 +176,9 @@ struct ExpansionPlan {
 };
 // The plan for qbd (empty for null or a board that is not a generic template).
 LYRWIZ_MBD_EXPORT ExpansionPlan PlanExpansion(const LyrBoard::Qbd* qbd);
+// "FILE:LINE:COLUMN: error: ..." for each block the plan leaves without copies for the node
+// limit, one per line; empty when none. `path` names the file where a node knows none.
+LYRWIZ_MBD_EXPORT std::string OverLimitErrors(const ExpansionPlan& plan, const std::string& path);
 
 }  // namespace MbdRules
 

@@ -422,4 +422,24 @@ ExpansionPlan PlanExpansion(const Qbd* qbd) {
   return plan;
 }
 
+std::string OverLimitErrors(const ExpansionPlan& plan, const std::string& path) {
+  std::string text;
+  for (const ExpansionStep& step : plan.steps) {
+    if (step.outcome != ExpansionStep::OverNodeLimit) continue;
+    const PsfComp* count = step.block->GetPropertyByName(QbdBlock::ATTRIBUTE, MBD::MAX_NUM_INSTANCES);
+    std::string where = path;
+    if (count->GetLineNo() != 0) {
+      if (!count->GetFileName().IsEmpty()) where = count->GetFileName().str();
+      where += ":" + std::to_string(count->GetLineNo()) + ":" +
+               std::to_string(count->GetColumnNo() ? count->GetColumnNo() : 1);
+    }
+    text += (text.empty() ? "" : "\n") + where + ": error: the " + std::to_string(step.copies) +
+            " copies of block \"" + step.block->GetName().str() + "\" would add " +
+            std::to_string(step.nodes) + " nodes, past the limit of " +
+            std::to_string(MAX_EXPANSION_NODES) +
+            " that expansion may add to one board; the template cannot be expanded";
+  }
+  return text;
+}
+
 }  // namespace MbdRules

@@ -8,6 +8,7 @@
 
 #include "LyrWiz_BoardTclCommandsRegister.h"
 #include "MBD.h"
+#include "MbdRules.h"
 
 #ifndef QBD_PACKAGE_VERSION
 #error "QBD_PACKAGE_VERSION must be defined by the build"
@@ -62,6 +63,14 @@ int OpenCmd(ClientData /*clientData*/, Tcl_Interp* interp, int objc, Tcl_Obj* co
     const std::string text = WithoutTrailingNewlines(board->qbd->GetErrorText().str());
     Tcl_SetErrorCode(interp, "QBD", "READ", static_cast<const char*>(nullptr));
     return Error(interp, text.empty() ? "cannot read board file" : text);
+  }
+  // A template past the expansion's node limit would be opened half expanded; refuse it,
+  // located at the block's count.
+  const std::string overLimit =
+      MbdRules::OverLimitErrors(MbdRules::PlanExpansion(board->qbd.get()), Tcl_GetString(objv[1]));
+  if (!overLimit.empty()) {
+    Tcl_SetErrorCode(interp, "QBD", "EXPAND", "LIMIT", static_cast<const char*>(nullptr));
+    return Error(interp, overLimit);
   }
   // Expansion of a template that copies ports but has no FPGA block throws; the script gets
   // an error instead of a dead process.

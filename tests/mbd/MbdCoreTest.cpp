@@ -48,7 +48,7 @@ TEST(MbdCore, GenericBoard_NameDecidesIgnoringCase) {
 }
 
 TEST(MbdCore, NullBoard_EveryQueryAnswersNotThere) {
-  mbdtest::TraceLog log;
+  Port_MsgCapture log;
   MBD model(nullptr);
   EXPECT_EQ(model.getQbdObject(), nullptr);
   EXPECT_EQ(model.GetErrorCode(), 0);

@@ -184,9 +184,9 @@ TEST(MbdExpansion, Count_ZeroOneOrNoNumberRecordsWithoutCopies) {
 TEST(MbdExpansion, Count_AboveTheLimitMakesNoCopiesAndSaysSo) {
   auto qbd = ReadBoard(Template("", KeyBlock("big", "1025") + KeyBlock("neg", "-2") +
                                         KeyBlock("edge", "1024")));
-  mbdtest::TraceLog log;
+  Port_MsgCapture log;
   MBD model(qbd.get());
-  EXPECT_THAT(log.traces,
+  EXPECT_THAT(log.texts(Port_MsgKind::Trace),
               ElementsAre("MAX_NUM_INSTANCES of big is 1025: more than 1024 instances, no copies "
                           "made\n",
                           "MAX_NUM_INSTANCES of neg is -2: more than 1024 instances, no copies "
@@ -206,9 +206,9 @@ TEST(MbdExpansion, NoInstanceAttribute_NoCopiesNoRecordAndATrace) {
   auto qbd = ReadBoard(Template("", "BEGIN BLOCK nameless\n  ATTRIBUTE IOTYPE = QOR_TEST_V1\n"
                                     "  ATTRIBUTE MAX_NUM_INSTANCES = 3\nEND\n" +
                                         KeyBlock("after", "2")));
-  mbdtest::TraceLog log;
+  Port_MsgCapture log;
   MBD model(qbd.get());
-  EXPECT_THAT(log.traces, ElementsAre("MAX_NUM_INSTANCES of nameless is set but it has no "
+  EXPECT_THAT(log.texts(Port_MsgKind::Trace), ElementsAre("MAX_NUM_INSTANCES of nameless is set but it has no "
                                       "INSTANCE attribute: no copies made\n"));
   EXPECT_THAT(BlockNames(*qbd), ElementsAre("fpga", "nameless", "after", "after_1"));
   EXPECT_EQ(model.getAttributeValue("nameless", "MAX_NUM_INSTANCES").str(), "3");

@@ -133,7 +133,7 @@ TEST(MbdIdentity, Setters_WriteTheTemplatesFirstFpgaBlock) {
   auto qbd = ReadBoard(kTemplate);
   MBD model(qbd.get());
   MBD observer(qbd.get());
-  mbdtest::TraceLog log;
+  Port_MsgCapture log;
   EXPECT_EQ(model.setArch("ketral5"), 0);
   EXPECT_EQ(model.setDevice("k5lx30"), 0);
   EXPECT_EQ(model.setSpeedGrade("-12"), 0);
@@ -146,7 +146,7 @@ TEST(MbdIdentity, Setters_WriteTheTemplatesFirstFpgaBlock) {
   EXPECT_EQ(mbdtest::Blocks(*qbd)[1]->GetPropertyValueStr(LyrBoard::QbdBlock::ATTRIBUTE,
                                                           "FAMILY").str(),
             "other");
-  EXPECT_THAT(log.traces, IsEmpty());
+  EXPECT_THAT(log.texts(Port_MsgKind::Trace), IsEmpty());
 }
 
 TEST(MbdIdentity, Setters_MissingAttributeOrFpgaBlockChangesNothing) {
@@ -168,12 +168,12 @@ TEST(MbdIdentity, Setters_MissingAttributeOrFpgaBlockChangesNothing) {
 TEST(MbdIdentity, Setters_RefuseOnARealBoardWithAWarning) {
   auto qbd = ReadBoard(kRealBoard);
   MBD model(qbd.get());
-  mbdtest::TraceLog log;
+  Port_MsgCapture log;
   EXPECT_EQ(model.setArch("ketral5"), 1);
   EXPECT_EQ(model.setDevice("k5lx30"), 1);
   EXPECT_EQ(model.setPackage("pq208"), 1);
   EXPECT_EQ(model.setSpeedGrade("-12"), 1);
-  EXPECT_THAT(log.traces,
+  EXPECT_THAT(log.texts(Port_MsgKind::Trace),
               ElementsAre("Warning: Can not set FPGA Arch for non-generic QBD file\n",
                           "Warning: Can not set FPGA Device Size for non-generic QBD file\n",
                           "Warning: Can not set FPGA Package for non-generic QBD file\n",

@@ -1,4 +1,4 @@
-// Boards from text, the block list as names, and a trace recorder for the model's tests.
+// Boards from text and the block list as names, for the model's tests.
 #ifndef MBD_TEST_SUPPORT_H
 #define MBD_TEST_SUPPORT_H
 
@@ -50,24 +50,6 @@ inline std::vector<std::string> PropNames(const LyrBoard::QbdBlock& block,
     names.push_back(prop->GetName().str());
   return names;
 }
-
-// Every trace sent while it lives; the previous sink comes back afterwards.
-class TraceLog {
- public:
-  TraceLog() {
-    previous_ = Port_MsgManData::setSink([this](Port_MsgKind kind, const std::string& text) {
-      if (kind == Port_MsgKind::Trace) traces.push_back(text);
-    });
-  }
-  ~TraceLog() { Port_MsgManData::setSink(previous_); }
-  TraceLog(const TraceLog&) = delete;
-  TraceLog& operator=(const TraceLog&) = delete;
-
-  std::vector<std::string> traces;
-
- private:
-  Port_MsgSink previous_;
-};
 
 }  // namespace mbdtest
 

@@ -66,14 +66,14 @@ TEST(MbdValues, Descriptions_FirstParameterOfTheRoleThatHasThem) {
 TEST(MbdValues, ValByRoleAndTag_OnlyTheFirstOfTheRoleCounts) {
   auto qbd = ReadBoard(kBoard);
   MBD model(qbd.get());
-  mbdtest::TraceLog log;
+  Port_MsgCapture log;
   EXPECT_EQ(model.getValByInsIoisName("clk_0", "CLK_FREQ", "value_text").str(), "first long");
-  EXPECT_THAT(log.traces, IsEmpty());
+  EXPECT_THAT(log.texts(Port_MsgKind::Trace), IsEmpty());
   // The first clk_freq parameter has no VALUE_NOTE; the second's is not looked at.
   EXPECT_TRUE(model.getValByInsIoisName("clk_0", "Clk_Freq", "VALUE_NOTE").IsEmpty());
   EXPECT_TRUE(model.getValByInsIoisName("clk_0", "Baud", "VALUE_NOTE").IsEmpty());
   EXPECT_TRUE(model.getValByInsIoisName("Nosuch", "clk_freq", "VALUE_NOTE").IsEmpty());
-  EXPECT_THAT(log.traces, ElementsAre("There is no VALUE_NOTE tag defined in clk_0:Clk_Freq\n",
+  EXPECT_THAT(log.texts(Port_MsgKind::Trace), ElementsAre("There is no VALUE_NOTE tag defined in clk_0:Clk_Freq\n",
                                       "There is no IOIS = Baud found in clk_0\n",
                                       "There is no such instance found in QBD:Nosuch\n"));
 }
@@ -81,13 +81,13 @@ TEST(MbdValues, ValByRoleAndTag_OnlyTheFirstOfTheRoleCounts) {
 TEST(MbdValues, PortRole_OnlyPortsCountAndAMissingInstanceIsTraced) {
   auto qbd = ReadBoard(kBoard);
   MBD model(qbd.get());
-  mbdtest::TraceLog log;
+  Port_MsgCapture log;
   EXPECT_TRUE(model.hasPortIoisVal("clk_0", "EXT_CLK"));
   EXPECT_FALSE(model.hasPortIoisVal("clk_0", "clk_freq"));
   EXPECT_FALSE(model.hasPortIoisVal("clk_0", ""));
-  EXPECT_THAT(log.traces, IsEmpty());
+  EXPECT_THAT(log.texts(Port_MsgKind::Trace), IsEmpty());
   EXPECT_FALSE(model.hasPortIoisVal("gone", "ext_clk"));
-  EXPECT_THAT(log.traces, ElementsAre("There is no such instance found in QBD:gone\n"));
+  EXPECT_THAT(log.texts(Port_MsgKind::Trace), ElementsAre("There is no such instance found in QBD:gone\n"));
 }
 
 TEST(MbdValues, ByName_FirstOfThatNameIgnoringCase) {

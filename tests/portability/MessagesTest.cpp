@@ -7,35 +7,16 @@
 
 namespace {
 
-struct Captured {
-  Port_MsgKind kind;
-  std::string text;
-};
-
-// Collects messages for the length of a test and restores the previous sink after.
-class SinkCapture {
- public:
-  SinkCapture() {
-    previous_ = Port_MsgManData::setSink(
-        [this](Port_MsgKind kind, const std::string& text) { seen.push_back({kind, text}); });
-  }
-  ~SinkCapture() { Port_MsgManData::setSink(previous_); }
-  std::vector<Captured> seen;
-
- private:
-  Port_MsgSink previous_;
-};
-
 TEST(Messages, Sink_ReceivesFormattedTracesAndErrors) {
-  SinkCapture capture;
+  Port_MsgCapture capture;
   Port_MsgManData::debugStub("There is no such instance found in QBD:%s\n", "uart_9");
   auto reporter = Port_MsgManData::createObject("VLK", "s/LyrWiz_BoardTclIf.cpp", 120, "1.7");
   reporter->issueError("cannot source %s (%d)", "qorlib_qbd.tcl", 2);
-  ASSERT_EQ(capture.seen.size(), 2u);
-  EXPECT_EQ(capture.seen[0].kind, Port_MsgKind::Trace);
-  EXPECT_EQ(capture.seen[0].text, "There is no such instance found in QBD:uart_9\n");
-  EXPECT_EQ(capture.seen[1].kind, Port_MsgKind::Error);
-  const std::string& error = capture.seen[1].text;
+  ASSERT_EQ(capture.messages().size(), 2u);
+  EXPECT_EQ(capture.messages()[0].kind, Port_MsgKind::Trace);
+  EXPECT_EQ(capture.messages()[0].text, "There is no such instance found in QBD:uart_9\n");
+  EXPECT_EQ(capture.messages()[1].kind, Port_MsgKind::Error);
+  const std::string& error = capture.messages()[1].text;
   EXPECT_EQ(error.rfind("cannot source qorlib_qbd.tcl (2)", 0), 0u) << error;
   EXPECT_NE(error.find("VLK"), std::string::npos);
   EXPECT_NE(error.find("s/LyrWiz_BoardTclIf.cpp"), std::string::npos);
@@ -80,3 +61,16 @@ TEST(Messages, DefaultSink_PrintsTracesOnlyWhenAsked) {
 }
 
 }  // namespace
+
+TEST(Messages, Capture_NestsAndRestoresThePreviousSink) {
+  Port_MsgCapture outer;
+  {
+    Port_MsgCapture inner;
+    Port_MsgManData::debugStub("a %d\n", 1);
+    EXPECT_EQ(inner.text(), "a 1\n");
+  }
+  Port_MsgManData::debugStub("b\n");
+  ASSERT_EQ(outer.messages().size(), 1u);
+  EXPECT_EQ(outer.texts(Port_MsgKind::Trace), std::vector<std::string>{"b\n"});
+  EXPECT_TRUE(outer.texts(Port_MsgKind::Error).empty());
+}

@@ -2,7 +2,6 @@
 
 using tables_test::Board;
 using tables_test::Strings;
-using tables_test::TraceCapture;
 
 namespace {
 
@@ -113,12 +112,12 @@ END
 
 TEST(Clocks, Ranges_ReadFromEveryFrequencyParameter) {
   Board board(kRangeBoard);
-  TraceCapture trace;
+  Port_MsgCapture trace;
   EXPECT_EQ((std::vector<Rng>{{25, 100, 0, "CLK"}, {125, 125, 1, "CLK"}, {10, 100, 10, "CLK"}}),
             Ranges(board.mbd->getClkFreqRngSeq()));
   EXPECT_EQ((std::vector<std::string>{"Get clock range 25:100:\n", "Get clock range 125:\n",
                                       "Get clock range 10:100:10:\n"}),
-            trace.Traces());
+            trace.texts(Port_MsgKind::Trace));
 }
 
 TEST(Clocks, FindClkInst_RangesAndSteps) {
@@ -173,9 +172,9 @@ TEST(Clocks, Ranges_KeptForTheLifeOfTheModelAndItsCopies) {
   LyrBase::Property* freq = board.Block("CLK")->GetPropertyByName(LyrBoard::QbdBlock::PARAMETER,
                                                                    "C_FREQ");
   freq->GetPsfCompByName("RANGE")->SetLyrValuePtr(new LyrBase::StrVal("7"));
-  TraceCapture trace;
+  Port_MsgCapture trace;
   EXPECT_EQ(first, Ranges(board.mbd->getClkFreqRngSeq()));
-  EXPECT_TRUE(trace.Traces().empty());
+  EXPECT_TRUE(trace.texts(Port_MsgKind::Trace).empty());
   EXPECT_EQ("", board.mbd->findClkInst(7).str());
   MBD copy(*board.mbd);
   EXPECT_EQ(first, Ranges(copy.getClkFreqRngSeq()));
@@ -194,14 +193,14 @@ BEGIN BLOCK
   PARAMETER C_FREQ   = 7, IO_IS = clk_freq, RANGE = ((), (1, 2, 3, 4), (7))
 END
 )");
-  TraceCapture trace;
+  Port_MsgCapture trace;
   EXPECT_EQ((std::vector<Rng>{{7, 7, 1, "osc"}}), Ranges(board.mbd->getClkFreqRngSeq()));
   EXPECT_EQ("", board.mbd->findClkInst(0).str());
   EXPECT_EQ("", board.mbd->findClkInst(1).str());
-  const std::string all = trace.All();
+  const std::string all = trace.text();
   EXPECT_NE(std::string::npos, all.find("Get clock range 1:2:3:4:\n"));
   int namingOsc = 0;
-  for (const std::string& line : trace.Traces())
+  for (const std::string& line : trace.texts(Port_MsgKind::Trace))
     if (line.find("osc") != std::string::npos) ++namingOsc;
   EXPECT_EQ(2, namingOsc);
 }

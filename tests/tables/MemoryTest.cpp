@@ -5,7 +5,6 @@
 #include "TestBoards.h"
 
 using tables_test::Board;
-using tables_test::TraceCapture;
 
 namespace {
 
@@ -40,7 +39,7 @@ BEGIN BLOCK
   PARAMETER C_BASE = 0, MEMORY_TYPE = flash, IO_IS = base
 END
 )");
-  TraceCapture trace;
+  Port_MsgCapture trace;
   const std::vector<std::pair<StringBase, StringBase>> mems = board.mbd->getReadOnlyMems();
   ASSERT_EQ(3u, mems.size());
   EXPECT_EQ("flash_0", mems[0].first.str());
@@ -49,7 +48,7 @@ END
   EXPECT_EQ(" high ", mems[1].second.str());
   EXPECT_EQ("flash_1", mems[2].first.str());
   EXPECT_EQ(std::vector<std::string>{"Error:There is no IOIS found for flash_0:0x300 \n"},
-            trace.Traces());
+            trace.texts(Port_MsgKind::Trace));
 }
 
 TEST_F(Memory, ReadOnlyMems_NoneThere) {

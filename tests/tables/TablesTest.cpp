@@ -1,7 +1,6 @@
 #include "TestBoards.h"
 
 using tables_test::Board;
-using tables_test::TraceCapture;
 using tables_test::ValuesOf;
 
 namespace {
@@ -126,7 +125,7 @@ BEGIN BLOCK
   PORT q2 = bus
 END
 )");
-  TraceCapture trace;
+  Port_MsgCapture trace;
   const std::vector<MBD::Table> tables = board.mbd->getPortsByIns("core");
   ASSERT_EQ(3u, tables.size());
   EXPECT_EQ(std::vector<std::string>{"LOC=A1"}, ValuesOf(tables[0], "UCF_NET_STRING"));
@@ -134,38 +133,38 @@ END
   EXPECT_EQ(std::vector<std::string>{"LOC=B1"}, ValuesOf(tables[2], "UCF_NET_STRING"));
   EXPECT_EQ(std::vector<std::string>{"Bus"}, ValuesOf(tables[2], "CONNECTOR"));
   EXPECT_EQ(std::vector<std::string>{"connector Bus has no UCF define in FPGA section\n"},
-            trace.Traces());
+            trace.texts(Port_MsgKind::Trace));
   EXPECT_EQ("A1", board.mbd->getCorePortLoc("core", "DATA").str());
 }
 
 TEST(Tables, CorePortLoc_KeyTrimmedValueAsStored) {
   Board board(kUartBoard);
-  TraceCapture trace;
+  Port_MsgCapture trace;
   EXPECT_EQ("P12", board.mbd->getCorePortLoc("uart_0", "RX").str());
   EXPECT_EQ(" P13", board.mbd->getCorePortLoc("probe_0", "a").str());
   // "LOC=" ends the search with an empty location although "LOC=Q1" follows.
   EXPECT_EQ("", board.mbd->getCorePortLoc("probe_0", "b").str());
   EXPECT_EQ("R7", board.mbd->getCorePortLoc("probe_0", "e").str());
   EXPECT_EQ("P12", board.mbd->getCorePortLoc("probe_0", "f").str());
-  EXPECT_TRUE(trace.Traces().empty());
+  EXPECT_TRUE(trace.texts(Port_MsgKind::Trace).empty());
 }
 
 TEST(Tables, CorePortLoc_MissingConstraintsTraceOnlyForFpgaPortWithoutThem) {
   Board board(kUartBoard);
-  TraceCapture trace;
+  Port_MsgCapture trace;
   EXPECT_EQ("", board.mbd->getCorePortLoc("probe_0", "c").str());
   EXPECT_EQ(std::vector<std::string>{"connector J4 has no UCF define in FPGA section\n"},
-            trace.Traces());
+            trace.texts(Port_MsgKind::Trace));
   EXPECT_EQ("", board.mbd->getCorePortLoc("probe_0", "d").str());
   EXPECT_EQ("", board.mbd->getCorePortLoc("probe_0", "g").str());
   EXPECT_EQ("", board.mbd->getCorePortLoc("probe_0", "nosuch").str());
   EXPECT_EQ("", board.mbd->getCorePortLoc("nosuch", "a").str());
-  EXPECT_EQ(1u, trace.Traces().size());
+  EXPECT_EQ(1u, trace.texts(Port_MsgKind::Trace).size());
 }
 
 TEST(Tables, PortsByIns_PortsWithoutConstraintsGiveNothing) {
   Board board(kUartBoard);
-  TraceCapture trace;
+  Port_MsgCapture trace;
   const std::vector<MBD::Table> tables = board.mbd->getPortsByIns("probe_0");
   // A, B, E and F reach constrained FPGA ports; C's lacks constraints, D's and G's none exist.
   ASSERT_EQ(4u, tables.size());
@@ -174,7 +173,7 @@ TEST(Tables, PortsByIns_PortsWithoutConstraintsGiveNothing) {
             ValuesOf(tables[0], "UCF_NET_STRING"));
   EXPECT_EQ(std::vector<std::string>{"f"}, ValuesOf(tables[3], "IO_IS"));
   EXPECT_EQ(std::vector<std::string>{"connector J4 has no UCF define in FPGA section\n"},
-            trace.Traces());
+            trace.texts(Port_MsgKind::Trace));
 }
 
 TEST(Tables, NullBoard_NothingThere) {

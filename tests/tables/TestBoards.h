@@ -29,26 +29,6 @@ struct Board {
   std::unique_ptr<MBD> mbd;
 };
 
-// Collects the trace messages sent while it lives.
-class TraceCapture {
- public:
-  TraceCapture() {
-    previous_ = Port_MsgManData::setSink([this](Port_MsgKind kind, const std::string& text) {
-      if (kind == Port_MsgKind::Trace) traces_.push_back(text);
-    });
-  }
-  ~TraceCapture() { Port_MsgManData::setSink(previous_); }
-  const std::vector<std::string>& Traces() const { return traces_; }
-  std::string All() const {
-    std::string all;
-    for (const std::string& t : traces_) all += t;
-    return all;
-  }
-
- private:
-  Port_MsgSink previous_;
-  std::vector<std::string> traces_;
-};
 
 // The values of a table under one key, in insertion order.
 inline std::vector<std::string> ValuesOf(const MBD::Table& table, const char* key) {

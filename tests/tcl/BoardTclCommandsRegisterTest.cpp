@@ -13,7 +13,6 @@ namespace {
 
 using tcltest_support::Board;
 using tcltest_support::EnvVar;
-using tcltest_support::ErrorCapture;
 using tcltest_support::Interp;
 using tcltest_support::kFirstScript;
 using tcltest_support::kSecondScript;
@@ -54,11 +53,11 @@ std::string Handle(const LyrBase::BaseNode* node) {
 
 TEST(LyrWiz_BoardTclCommandsRegister, Hooks_RefuseANullInterpreter) {
   OpenRegister registrar;
-  ErrorCapture capture;
+  Port_MsgCapture capture;
   EXPECT_FALSE(registrar.addCommands(nullptr));
   EXPECT_FALSE(registrar.sourceTclFiles(nullptr));
   EXPECT_FALSE(registrar.registerInterp(nullptr));
-  EXPECT_TRUE(capture.errors.empty());
+  EXPECT_TRUE(capture.texts(Port_MsgKind::Error).empty());
 }
 
 TEST(LyrWiz_BoardTclCommandsRegister, AddCommands_RegistersBothCommands) {
@@ -92,11 +91,11 @@ TEST(LyrWiz_BoardTclCommandsRegister, SourceTclFiles_StopsAtAFailingScript) {
   EnvVar installVar("QUORIN_VLK", install.Path().c_str());
   OpenRegister registrar;
   Interp tcl;
-  ErrorCapture capture;
+  Port_MsgCapture capture;
   EXPECT_FALSE(registrar.sourceTclFiles(tcl.interp));
   EXPECT_EQ(tcl.Var("second"), "<unset>");
-  ASSERT_EQ(capture.errors.size(), 1u);
-  EXPECT_EQ(capture.errors[0].rfind(
+  ASSERT_EQ(capture.texts(Port_MsgKind::Error).size(), 1u);
+  EXPECT_EQ(capture.texts(Port_MsgKind::Error)[0].rfind(
                 "Can not evaluate tcl file " + install.Path() + "/" + kFirstScript + "\n", 0),
             0u);
   // registerInterp passes the failure on, after the commands were added.

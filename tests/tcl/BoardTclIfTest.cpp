@@ -9,7 +9,6 @@
 namespace {
 
 using tcltest_support::EnvVar;
-using tcltest_support::ErrorCapture;
 using tcltest_support::Interp;
 using tcltest_support::kFirstScript;
 using tcltest_support::kSecondScript;
@@ -145,20 +144,20 @@ TEST(LyrWiz_BoardTclIf, SourceBoardTclFile_SearchesEachScriptOnItsOwn) {
     EnvVar userVar("MYQUORIN", user.Path().c_str());
     EnvVar installVar("QUORIN_VLK", install.Path().c_str());
     Interp tcl;
-    ErrorCapture capture;
+    Port_MsgCapture capture;
     EXPECT_EQ(LyrWiz_BoardTclIf::SourceBoardTclFile(tcl.interp), c.code);
     EXPECT_EQ(tcl.Var("first"), c.first);
     EXPECT_EQ(tcl.Var("second"), c.second);
     if (!c.failedScript) {
-      EXPECT_TRUE(capture.errors.empty());
+      EXPECT_TRUE(capture.texts(Port_MsgKind::Error).empty());
       continue;
     }
-    ASSERT_EQ(capture.errors.size(), 1u);
+    ASSERT_EQ(capture.texts(Port_MsgKind::Error).size(), 1u);
     // A script found in the user's tree fails under that path; otherwise under QUORIN_VLK's.
     const bool inUser = c.user.count(c.failedScript) != 0;
     const std::string path = (inUser ? user.Path() : install.Path()) + "/" + c.failedScript;
-    EXPECT_EQ(capture.errors[0].rfind("Can not evaluate tcl file " + path + "\n", 0), 0u)
-        << capture.errors[0];
+    EXPECT_EQ(capture.texts(Port_MsgKind::Error)[0].rfind("Can not evaluate tcl file " + path + "\n", 0), 0u)
+        << capture.texts(Port_MsgKind::Error)[0];
   }
 }
 
@@ -166,10 +165,10 @@ TEST(LyrWiz_BoardTclIf, SourceBoardTclFile_UnsetVariablesGiveBarePaths) {
   EnvVar userVar("MYQUORIN", nullptr);
   EnvVar installVar("QUORIN_VLK", nullptr);
   Interp tcl;
-  ErrorCapture capture;
+  Port_MsgCapture capture;
   EXPECT_EQ(LyrWiz_BoardTclIf::SourceBoardTclFile(tcl.interp), 1);
-  ASSERT_EQ(capture.errors.size(), 1u);
-  EXPECT_EQ(capture.errors[0].rfind(
+  ASSERT_EQ(capture.texts(Port_MsgKind::Error).size(), 1u);
+  EXPECT_EQ(capture.texts(Port_MsgKind::Error)[0].rfind(
                 "Can not evaluate tcl file /data/datastructure/qbd_database_access.tcl\n", 0),
             0u);
 }

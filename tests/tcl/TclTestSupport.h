@@ -103,22 +103,6 @@ class EnvVar {
   bool hadOld_ = false;
 };
 
-// Collects the error messages sent while it lives.
-class ErrorCapture {
- public:
-  ErrorCapture() {
-    previous_ = Port_MsgManData::setSink([this](Port_MsgKind kind, const std::string& text) {
-      if (kind == Port_MsgKind::Error) errors.push_back(text);
-    });
-  }
-  ~ErrorCapture() { Port_MsgManData::setSink(previous_); }
-  ErrorCapture(const ErrorCapture&) = delete;
-  ErrorCapture& operator=(const ErrorCapture&) = delete;
-  std::vector<std::string> errors;
-
- private:
-  Port_MsgSink previous_;
-};
 
 // A board read from inline text; a text that does not read fails the calling test.
 inline std::unique_ptr<LyrBoard::Qbd> Board(const char* text) {

@@ -22,27 +22,9 @@ LoadedBoard::~LoadedBoard() { mbd_.reset(); }
 
 namespace {
 
-// "FILE:LINE:COLUMN: error: " at the node, or at the file when it knows no place.
-std::string located(const std::string& path, const LyrBase::PsfComp* node) {
-  if (!node || node->GetLineNo() == 0) return path + ": error: ";
-  const std::string file = node->GetFileName().IsEmpty() ? path : str(node->GetFileName());
-  return file + ":" + std::to_string(node->GetLineNo()) + ":" +
-         std::to_string(node->GetColumnNo() ? node->GetColumnNo() : 1) + ": error: ";
-}
-
-// An error for each block the expansion would leave without copies for the node limit.
+// The board is refused when expansion would leave a block without copies for its node limit.
 void refuseOverLimit(const LyrBoard::Qbd& qbd, const std::string& path) {
-  std::string text;
-  for (const MbdRules::ExpansionStep& step : MbdRules::PlanExpansion(&qbd).steps) {
-    if (step.outcome != MbdRules::ExpansionStep::OverNodeLimit) continue;
-    const LyrBase::PsfComp* count =
-        step.block->GetPropertyByName(LyrBoard::QbdBlock::ATTRIBUTE, MBD::MAX_NUM_INSTANCES);
-    text += (text.empty() ? "" : "\n") + located(path, count) + "the " +
-            std::to_string(step.copies) + " copies of block \"" + str(step.block->GetName()) +
-            "\" would add " + std::to_string(step.nodes) + " nodes, past the limit of " +
-            std::to_string(MbdRules::MAX_EXPANSION_NODES) +
-            " that expansion may add to one board; the template cannot be expanded";
-  }
+  const std::string text = MbdRules::OverLimitErrors(MbdRules::PlanExpansion(&qbd), path);
   if (!text.empty()) throw ToolError(text);
 }
 
