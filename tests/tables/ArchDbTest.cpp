@@ -51,4 +51,16 @@ TEST(ArchDb, SetEntry_AddsAndReplacesUntilReset) {
   EXPECT_EQ(0u, ArchDb::getMaxSizeByArchBus("newfam", "opb"));
 }
 
+TEST(ArchDb, KnowsFamily_WholeNameOnAnyBus) {
+  ResetAtEnd resetAtEnd;
+  EXPECT_TRUE(ArchDb::knowsFamily("KETRAL3"));
+  EXPECT_TRUE(ArchDb::knowsFamily("torvala3"));
+  for (const char* unknown : {"", "ketral", "ketral4x", " ketral4", "lmb"})
+    EXPECT_FALSE(ArchDb::knowsFamily(unknown)) << "'" << unknown << "'";
+  ArchDb::setEntry("NewFam", "axi", 7, 9, 8);
+  EXPECT_TRUE(ArchDb::knowsFamily("newfam")) << "a family known on another bus only";
+  ArchDb::reset();
+  EXPECT_FALSE(ArchDb::knowsFamily("newfam"));
+}
+
 }  // namespace
