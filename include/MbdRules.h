@@ -101,7 +101,8 @@ LYRWIZ_MBD_EXPORT bool FirstLocation(const std::vector<StringBase>& constraintSt
                                      StringBase& location);
 // Every location the LOC strings of the list give, in order, as LocationIn reads them;
 // empty when there is no LOC string.
-LYRWIZ_MBD_EXPORT std::vector<StringBase> Locations(const std::vector<StringBase>& constraintStrings);
+LYRWIZ_MBD_EXPORT std::vector<StringBase> Locations(
+    const std::vector<StringBase>& constraintStrings);
 // True when a location names no place: it is empty or blanks only.
 LYRWIZ_MBD_EXPORT bool IsBlankLocation(const StringBase& location);
 

@@ -201,10 +201,12 @@ END
   for (const QbdBlock* x : blocks)
     for (const QbdBlock* y : blocks) {
       if (x == y) continue;
-      const std::vector<std::string> listed = mbdtest::Strings(model.getExclusiveInsSeq(x->GetName()));
-      const bool inModel = std::find(listed.begin(), listed.end(), y->GetName().str()) != listed.end();
-      EXPECT_EQ(MbdRules::AreAlternatives(*x, *y), inModel) << x->GetName().c_str() << "/" << y->GetName().c_str();
-      if (MbdRules::AreAlternatives(*x, *y)) pairs.push_back(x->GetName().str() + y->GetName().str());
+      const std::string xName = x->GetName().str(), yName = y->GetName().str();
+      const std::vector<std::string> listed =
+          mbdtest::Strings(model.getExclusiveInsSeq(x->GetName()));
+      const bool inModel = std::find(listed.begin(), listed.end(), yName) != listed.end();
+      EXPECT_EQ(MbdRules::AreAlternatives(*x, *y), inModel) << xName << "/" << yName;
+      if (MbdRules::AreAlternatives(*x, *y)) pairs.push_back(xName + yName);
     }
   EXPECT_THAT(pairs, ElementsAre("ab", "ba", "cf", "fc"));
   EXPECT_EQ(MbdRules::ExclusiveGroupOf(*blocks[2]).str(), "grpA, x");
