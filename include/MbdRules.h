@@ -25,6 +25,21 @@ LYRWIZ_MBD_EXPORT bool HasIoType(const LyrBoard::QbdBlock& block, const StringBa
 LYRWIZ_MBD_EXPORT StringBase AttributeOf(const LyrBoard::QbdBlock& block, const char* name);
 // The block's SPEED attribute; "LOW" when it is absent or empty, or the block is null.
 LYRWIZ_MBD_EXPORT StringBase SpeedOf(const LyrBoard::QbdBlock* block);
+// Names of blocks and of the properties of one block match ignoring case, as lookups by name
+// do: hash and equality for name-keyed maps.
+using NameHash = CaseBlindHash;
+using NameEqual = CaseBlindEqual;
+// The block's EXCLUSIVE tag as written; empty when it has none.
+LYRWIZ_MBD_EXPORT StringBase ExclusiveGroupOf(const LyrBoard::QbdBlock& block);
+// True when the two blocks are alternatives: both carry the same non-empty EXCLUSIVE tag,
+// compared whole and ignoring case; false when either has none.
+LYRWIZ_MBD_EXPORT bool AreAlternatives(const LyrBoard::QbdBlock& a, const LyrBoard::QbdBlock& b);
+// The FPGA family the size database is asked about for a FAMILY text: the text without
+// surrounding spaces.
+LYRWIZ_MBD_EXPORT StringBase SizeFamily(const StringBase& familyText);
+// True when the architecture size database has sizes for the family on some bus; false for
+// the empty family.
+LYRWIZ_MBD_EXPORT bool SizesKnownFor(const StringBase& family);
 
 // --- roles and connectors ---
 // The role (IO_IS sub-property) of a parameter or port; null when it has none.
@@ -41,6 +56,9 @@ LYRWIZ_MBD_EXPORT StringBase ConnectorOf(const LyrBase::Property& port);
 // null block). Every port of a role resolves to this connector.
 LYRWIZ_MBD_EXPORT StringBase ConnectorOfRole(const LyrBoard::QbdBlock* block,
                                              const StringBase& iois);
+// Hash and equality of roles that agree with HasRole, for role-keyed maps.
+using RoleHash = CaseBlindHash;
+using RoleEqual = CaseBlindEqual;
 // True when an FPGA port on net `fpgaNet` carries `connector`: the two are equal ignoring case.
 LYRWIZ_MBD_EXPORT bool CarriesConnector(const StringBase& fpgaNet, const StringBase& connector);
 // Hash and equality of nets and connectors that agree with CarriesConnector, for net-keyed maps.
@@ -81,10 +99,19 @@ LYRWIZ_MBD_EXPORT bool LocationIn(const StringBase& constraintString, StringBase
 // The location of the first LOC string of the list; false when none.
 LYRWIZ_MBD_EXPORT bool FirstLocation(const std::vector<StringBase>& constraintStrings,
                                      StringBase& location);
+// Every location the LOC strings of the list give, in order, as LocationIn reads them;
+// empty when there is no LOC string.
+LYRWIZ_MBD_EXPORT std::vector<StringBase> Locations(
+    const std::vector<StringBase>& constraintStrings);
+// True when a location names no place: it is empty or blanks only.
+LYRWIZ_MBD_EXPORT bool IsBlankLocation(const StringBase& location);
 
 // --- clocks ---
 // True when the parameter's role is clk_freq ignoring case.
 LYRWIZ_MBD_EXPORT bool IsFrequencyParam(const LyrBase::Property& param);
+// The RANGE sub-property of a frequency parameter; null when it has none, and the model then
+// takes the clock to deliver every frequency (UnrestrictedRange).
+LYRWIZ_MBD_EXPORT const LyrBase::PsfComp* RangeOf(const LyrBase::Property& param);
 // A frequency or range number as the model reads it: the leading decimal digits after blanks,
 // 0 when there are none (so "20x" reads as 20).
 LYRWIZ_MBD_EXPORT unsigned FrequencyOf(const StringBase& text);
@@ -105,6 +132,8 @@ LYRWIZ_MBD_EXPORT bool RangeRecord(const std::vector<StringBase>& element,
 LYRWIZ_MBD_EXPORT MBD::ClkRng UnrestrictedRange(const StringBase& insName);
 // True when the range admits freq (a step of 0 counts as 1).
 LYRWIZ_MBD_EXPORT bool RangeAdmits(const MBD::ClkRng& range, unsigned freq);
+// True when the range admits no frequency at all: its minimum is above its maximum.
+LYRWIZ_MBD_EXPORT bool RangeIsReversed(const MBD::ClkRng& range);
 
 // --- memories ---
 // True when the parameter's MEMORY_TYPE, trimmed, is FLASH ignoring case.
@@ -128,6 +157,9 @@ struct InstanceCount {
   bool tooMany = false;  // value above MAX_INSTANCES
 };
 LYRWIZ_MBD_EXPORT InstanceCount ReadInstanceCount(const StringBase& text);
+// True when expansion reads MAX_NUM_INSTANCES on this board: it is a generic template. On
+// any other board the attribute does nothing.
+LYRWIZ_MBD_EXPORT bool ReadsInstanceCounts(const LyrBoard::Qbd& qbd);
 
 // What expansion will do with one block that carries MAX_NUM_INSTANCES.
 struct ExpansionStep {

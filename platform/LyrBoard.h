@@ -89,7 +89,7 @@ class Qbd : public LyrBase::PsfFile {
 
   // Results of a read (also GetErrorCode after it).
   enum ReadResult { READ_OK = 0, READ_SYNTAX_ERROR = 1, READ_OPEN_ERROR = 2 };
-  // At most this many errors are collected by one read.
+  // At most this many errors are listed by one read; one more line counts the rest.
   static constexpr unsigned MAX_ERRORS = 20;
 
   // Reads a board file, replacing the tree; 0 on success, nonzero (tree left empty) on error.

@@ -78,12 +78,12 @@ std::vector<StringBase> MBD::getExclusiveInsSeq(StringBase insName) {
   const QbdBlock* block = getBlockByName(insName);
   if (!block) return names;
   // The tag is compared whole: it names a group, it is not a list.
-  const StringBase group = MbdRules::AttributeOf(*block, EXCLUSIVE.c_str());
+  const StringBase group = MbdRules::ExclusiveGroupOf(*block);
   if (group.IsEmpty()) return names;
-  const std::vector<QbdBlock*>& members = boardIndex().BlocksInGroup(group);
-  names.reserve(members.size());
-  for (const QbdBlock* member : members)
-    if (!EqualsIgnoringCase(member->GetName(), insName)) names.push_back(member->GetName());
+  for (const QbdBlock* member : boardIndex().BlocksInGroup(group))
+    if (!EqualsIgnoringCase(member->GetName(), insName) &&
+        MbdRules::AreAlternatives(*block, *member))
+      names.push_back(member->GetName());
   return names;
 }
 

@@ -23,9 +23,7 @@ const char kBus[] = "lmb";
 // The board's FPGA family without surrounding spaces; empty over no board.
 StringBase FamilyOf(MBD& mbd) {
   if (!mbd.getQbdObject()) return StringBase();
-  StringBase family = mbd.getArch();
-  family.Trim(" ", StringBase::TRIM_BOTH);
-  return family;
+  return MbdRules::SizeFamily(mbd.getArch());
 }
 
 bool Contains(const StringBase& family, const char* name) {

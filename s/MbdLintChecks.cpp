@@ -2,6 +2,7 @@
 // every rule of the board they apply comes from MbdRules.
 #include "MbdLintChecks.h"
 
+#include <algorithm>
 #include <unordered_map>
 
 #include "MBD.h"
@@ -89,7 +90,8 @@ void PinConflicts(LintContext& context) {
       const std::string location = trimmed(stored);
       if (location.empty()) continue;
       const auto seen = byLoc.emplace(StringBase(location), pin.port);
-      if (seen.second) continue;
+      // A pin that repeats its own LOC is QBD016's.
+      if (seen.second || seen.first->second == pin.port) continue;
       context.report("QBD004", pin.port,
                      "pin conflict: FPGA pin " + quote(pinName(pin)) + " is at location " +
                          quote(location) + ", as is pin " +
@@ -242,6 +244,170 @@ void LoneExclusiveGroups(LintContext& context) {
     context.report("QBD014", g.tag,
                    "EXCLUSIVE group " + quote(g.tag->GetValueStr().str()) + " has only block " +
                        blockName(*g.first) + "; nothing excludes it");
+  }
+}
+
+
+void PinsWithoutLocation(LintContext& context) {
+  for (const LintContext::Pin& pin : context.fpgaPins()) {
+    const std::vector<StringBase> strings = MbdRules::ConstraintStrings(*pin.port);
+    // A pin without any constraint string is QBD003's.
+    if (strings.empty() || !MbdRules::Locations(strings).empty()) continue;
+    context.report("QBD015", pin.port,
+                   "FPGA pin " + quote(pinName(pin)) +
+                       " has no LOC: the pins table and the constraint file give it no location");
+  }
+}
+
+void PinLocationCount(LintContext& context) {
+  for (const LintContext::Pin& pin : context.fpgaPins()) {
+    const std::vector<StringBase> locations =
+        MbdRules::Locations(MbdRules::ConstraintStrings(*pin.port));
+    const PsfComp* strings = MbdRules::ConstraintsOf(*pin.port);
+    const PsfComp* where = strings ? strings : pin.port;
+    for (const StringBase& location : locations)
+      if (MbdRules::IsBlankLocation(location))
+        context.report("QBD016", where, "FPGA pin " + quote(pinName(pin)) + " has an empty LOC");
+    if (locations.size() > 1)
+      context.report("QBD016", where,
+                     "FPGA pin " + quote(pinName(pin)) + " has " +
+                         std::to_string(locations.size()) +
+                         " LOC strings; the board model uses only the first, " +
+                         quote(trimmed(locations.front())));
+  }
+}
+
+namespace {
+
+using PropertyMap =
+    std::unordered_map<StringBase, const Property*, MbdRules::NameHash, MbdRules::NameEqual>;
+
+// Reports each port of the block whose name an earlier port of it already has.
+void reportSharedPortNames(LintContext& context, const char* code, const QbdBlock& block,
+                           const std::string& noun) {
+  PropertyMap seen;
+  for (const Property* port : block.GetPropSeqRef(QbdBlock::PORT)) {
+    const auto first = seen.emplace(port->GetName(), port);
+    if (first.second) continue;
+    context.report(code, port,
+                   noun + " " + quote(port->GetName().str()) + " of block " + blockName(block) +
+                       " has the same name as " + noun + " " +
+                       quote(first.first->second->GetName().str()) +
+                       lineOf(*first.first->second) + " (names are compared ignoring case)");
+  }
+}
+
+}  // namespace
+
+void SharedRoles(LintContext& context) {
+  for (const QbdBlock* block : context.instances()) {
+    std::unordered_map<StringBase, const Property*, MbdRules::RoleHash, MbdRules::RoleEqual> seen;
+    for (const Property* port : block->GetPropSeqRef(QbdBlock::PORT)) {
+      const PsfComp* role = MbdRules::RoleOf(*port);
+      if (!role) continue;
+      const auto first = seen.emplace(role->GetValueStr(), port);
+      if (first.second) continue;
+      const std::string connector =
+          MbdRules::ConnectorOfRole(block, role->GetValueStr()).str();
+      context.report("QBD017", role,
+                     "port " + quote(port->GetName().str()) + " of instance " + blockName(*block) +
+                         " has role " + quote(role->GetValueStr().str()) + ", as has port " +
+                         quote(first.first->second->GetName().str()) +
+                         lineOf(*first.first->second) +
+                         "; the board model resolves the role to that port's connector " +
+                         quote(connector) + " only");
+    }
+  }
+}
+
+void SharedPortNames(LintContext& context) {
+  for (const QbdBlock* block : context.instances())
+    reportSharedPortNames(context, "QBD018", *block, "port");
+}
+
+void SharedPinNames(LintContext& context) {
+  for (const QbdBlock* block : context.blocks())
+    if (MbdRules::IsFpgaBlock(block)) reportSharedPortNames(context, "QBD019", *block, "FPGA pin");
+}
+
+void SharedNets(LintContext& context) {
+  struct Wired {
+    const QbdBlock* first;
+    const Property* port;
+    std::vector<const QbdBlock*> reported;
+  };
+  std::unordered_map<StringBase, Wired, MbdRules::NetHash, MbdRules::NetEqual> nets;
+  for (const QbdBlock* block : context.instances()) {
+    for (const Property* port : block->GetPropSeqRef(QbdBlock::PORT)) {
+      const StringBase net = MbdRules::ConnectorOf(*port);
+      if (net.IsEmpty()) continue;
+      Wired& wired = nets.emplace(net, Wired{block, port, {}}).first->second;
+      if (wired.first == block || MbdRules::AreAlternatives(*wired.first, *block)) continue;
+      if (std::find(wired.reported.begin(), wired.reported.end(), block) != wired.reported.end())
+        continue;
+      wired.reported.push_back(block);
+      context.report("QBD020", port,
+                     "net " + quote(net.str()) + " is wired to instance " + blockName(*block) +
+                         " and to instance " + blockName(*wired.first) + " (port " +
+                         quote(wired.port->GetName().str()) + lineOf(*wired.port) +
+                         "), which are not alternatives: no common EXCLUSIVE group");
+    }
+  }
+}
+
+void ReversedRanges(LintContext& context) {
+  forEachFrequencyParam(context, [&context](const QbdBlock& block, const Property& param) {
+    const PsfComp* range = MbdRules::RangeOf(param);
+    if (!range) return;
+    for (const std::vector<StringBase>& element : MbdRules::RangeElements(*range)) {
+      MBD::ClkRng record;
+      if (!MbdRules::RangeRecord(element, block.GetName(), record) ||
+          !MbdRules::RangeIsReversed(record))
+        continue;
+      context.report("QBD021", range,
+                     "RANGE element of clock " + blockName(block) + " runs from " +
+                         std::to_string(record.minFreq) + " down to " +
+                         std::to_string(record.maxFreq) +
+                         ": its minimum is above its maximum, so it admits no frequency");
+    }
+  });
+}
+
+void ClocksWithoutRange(LintContext& context) {
+  forEachFrequencyParam(context, [&context](const QbdBlock& block, const Property& param) {
+    if (MbdRules::RangeOf(param)) return;
+    context.report("QBD022", &param,
+                   "frequency " + quote(param.GetName().str()) + " of clock " + blockName(block) +
+                       " has no RANGE: the board model takes the clock to deliver every "
+                       "frequency, so a search for any frequency may choose it");
+  });
+}
+
+void InstanceCountsIgnored(LintContext& context) {
+  if (MbdRules::ReadsInstanceCounts(context.board())) return;
+  for (const QbdBlock* block : context.blocks()) {
+    const Property* count = block->GetPropertyByName(QbdBlock::ATTRIBUTE, MBD::MAX_NUM_INSTANCES);
+    if (!count) continue;
+    context.report("QBD023", count,
+                   "block " + blockName(*block) + " has MAX_NUM_INSTANCES, but the board is not "
+                   "a generic template (NAME = " + quote(MBD::GENERIC_NAME.str()) +
+                       "), so no copies are made");
+  }
+}
+
+void FamilyWithoutSizes(LintContext& context) {
+  for (const QbdBlock* block : context.blocks()) {
+    if (!MbdRules::IsFpgaBlock(block)) continue;
+    // The model reads the part of the first FPGA block only.
+    // A board that names no family at all is not this check's: it has no part to look up.
+    const Property* attr = block->GetPropertyByName(QbdBlock::ATTRIBUTE, MBD::ARCH_NAME);
+    if (!attr) return;
+    const StringBase family = MbdRules::SizeFamily(attr->GetValueStr());
+    if (family.IsEmpty() || MbdRules::SizesKnownFor(family)) return;
+    context.report("QBD024", attr,
+                   "FPGA family " + quote(family.str()) + " of block " + blockName(*block) +
+                       " is not in the size database: block-RAM and cache sizes read as 0");
+    return;
   }
 }
 

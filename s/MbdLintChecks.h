@@ -21,6 +21,16 @@ void RangeElementSize(LintContext& context);        // QBD011
 void InstanceCounts(LintContext& context);          // QBD012
 void BlocksWithoutIoType(LintContext& context);     // QBD013
 void LoneExclusiveGroups(LintContext& context);     // QBD014
+void PinsWithoutLocation(LintContext& context);     // QBD015
+void PinLocationCount(LintContext& context);        // QBD016
+void SharedRoles(LintContext& context);             // QBD017
+void SharedPortNames(LintContext& context);         // QBD018
+void SharedPinNames(LintContext& context);          // QBD019
+void SharedNets(LintContext& context);              // QBD020
+void ReversedRanges(LintContext& context);          // QBD021
+void ClocksWithoutRange(LintContext& context);      // QBD022
+void InstanceCountsIgnored(LintContext& context);   // QBD023
+void FamilyWithoutSizes(LintContext& context);      // QBD024
 
 }  // namespace checks
 }  // namespace MbdLint

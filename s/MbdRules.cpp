@@ -4,6 +4,8 @@
 #include <string>
 #include <unordered_map>
 
+#include "LyrWiz_WizUtils.h"
+
 using LyrBase::ListBaseNodePtrVal;
 using LyrBase::ListStrVal;
 using LyrBase::Property;
@@ -181,6 +183,25 @@ StringBase SpeedOf(const QbdBlock* block) {
   return speed.IsEmpty() ? StringBase(MBD::SPEED_LOW) : speed;
 }
 
+StringBase ExclusiveGroupOf(const QbdBlock& block) {
+  return AttributeOf(block, MBD::EXCLUSIVE.c_str());
+}
+
+bool AreAlternatives(const QbdBlock& a, const QbdBlock& b) {
+  const StringBase group = ExclusiveGroupOf(a);
+  return !group.IsEmpty() && EqualsIgnoringCase(group, ExclusiveGroupOf(b));
+}
+
+StringBase SizeFamily(const StringBase& familyText) {
+  StringBase family = familyText;
+  family.Trim(" ", StringBase::TRIM_BOTH);
+  return family;
+}
+
+bool SizesKnownFor(const StringBase& family) {
+  return !family.IsEmpty() && ArchDb::knowsFamily(family);
+}
+
 const PsfComp* RoleOf(const Property& prop) { return prop.GetPsfCompByName(MBD::IOIS.c_str()); }
 
 bool HasRole(const Property& prop, const StringBase& iois) {
@@ -268,7 +289,21 @@ bool FirstLocation(const std::vector<StringBase>& constraintStrings, StringBase&
   return false;
 }
 
+std::vector<StringBase> Locations(const std::vector<StringBase>& constraintStrings) {
+  std::vector<StringBase> locations;
+  StringBase location;
+  for (const StringBase& text : constraintStrings)
+    if (LocationIn(text, location)) locations.push_back(location);
+  return locations;
+}
+
+bool IsBlankLocation(const StringBase& location) { return Trimmed(location.str()).empty(); }
+
 bool IsFrequencyParam(const Property& param) { return HasRole(param, MBD::FREQIOIS); }
+
+const PsfComp* RangeOf(const Property& param) {
+  return param.GetPsfCompByName(MBD::CLK_RANGE.c_str());
+}
 
 unsigned FrequencyOf(const StringBase& text) {
   return UT_STR::StrToUINT32(text.c_str(), nullptr, 10);
@@ -322,6 +357,8 @@ bool RangeAdmits(const MBD::ClkRng& range, unsigned freq) {
   return range.minFreq <= freq && freq <= range.maxFreq && (freq - range.minFreq) % step == 0;
 }
 
+bool RangeIsReversed(const MBD::ClkRng& range) { return range.minFreq > range.maxFreq; }
+
 bool IsFlashParam(const Property& param) {
   const PsfComp* kind = param.GetPsfCompByName(MBD::MEMORY_TYPE);
   if (!kind) return false;
@@ -350,6 +387,8 @@ InstanceCount ReadInstanceCount(const StringBase& text) {
                 result.ptr == t.data() + t.size();
   return count;
 }
+
+bool ReadsInstanceCounts(const Qbd& qbd) { return MBD::IsGenericBoard(const_cast<Qbd*>(&qbd)); }
 
 ExpansionPlan PlanExpansion(const Qbd* qbd) {
   ExpansionPlan plan;

@@ -137,6 +137,9 @@ class Parser {
   bool statementFailed_ = false;
   unsigned statements_ = 0;
   unsigned errorCount_ = 0;
+  // Errors past the first Qbd::MAX_ERRORS are only counted, from the place of the first.
+  unsigned unlisted_ = 0;
+  Position unlistedAt_;
   std::vector<ReadError> errors_;
   // The name and scalar value just read: views of the input, or of the buffers when quoted
   // (unescaping needs a copy). The buffers are reused from statement to statement.
@@ -151,7 +154,10 @@ class Parser {
 
 void Parser::Fail(Position at, const std::string& message) {
   statementFailed_ = true;
-  if (Full()) return;
+  if (Full()) {
+    if (unlisted_++ == 0) unlistedAt_ = at;
+    return;
+  }
   ++errorCount_;
   errors_.push_back(MakeReadError(*file_, at.line, at.column, message));
 }
@@ -159,16 +165,21 @@ void Parser::Fail(Position at, const std::string& message) {
 unsigned Parser::Run() {
   for (;;) {
     lex_.SkipBlankLines();
-    if (lex_.AtEnd() || Full()) break;
+    if (lex_.AtEnd()) break;
     statementFailed_ = false;
     Statement();
     // After an error the rest of the line is noise; go on with the next one.
     if (statementFailed_) lex_.SkipLine();
   }
-  if (block_ && !Full())
-    Fail(blockAt_, "BEGIN BLOCK has no END: expected END, found end of file");
+  if (block_) Fail(blockAt_, "BEGIN BLOCK has no END: expected END, found end of file");
   if (statements_ == 0 && errorCount_ == 0)
     Fail(lex_.Here(), "empty board file: expected ATTRIBUTE or BEGIN BLOCK, found end of file");
+  if (unlisted_ != 0)
+    errors_.push_back(MakeReadError(
+        *file_, unlistedAt_.line, unlistedAt_.column,
+        std::to_string(unlisted_) + " more error" + (unlisted_ == 1 ? "" : "s") +
+            " not listed, the first of them here (a read lists at most " +
+            std::to_string(Qbd::MAX_ERRORS) + ")"));
   return errorCount_;
 }
 

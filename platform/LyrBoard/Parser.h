@@ -13,7 +13,8 @@ namespace LyrBoard {
 namespace detail {
 
 // Reads `size` bytes of board text (free of NUL bytes) into the empty `board`; returns the
-// number of errors (at most Qbd::MAX_ERRORS) and their records in `errors`.
+// number of errors listed (at most Qbd::MAX_ERRORS) and their records in `errors`, followed by
+// one record that counts the errors found past the limit, if any.
 unsigned ParseBoard(const char* data, std::size_t size, std::shared_ptr<const std::string> file,
                     Qbd& board, std::vector<ReadError>& errors);
 

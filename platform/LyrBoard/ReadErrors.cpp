@@ -38,6 +38,7 @@ constexpr Kind kKinds[] = {
     {"expected ATTRIBUTE, PARAMETER, PORT or END", false, "unknown_statement"},
     {"expected BLOCK after BEGIN", false, "missing_block_keyword"},
     {"expected end of line after", false, "line_end"},
+    {" not listed, the first of them here", true, "more_errors"},
 };
 
 }  // namespace

@@ -80,6 +80,12 @@ unsigned ArchDb::getDefSizeByArchBus(StringBase family, StringBase bus) {
   return Lookup(family, bus).defSize;
 }
 
+bool ArchDb::knowsFamily(StringBase family) {
+  const std::string folded = Fold(family);
+  const auto first = Table().lower_bound(Key(folded, std::string()));
+  return first != Table().end() && first->first.first == folded;
+}
+
 void ArchDb::setEntry(StringBase family, StringBase bus, unsigned minSize, unsigned maxSize,
                       unsigned defSize) {
   Key key(Fold(family), Fold(bus));

@@ -21,6 +21,8 @@ class ArchDb {
   static unsigned getMaxSizeByArchBus(StringBase family, StringBase bus);
   // Default size for the pair; 0 when the pair is unknown.
   static unsigned getDefSizeByArchBus(StringBase family, StringBase bus);
+  // True when some bus has sizes for the family; false when the family is unknown.
+  static bool knowsFamily(StringBase family);
 
   // Adds the pair or replaces its sizes.
   static void setEntry(StringBase family, StringBase bus, unsigned minSize, unsigned maxSize,

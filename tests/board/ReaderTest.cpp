@@ -287,12 +287,44 @@ TEST(Reader, Errors_AreCollectedAfterRecoveryUpToTwenty) {
   }
   EXPECT_EQ(ErrorLines(*board).size(), 4u);
 
-  std::string many;
-  for (int i = 0; i < 100; ++i) many += "bad line\n";
-  auto full = Board(many.c_str());
-  EXPECT_EQ(full->GetErrors().size(), Qbd::MAX_ERRORS);
-  EXPECT_EQ(ErrorLines(*full).size(), Qbd::MAX_ERRORS);
-  EXPECT_EQ(full->GetErrors().back().line, Qbd::MAX_ERRORS);
+}
+
+// Past the listed errors, the reader goes on to the end and one line counts the rest from the
+// place of the first it did not list; the listed lines stay as they were.
+TEST(Reader, Errors_PastTwentyAreCountedInOneLine) {
+  struct Case {
+    int badLines;
+    bool openBlock;  // a BEGIN BLOCK without END follows the bad lines
+    std::string last;  // the last line of the error text
+  };
+  const Case cases[] = {
+      {20, false, "<string>:20:1: error: expected ATTRIBUTE or BEGIN BLOCK, found 'bad'"},
+      {21, false,
+       "<string>:21:1: error: 1 more error not listed, the first of them here (a read lists at "
+       "most 20)"},
+      {100, false,
+       "<string>:21:1: error: 80 more errors not listed, the first of them here (a read lists "
+       "at most 20)"},
+      {20, true,
+       "<string>:21:1: error: 1 more error not listed, the first of them here (a read lists at "
+       "most 20)"},
+  };
+  for (const Case& c : cases) {
+    std::string text;
+    for (int i = 0; i < c.badLines; ++i) text += "bad line\n";
+    if (c.openBlock) text += "BEGIN BLOCK b\n  ATTRIBUTE A = 1\n";
+    SCOPED_TRACE(text.size());
+    auto board = Board(text.c_str());
+    const std::vector<std::string> lines = ErrorLines(*board);
+    const bool counted = c.badLines + (c.openBlock ? 1 : 0) > int(Qbd::MAX_ERRORS);
+    ASSERT_EQ(lines.size(), Qbd::MAX_ERRORS + (counted ? 1u : 0u));
+    EXPECT_EQ(lines.back(), c.last);
+    // The count is a record of its own too, so the records and the text stay line for line.
+    ASSERT_EQ(board->GetErrors().size(), lines.size());
+    EXPECT_EQ(board->GetErrors().back().code, counted ? "more_errors" : "unknown_statement");
+    EXPECT_EQ(lines[Qbd::MAX_ERRORS - 1],
+              "<string>:20:1: error: expected ATTRIBUTE or BEGIN BLOCK, found 'bad'");
+  }
 }
 
 TEST(Reader, Read_IsAllOrNothing) {
@@ -379,7 +411,7 @@ TEST(Reader, HostileInput_EndsQuicklyWithBoundedErrors) {
   for (const std::string& input : inputs) {
     Qbd board;
     board.ReadBuffer(input.data(), input.size(), "x");
-    EXPECT_LE(ErrorLines(board).size(), Qbd::MAX_ERRORS);
+    EXPECT_LE(ErrorLines(board).size(), Qbd::MAX_ERRORS + 1);
     EXPECT_LE(board.GetErrorText().GetLength(), 20u * 400u) << "messages stay short";
   }
   EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));

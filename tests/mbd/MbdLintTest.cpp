@@ -41,4 +41,53 @@ END
   EXPECT_EQ(findings[0].line, 4u);
 }
 
+std::vector<std::string> Codes(const char* board) {
+  auto qbd = mbdtest::ReadBoard(board);
+  std::vector<std::string> codes;
+  for (const MbdLint::Finding& f : MbdLint::LintBoard(*qbd, "b.qbd"))
+    codes.push_back(f.code + ":" + std::to_string(f.line));
+  return codes;
+}
+
+// A pin that repeats its own LOC has two LOCs, not a conflict with itself; two pins at one
+// place are a conflict whatever else they carry.
+TEST(MbdLint, Locations_OwnRepeatIsNoConflict) {
+  EXPECT_THAT(Codes(R"(BEGIN BLOCK fpga_0
+  ATTRIBUTE BLOCKTYPE = FPGA
+  PORT a = n1, UCF_NET_STRING = (LOC=A1, "loc = A1")
+  PORT b = n2, UCF_NET_STRING = (LOC=B1)
+  PORT c = n3, UCF_NET_STRING = (LOC=b1, LOC=C1)
+  PORT d = n4
+END
+)"),
+              ::testing::ElementsAre("QBD016:3", "QBD004:5", "QBD016:5", "QBD003:6"));
+}
+
+// A shared net is one finding per instance, however many of its ports sit on it, and none
+// for alternatives, whichever of them comes first.
+TEST(MbdLint, SharedNets_OncePerInstance) {
+  EXPECT_THAT(Codes(R"(BEGIN BLOCK fpga_0
+  ATTRIBUTE BLOCKTYPE = FPGA
+  PORT a = n, UCF_NET_STRING = (LOC=A1)
+END
+BEGIN BLOCK x
+  ATTRIBUTE IOTYPE = T
+  ATTRIBUTE EXCLUSIVE = g
+  PORT p = n
+END
+BEGIN BLOCK y
+  ATTRIBUTE IOTYPE = T
+  ATTRIBUTE EXCLUSIVE = G
+  PORT p = N
+  PORT q = n
+END
+BEGIN BLOCK z
+  ATTRIBUTE IOTYPE = T
+  PORT p = n
+  PORT q = n
+END
+)"),
+              ::testing::ElementsAre("QBD020:18"));
+}
+
 }  // namespace

@@ -1,5 +1,7 @@
 #include <gmock/gmock.h>
 
+#include <algorithm>
+
 #include "MbdRules.h"
 #include "MbdTestSupport.h"
 
@@ -171,6 +173,117 @@ END
   EXPECT_THAT(ranges, ElementsAre("clk:25-100/0", "clk:125-125/1", "clk_1:25-100/0",
                                   "clk_1:125-125/1"));
   EXPECT_EQ(model.findClkInst(0).str(), "") << "the copy no longer claims 0 Hz";
+}
+
+// The rule and the model's exclusion list agree on every pair of blocks.
+TEST(MbdRules, Alternatives_AgreeWithTheModel) {
+  auto qbd = ReadBoard(R"(BEGIN BLOCK a
+  ATTRIBUTE EXCLUSIVE = grpA
+END
+BEGIN BLOCK b
+  ATTRIBUTE EXCLUSIVE = GRPA
+END
+BEGIN BLOCK c
+  ATTRIBUTE EXCLUSIVE = "grpA, x"
+END
+BEGIN BLOCK d
+  ATTRIBUTE EXCLUSIVE =
+END
+BEGIN BLOCK e
+END
+BEGIN BLOCK f
+  ATTRIBUTE EXCLUSIVE = "grpA, x"
+END
+)");
+  MBD model(qbd.get());
+  const auto blocks = mbdtest::Blocks(*qbd);
+  std::vector<std::string> pairs;
+  for (const QbdBlock* x : blocks)
+    for (const QbdBlock* y : blocks) {
+      if (x == y) continue;
+      const std::string xName = x->GetName().str(), yName = y->GetName().str();
+      const std::vector<std::string> listed =
+          mbdtest::Strings(model.getExclusiveInsSeq(x->GetName()));
+      const bool inModel = std::find(listed.begin(), listed.end(), yName) != listed.end();
+      EXPECT_EQ(MbdRules::AreAlternatives(*x, *y), inModel) << xName << "/" << yName;
+      if (MbdRules::AreAlternatives(*x, *y)) pairs.push_back(xName + yName);
+    }
+  EXPECT_THAT(pairs, ElementsAre("ab", "ba", "cf", "fc"));
+  EXPECT_EQ(MbdRules::ExclusiveGroupOf(*blocks[2]).str(), "grpA, x");
+  EXPECT_EQ(MbdRules::ExclusiveGroupOf(*blocks[4]).str(), "");
+}
+
+TEST(MbdRules, Locations_EveryLocStringInOrder) {
+  EXPECT_EQ(mbdtest::Strings(MbdRules::Locations({"A=1", " loc = P1", "LOC=", "LOCK=1", "PULLUP"})),
+            (std::vector<std::string>{" P1", ""}));
+  EXPECT_TRUE(MbdRules::Locations({"IOSTANDARD=X", "LOCATION=Y"}).empty());
+  EXPECT_TRUE(MbdRules::IsBlankLocation(""));
+  EXPECT_TRUE(MbdRules::IsBlankLocation(" \t "));
+  EXPECT_FALSE(MbdRules::IsBlankLocation(" P1"));
+}
+
+TEST(MbdRules, ReversedRangesAdmitNothing) {
+  struct Case {
+    std::vector<StringBase> element;
+    bool reversed;
+  } cases[] = {
+      {{"200", "100"}, true}, {{"300", "100", "10"}, true}, {{"100", "100"}, false},
+      {{"100"}, false},       {{"5", "200", "0"}, false},   {{"20x", "3"}, true},
+  };
+  for (const Case& c : cases) {
+    MBD::ClkRng r;
+    ASSERT_TRUE(MbdRules::RangeRecord(c.element, "c", r));
+    EXPECT_EQ(MbdRules::RangeIsReversed(r), c.reversed) << c.element[0].c_str();
+    if (!c.reversed) continue;
+    for (unsigned f : {r.minFreq, r.maxFreq, (r.minFreq + r.maxFreq) / 2})
+      EXPECT_FALSE(MbdRules::RangeAdmits(r, f)) << "a reversed range admits " << f;
+  }
+}
+
+// A frequency without RANGE is what makes the model's search find the clock for any frequency.
+TEST(MbdRules, RangeOf_NoneMeansEveryFrequency) {
+  auto qbd = ReadBoard(R"(BEGIN BLOCK fpga
+  ATTRIBUTE BLOCKTYPE = FPGA
+END
+BEGIN BLOCK fixed
+  ATTRIBUTE IOTYPE = QOR_CLOCK_V1
+  PARAMETER F = 50, IO_IS = clk_freq, range = ((50))
+END
+BEGIN BLOCK free
+  ATTRIBUTE IOTYPE = QOR_CLOCK_V1
+  PARAMETER F = 60, IO_IS = clk_freq
+END
+)");
+  const auto blocks = mbdtest::Blocks(*qbd);
+  const auto& fixed = *blocks[1]->GetPropSeqRef(QbdBlock::PARAMETER)[0];
+  const auto& unrestricted = *blocks[2]->GetPropSeqRef(QbdBlock::PARAMETER)[0];
+  ASSERT_NE(MbdRules::RangeOf(fixed), nullptr) << "RANGE is found ignoring case";
+  EXPECT_EQ(MbdRules::RangeOf(unrestricted), nullptr);
+  MBD model(qbd.get());
+  EXPECT_EQ(model.findClkInst(50).str(), "fixed");
+  EXPECT_EQ(model.findClkInst(12345).str(), "free");
+}
+
+// The family the size database is asked about, as the model's memory sizes ask it.
+TEST(MbdRules, SizeFamily_AgreesWithTheMemorySizes) {
+  struct Case {
+    const char* family;
+    bool known;
+  } cases[] = {{" KeTral3 ", true}, {"ketral4", true}, {"ketral9", false}, {"", false}};
+  for (const Case& c : cases) {
+    auto qbd = ReadBoard(std::string("BEGIN BLOCK fpga\n  ATTRIBUTE BLOCKTYPE = FPGA\n"
+                                     "  ATTRIBUTE FAMILY = \"") + c.family + "\"\nEND\n");
+    MBD model(qbd.get());
+    const StringBase family = MbdRules::SizeFamily(model.getArch());
+    EXPECT_EQ(MbdRules::SizesKnownFor(family), c.known) << c.family;
+    EXPECT_EQ(!model.getBramSizeList("lmb").empty(), c.known) << c.family;
+  }
+}
+
+TEST(MbdRules, InstanceCounts_ReadOnTemplatesOnly) {
+  EXPECT_TRUE(MbdRules::ReadsInstanceCounts(*ReadBoard("ATTRIBUTE NAME = generic TEMPLATE\n")));
+  EXPECT_FALSE(MbdRules::ReadsInstanceCounts(*ReadBoard("ATTRIBUTE NAME = DK-2\n")));
+  EXPECT_FALSE(MbdRules::ReadsInstanceCounts(*ReadBoard("ATTRIBUTE VENDOR = Generic\n")));
 }
 
 }  // namespace

@@ -83,4 +83,16 @@ TEST(ArchDb, LookupsWhileAnotherThreadChangesTheTable) {
   EXPECT_EQ(odd, 0);
 }
 
+TEST(ArchDb, KnowsFamily_WholeNameOnAnyBus) {
+  ResetAtEnd resetAtEnd;
+  EXPECT_TRUE(ArchDb::knowsFamily("KETRAL3"));
+  EXPECT_TRUE(ArchDb::knowsFamily("torvala3"));
+  for (const char* unknown : {"", "ketral", "ketral4x", " ketral4", "lmb"})
+    EXPECT_FALSE(ArchDb::knowsFamily(unknown)) << "'" << unknown << "'";
+  ArchDb::setEntry("NewFam", "axi", 7, 9, 8);
+  EXPECT_TRUE(ArchDb::knowsFamily("newfam")) << "a family known on another bus only";
+  ArchDb::reset();
+  EXPECT_FALSE(ArchDb::knowsFamily("newfam"));
+}
+
 }  // namespace

@@ -58,10 +58,11 @@ void runLint(const LintArgs& args) {
     }
   }
   if (args.json) {
-    printJson(std::cout, Json{{"files", files}, {"findings", findings},
-                              {"errors", errors}, {"warnings", warnings}});
-  } else if (errors + warnings != 0) {
-    std::cerr << "qbd lint: " << errors << " error(s), " << warnings << " warning(s)\n";
+    printJson(std::cout, Json{{"files", files}, {"findings", findings}, {"errors", errors},
+                              {"warnings", warnings}, {"unreadable", unreadable}});
+  } else {
+    std::cerr << "qbd lint: " << errors << " error(s), " << warnings << " warning(s), "
+              << unreadable << " unreadable file(s)\n";
   }
   if (unreadable != 0 || errors != 0 || (args.werror && warnings != 0))
     throw ToolError("", EXIT_FAILED);
