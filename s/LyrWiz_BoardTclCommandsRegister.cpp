@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "BoardCommands.h"
+#include "BoardRuleCommand.h"
 #include "BoardScripts.h"
 
 namespace {
@@ -25,6 +26,8 @@ bool LyrWiz_BoardTclCommandsRegister::addCommands(Tcl_Interp* interp) {
   createCommand(interp, name, LyrBoardGetHandle);
   std::snprintf(name, sizeof(name), "%s", mbd_detail::kValueCommand);
   createCommand(interp, name, LyrBoardGetValue);
+  std::snprintf(name, sizeof(name), "%s", mbd_detail::kRuleCommand);
+  createCommand(interp, name, LyrBoardGetRule);
   return true;
 }
 
@@ -43,6 +46,12 @@ int LyrWiz_BoardTclCommandsRegister::LyrBoardGetValue(ClientData clientData,
                                                       Tcl_Interp* interp, int objc,
                                                       Tcl_Obj* const objv[]) {
   return mbd_detail::BoardGetValue(kProcs, clientData, interp, objc, objv);
+}
+
+int LyrWiz_BoardTclCommandsRegister::LyrBoardGetRule(ClientData clientData,
+                                                     Tcl_Interp* interp, int objc,
+                                                     Tcl_Obj* const objv[]) {
+  return mbd_detail::BoardRule(clientData, interp, objc, objv);
 }
 
 int LyrWiz_BoardTclCommandsRegister::LyrTclBoardGetBlockHandle(ClientData clientData,

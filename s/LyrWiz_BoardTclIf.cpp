@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "BoardCommands.h"
+#include "BoardRuleCommand.h"
 #include "BoardScripts.h"
 
 namespace {
@@ -58,6 +59,8 @@ void LyrWiz_BoardTclIf::RegisterCommands() {
   CreateCommand(name, LyrBoardGetHandle);
   std::snprintf(name, sizeof(name), "%s", mbd_detail::kValueCommand);
   CreateCommand(name, LyrBoardGetValue);
+  std::snprintf(name, sizeof(name), "%s", mbd_detail::kRuleCommand);
+  CreateCommand(name, LyrBoardGetRule);
 }
 
 int LyrWiz_BoardTclIf::SourceBoardTclFile(Tcl_Interp* interp) {
@@ -72,6 +75,11 @@ int LyrWiz_BoardTclIf::LyrBoardGetHandle(ClientData clientData, Tcl_Interp* inte
 int LyrWiz_BoardTclIf::LyrBoardGetValue(ClientData clientData, Tcl_Interp* interp, int objc,
                                         Tcl_Obj* const objv[]) {
   return mbd_detail::BoardGetValue(Procs(), clientData, interp, objc, objv);
+}
+
+int LyrWiz_BoardTclIf::LyrBoardGetRule(ClientData clientData, Tcl_Interp* interp, int objc,
+                                       Tcl_Obj* const objv[]) {
+  return mbd_detail::BoardRule(clientData, interp, objc, objv);
 }
 
 int LyrWiz_BoardTclIf::LyrTclBoardGetBlockHandle(ClientData clientData, Tcl_Interp* interp,

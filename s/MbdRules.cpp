@@ -206,6 +206,15 @@ bool CarriesConnector(const StringBase& fpgaNet, const StringBase& connector) {
   return EqualsIgnoringCase(fpgaNet, connector);
 }
 
+StringBase NetKey(const StringBase& net) {
+  std::string key = net.str();
+  // The same A-Z fold as EqualsIgnoringCase, and nothing more: a wider fold would join nets
+  // that CarriesConnector keeps apart.
+  for (char& c : key)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return StringBase(key);
+}
+
 std::vector<StringBase> StringsOf(const PsfComp* sub) {
   const Value* value = sub ? sub->GetLyrValuePtr() : nullptr;
   if (const auto* list = dynamic_cast<const ListStrVal*>(value)) return list->GetValue();
@@ -266,6 +275,13 @@ bool FirstLocation(const std::vector<StringBase>& constraintStrings, StringBase&
   for (const StringBase& text : constraintStrings)
     if (LocationIn(text, location)) return true;
   return false;
+}
+
+bool PinLocation(const Property& fpgaPort, StringBase& location) {
+  StringBase stored;
+  if (!FirstLocation(ConstraintStrings(fpgaPort), stored)) return false;
+  location = StringBase(Trimmed(stored.str()));
+  return true;
 }
 
 bool IsFrequencyParam(const Property& param) { return HasRole(param, MBD::FREQIOIS); }
