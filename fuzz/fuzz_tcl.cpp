@@ -5,15 +5,15 @@
 // from forged words. No call may crash or answer anything but TCL_OK or TCL_ERROR; once every
 // board is closed no handle may stay live.
 //
-// Script requests: a command name (qget_qbd_handle, qget_qbd_value, their "if_" twins served
-// by the board interpreter class, lyrbase_get_handle, lyrbase_get_value; any other word picks
-// one and stays an argument), then its words. "%close" closes the open board, "%open" opens
-// it again, "%pkgopen" opens the board text through the package's qbd::open (the file is
-// written for it; qbd::open is never given a word of the input, which could name any file),
-// and qbd::close takes any words. Words: "@Q" the board, "@B<i>" a block, "@A<i>" a property,
-// "@S<i>" a sub-property, "@G<i>" a board attribute, "@X<i>" a handle of the closed board,
-// "@F<i>" a forged word, "@R" the last result, "@L<i>" an element of the last result, "@P"
-// the board that qbd::open opened last.
+// Script requests: a command name (qget_qbd_handle, qget_qbd_value, qget_qbd_rule, the "if_"
+// twins of the first two served by the board interpreter class, lyrbase_get_handle,
+// lyrbase_get_value; any other word picks one and stays an argument), then its words.
+// "%close" closes the open board, "%open" opens it again, "%pkgopen" opens the board text
+// through the package's qbd::open (the file is written for it; qbd::open is never given a word
+// of the input, which could name any file), and qbd::close takes any words. Words: "@Q" the
+// board, "@B<i>" a block, "@A<i>" a property, "@S<i>" a sub-property, "@G<i>" a board
+// attribute, "@X<i>" a handle of the closed board, "@F<i>" a forged word, "@R" the last result,
+// "@L<i>" an element of the last result, "@P" the board that qbd::open opened last.
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -130,7 +130,7 @@ const char* const kForged[] = {"qbd#0", "qbd#", "qbd#-1", "qbd#4294967297",
 const char* const kCommands[] = {"qget_qbd_handle",    "qget_qbd_value",
                                  "if_qget_qbd_handle", "if_qget_qbd_value",
                                  "lyrbase_get_handle", "lyrbase_get_value",
-                                 "qbd::close"};
+                                 "qbd::close",         "qget_qbd_rule"};
 
 // Where %pkgopen writes the board text for qbd::open: one file per fuzzing process.
 std::string PackageFile() {

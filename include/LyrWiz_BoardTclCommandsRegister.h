@@ -1,6 +1,6 @@
 // The board query commands for an interpreter the wizard already owns: handed to the wizard's
-// registration scheme, it registers "qget_qbd_handle" and "qget_qbd_value" and sources the two
-// board-access script libraries there.
+// registration scheme, it registers "qget_qbd_handle", "qget_qbd_value" and "qget_qbd_rule" and
+// sources the two board-access script libraries there.
 #ifndef LYRWIZ_BOARDTCLCOMMANDSREGISTER_H
 #define LYRWIZ_BOARDTCLCOMMANDSREGISTER_H
 
@@ -21,12 +21,15 @@ class LYRWIZ_MBD_EXPORT LyrWiz_BoardTclCommandsRegister : public LyrWiz_TclComma
   // The procedure of "qget_qbd_value": a node's value, name or kind.
   static int LyrBoardGetValue(ClientData clientData, Tcl_Interp* interp, int objc,
                               Tcl_Obj* const objv[]);
+  // The procedure of "qget_qbd_rule": the board's rules asked of a handle or a net.
+  static int LyrBoardGetRule(ClientData clientData, Tcl_Interp* interp, int objc,
+                             Tcl_Obj* const objv[]);
   // The "block" form of "qget_qbd_handle": blocks of one BLOCKTYPE, by name or all.
   static int LyrTclBoardGetBlockHandle(ClientData clientData, Tcl_Interp* interp, int objc,
                                        Tcl_Obj* const objv[]);
 
  protected:
-  // Registers the two commands; false only for a null interpreter.
+  // Registers the three commands; false only for a null interpreter.
   bool addCommands(Tcl_Interp* interp) override;
   // Sources the two scripts ($MYQUORIN first, file by file, else $QUORIN_VLK); false for a
   // null interpreter or when a script failed (the second is then not tried).

@@ -1,6 +1,6 @@
 // The board interpreter: a Tcl interpreter of the library's own, made once per process, in
-// which the board query commands "qget_qbd_handle" and "qget_qbd_value" are registered and the
-// two board-access script libraries are sourced.
+// which the board query commands "qget_qbd_handle", "qget_qbd_value" and "qget_qbd_rule" are
+// registered and the two board-access script libraries are sourced.
 #ifndef LYRWIZ_BOARDTCLIF_H
 #define LYRWIZ_BOARDTCLIF_H
 
@@ -16,7 +16,8 @@ class LYRWIZ_MBD_EXPORT LyrWiz_BoardTclIf : public LyrBase::BaseTclIf {
   // Tcl_Init, the base library's commands and the board commands, the exit handler and the
   // per-thread record; 0 on success, 1 (nothing registered) when Tcl_Init fails.
   int Tcl_AppInit() override;
-  // Registers "qget_qbd_handle" and "qget_qbd_value" in the instance's interpreter.
+  // Registers "qget_qbd_handle", "qget_qbd_value" and "qget_qbd_rule" in the instance's
+  // interpreter.
   void RegisterCommands();
   // Sources "/data/datastructure/qbd_database_access.tcl" then
   // "/data/datastructure/qorlib_qbd.tcl", each from $MYQUORIN when it exists there and from
@@ -29,6 +30,9 @@ class LYRWIZ_MBD_EXPORT LyrWiz_BoardTclIf : public LyrBase::BaseTclIf {
   // The procedure of "qget_qbd_value": a node's value, name or kind.
   static int LyrBoardGetValue(ClientData clientData, Tcl_Interp* interp, int objc,
                               Tcl_Obj* const objv[]);
+  // The procedure of "qget_qbd_rule": the board's rules asked of a handle or a net.
+  static int LyrBoardGetRule(ClientData clientData, Tcl_Interp* interp, int objc,
+                             Tcl_Obj* const objv[]);
 
  protected:
   // Records the new object as the process's instance.

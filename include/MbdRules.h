@@ -64,6 +64,9 @@ LYRWIZ_MBD_EXPORT bool CarriesConnector(const StringBase& fpgaNet, const StringB
 // Hash and equality of nets and connectors that agree with CarriesConnector, for net-keyed maps.
 using NetHash = CaseBlindHash;
 using NetEqual = CaseBlindEqual;
+// The text a net is keyed by where only equal strings match (a script's dictionary): two nets
+// have the same key exactly when CarriesConnector holds for them. Empty for an empty net.
+LYRWIZ_MBD_EXPORT StringBase NetKey(const StringBase& net);
 
 // --- constraint strings ---
 // The strings of a sub-property's typed value: a list's strings, a single string as a
@@ -105,6 +108,9 @@ LYRWIZ_MBD_EXPORT std::vector<StringBase> Locations(
     const std::vector<StringBase>& constraintStrings);
 // True when a location names no place: it is empty or blanks only.
 LYRWIZ_MBD_EXPORT bool IsBlankLocation(const StringBase& location);
+// The location of an FPGA pin as a user reads it: its first LOC string's location, trimmed of
+// blanks and tabs (so it may be empty); false when the pin has no LOC string.
+LYRWIZ_MBD_EXPORT bool PinLocation(const LyrBase::Property& fpgaPort, StringBase& location);
 
 // --- clocks ---
 // True when the parameter's role is clk_freq ignoring case.

@@ -2,6 +2,7 @@
 #include "LyrWiz_BoardTclCommandsRegister.h"
 
 #include "BoardCommands.h"
+#include "BoardRuleCommand.h"
 #include "BoardScripts.h"
 
 namespace {
@@ -19,6 +20,7 @@ bool LyrWiz_BoardTclCommandsRegister::addCommands(Tcl_Interp* interp) {
   // Writable by the fixed signature only: the name is copied by Tcl, never written.
   createCommand(interp, const_cast<char*>(mbd_detail::kHandleCommand), LyrBoardGetHandle);
   createCommand(interp, const_cast<char*>(mbd_detail::kValueCommand), LyrBoardGetValue);
+  createCommand(interp, const_cast<char*>(mbd_detail::kRuleCommand), LyrBoardGetRule);
   return true;
 }
 
@@ -37,6 +39,12 @@ int LyrWiz_BoardTclCommandsRegister::LyrBoardGetValue(ClientData clientData,
                                                       Tcl_Interp* interp, int objc,
                                                       Tcl_Obj* const objv[]) {
   return mbd_detail::BoardGetValue(kProcs, clientData, interp, objc, objv);
+}
+
+int LyrWiz_BoardTclCommandsRegister::LyrBoardGetRule(ClientData clientData,
+                                                     Tcl_Interp* interp, int objc,
+                                                     Tcl_Obj* const objv[]) {
+  return mbd_detail::BoardRule(clientData, interp, objc, objv);
 }
 
 int LyrWiz_BoardTclCommandsRegister::LyrTclBoardGetBlockHandle(ClientData clientData,

@@ -2,6 +2,7 @@
 #include "LyrWiz_BoardTclIf.h"
 
 #include "BoardCommands.h"
+#include "BoardRuleCommand.h"
 #include "BoardScripts.h"
 
 namespace {
@@ -46,6 +47,7 @@ void LyrWiz_BoardTclIf::RegisterCommands() {
   // Writable by the fixed signature only: the name is copied by Tcl, never written.
   CreateCommand(const_cast<char*>(mbd_detail::kHandleCommand), LyrBoardGetHandle);
   CreateCommand(const_cast<char*>(mbd_detail::kValueCommand), LyrBoardGetValue);
+  CreateCommand(const_cast<char*>(mbd_detail::kRuleCommand), LyrBoardGetRule);
 }
 
 int LyrWiz_BoardTclIf::SourceBoardTclFile(Tcl_Interp* interp) {
@@ -60,6 +62,11 @@ int LyrWiz_BoardTclIf::LyrBoardGetHandle(ClientData clientData, Tcl_Interp* inte
 int LyrWiz_BoardTclIf::LyrBoardGetValue(ClientData clientData, Tcl_Interp* interp, int objc,
                                         Tcl_Obj* const objv[]) {
   return mbd_detail::BoardGetValue(Procs(), clientData, interp, objc, objv);
+}
+
+int LyrWiz_BoardTclIf::LyrBoardGetRule(ClientData clientData, Tcl_Interp* interp, int objc,
+                                       Tcl_Obj* const objv[]) {
+  return mbd_detail::BoardRule(clientData, interp, objc, objv);
 }
 
 int LyrWiz_BoardTclIf::LyrTclBoardGetBlockHandle(ClientData clientData, Tcl_Interp* interp,

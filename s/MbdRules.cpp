@@ -227,6 +227,15 @@ bool CarriesConnector(const StringBase& fpgaNet, const StringBase& connector) {
   return EqualsIgnoringCase(fpgaNet, connector);
 }
 
+StringBase NetKey(const StringBase& net) {
+  std::string key = net.str();
+  // The same A-Z fold as EqualsIgnoringCase, and nothing more: a wider fold would join nets
+  // that CarriesConnector keeps apart.
+  for (char& c : key)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return StringBase(key);
+}
+
 std::vector<StringBase> StringsOf(const PsfComp* sub) {
   const Value* value = sub ? sub->GetLyrValuePtr() : nullptr;
   if (const auto* list = dynamic_cast<const ListStrVal*>(value)) return list->GetValue();
@@ -298,6 +307,13 @@ std::vector<StringBase> Locations(const std::vector<StringBase>& constraintStrin
 }
 
 bool IsBlankLocation(const StringBase& location) { return Trimmed(location.str()).empty(); }
+
+bool PinLocation(const Property& fpgaPort, StringBase& location) {
+  StringBase stored;
+  if (!FirstLocation(ConstraintStrings(fpgaPort), stored)) return false;
+  location = StringBase(Trimmed(stored.str()));
+  return true;
+}
 
 bool IsFrequencyParam(const Property& param) { return HasRole(param, MBD::FREQIOIS); }
 

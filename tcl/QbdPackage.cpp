@@ -141,6 +141,8 @@ extern "C" int Qbd_Init(Tcl_Interp* interp) {
                        LyrWiz_BoardTclCommandsRegister::LyrBoardGetHandle, nullptr, nullptr);
   Tcl_CreateObjCommand(interp, "qget_qbd_value",
                        LyrWiz_BoardTclCommandsRegister::LyrBoardGetValue, nullptr, nullptr);
+  Tcl_CreateObjCommand(interp, "qget_qbd_rule",
+                       LyrWiz_BoardTclCommandsRegister::LyrBoardGetRule, nullptr, nullptr);
   Tcl_CreateObjCommand(interp, "qbd::open", OpenCmd, nullptr, nullptr);
   Tcl_CreateObjCommand(interp, "qbd::close", CloseCmd, nullptr, nullptr);
   return Tcl_PkgProvide(interp, "qbd", QBD_PACKAGE_VERSION);

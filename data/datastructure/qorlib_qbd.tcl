@@ -1,6 +1,7 @@
 # Board access, level 2: the questions a script writer asks of a board.
 #
-# Built on the walking procedures of qbd_database_access.tcl, which is sourced first. Absent
+# Built on the walking procedures of qbd_database_access.tcl, which is sourced first, and on
+# qget_qbd_rule for the board's rules (FPGA block, IO type, role, pin location, net). Absent
 # things give "" or an empty list, never an error.
 #
 #   qbdlib::io_types BOARD                       the IO types of the board, each once, in order
@@ -26,7 +27,7 @@ proc qbdlib::io_types {board} {
 proc qbdlib::instances_of {board iotype} {
     set result {}
     foreach block [blocks $board] {
-        if {[string equal -nocase [block_attr $block IOTYPE] $iotype]} {
+        if {[qget_qbd_rule has_iotype $block $iotype]} {
             lappend result [name_of $block]
         }
     }
@@ -53,7 +54,7 @@ proc qbdlib::param_by_role {board instance role} {
         return {}
     }
     foreach param [props $block PARAMETER] {
-        if {[string equal -nocase [sub_value $param IO_IS] $role]} {
+        if {[qget_qbd_rule has_role $param $role]} {
             return [list [name_of $param] [value_of $param]]
         }
     }
@@ -64,9 +65,11 @@ proc qbdlib::port_net {board instance port} {
     return [property_value $board $instance PORT $port]
 }
 
-# FPGA pins carry their constraints in UCF_NET_STRING, whose LOC=... element places the pin.
-# The pins of a board are read once into an index from net (lower case) to locations, so that
-# asking for every port of a wide bus costs one pass over the pins, not one pass per port.
+# FPGA pins carry their constraints in UCF_NET_STRING, whose LOC=... element places the pin;
+# which blocks are FPGA blocks, where a pin is and when two nets are one are the library's
+# rules, asked through qget_qbd_rule. The pins of a board are read once into an index from net
+# key to locations, so that asking for every port of a wide bus costs one pass over the pins,
+# not one pass per port.
 namespace eval qbdlib {
     variable pin_index {}
 }
@@ -77,7 +80,7 @@ proc qbdlib::pin_locations {board instance port} {
         return {}
     }
     set index [PinIndex $board]
-    set key [string tolower $net]
+    set key [qget_qbd_rule net_key $net]
     if {![dict exists $index $key]} {
         return {}
     }
@@ -98,13 +101,11 @@ proc qbdlib::PinIndex {board} {
         }
     }
     set index {}
-    foreach fpga [blocks_of_type $board FPGA] {
+    foreach fpga [qget_qbd_rule fpga_blocks $board] {
         foreach pin [props $fpga PORT] {
-            set key [string tolower [value_of $pin]]
-            foreach item [list_items [sub_value $pin UCF_NET_STRING]] {
-                if {[regexp -nocase {^\s*LOC\s*=\s*(.*?)\s*$} $item -> location]} {
-                    dict lappend index $key $location
-                }
+            set key [qget_qbd_rule net_key [value_of $pin]]
+            foreach location [qget_qbd_rule location $pin] {
+                dict lappend index $key $location
             }
         }
     }
@@ -113,7 +114,7 @@ proc qbdlib::PinIndex {board} {
 }
 
 proc qbdlib::fpga_part {board} {
-    set fpga [lindex [blocks_of_type $board FPGA] 0]
+    set fpga [lindex [qget_qbd_rule fpga_blocks $board] 0]
     set part [dict create family "" device "" package "" speed_grade ""]
     if {$fpga eq ""} {
         return $part

@@ -23,7 +23,7 @@ endfunction()
 
 set(BOARD ${SOURCE}/boards/northwind_dk2.qbd)
 set(SCRIPTS ${PREFIX}/share/lyrwiz)
-set(CONSUMER_OUTPUT "family ketral4\nQOR_UART_V1 uart_0\ncommands qget_qbd_handle qget_qbd_value\n")
+set(CONSUMER_OUTPUT "family ketral4\nQOR_UART_V1 uart_0\ncommands qget_qbd_handle qget_qbd_rule qget_qbd_value\n")
 set(README_OUTPUT "family ketral4\nuart_0\n")
 string(REGEX MATCH "^[0-9]+" MAJOR "${VERSION}")
 set(INTERNAL_HEADERS Lexer.h Parser.h ValueText.h BoardCommands.h BoardScripts.h ExpansionIndex.h

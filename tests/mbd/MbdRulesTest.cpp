@@ -1,6 +1,7 @@
 #include <gmock/gmock.h>
 
 #include <algorithm>
+#include <iterator>
 
 #include "MbdRules.h"
 #include "MbdTestSupport.h"
@@ -54,6 +55,40 @@ TEST(MbdRules, LocationIn_KeyTrimmedValueAsStored) {
   EXPECT_FALSE(MbdRules::LocationIn("LOC", loc));
   EXPECT_TRUE(MbdRules::FirstLocation({"A=1", "LOC=", "LOC=Q1"}, loc));
   EXPECT_EQ(loc.str(), "") << "the first LOC string ends the search";
+}
+
+TEST(MbdRules, PinLocation_FirstLocTrimmedAndNoneApartFromEmpty) {
+  auto qbd = ReadBoard(R"(BEGIN BLOCK f
+  ATTRIBUTE BLOCKTYPE = FPGA
+  PORT a = n1, UCF_NET_STRING = ("IOSTANDARD=X", " loc = P12 ", "LOC=P13")
+  PORT b = n2, UCF_NET_STRING = ("LOC= ")
+  PORT c = n3, UCF_NET_STRING = "LOC=K1"
+  PORT d = n4, UCF_NET_STRING = ("IOSTANDARD=X")
+  PORT e = n5
+END
+)");
+  const auto& pins = mbdtest::Blocks(*qbd)[0]->GetPropSeqRef(QbdBlock::PORT);
+  struct Case {
+    bool found;
+    const char* location;
+  } expected[] = {{true, "P12"}, {true, ""}, {true, "K1"}, {false, ""}, {false, ""}};
+  ASSERT_EQ(pins.size(), std::size(expected));
+  for (std::size_t i = 0; i < pins.size(); ++i) {
+    StringBase location("unchanged");
+    EXPECT_EQ(MbdRules::PinLocation(*pins[i], location), expected[i].found) << i;
+    if (expected[i].found) {
+      EXPECT_EQ(location.str(), expected[i].location) << i;
+    }
+  }
+}
+
+TEST(MbdRules, NetKey_EqualExactlyWhenNetsMatch) {
+  const char* const nets[] = {"led0", "LED0", "Led0", "led1", "LED_0", "", "\xc9tat", "\xe9tat"};
+  for (const char* a : nets)
+    for (const char* b : nets)
+      EXPECT_EQ(MbdRules::NetKey(a) == MbdRules::NetKey(b), MbdRules::CarriesConnector(a, b))
+          << a << " / " << b;
+  EXPECT_EQ(MbdRules::NetKey("Uart_RX 9").str(), "uart_rx 9");
 }
 
 TEST(MbdRules, Numbers_ReadAsTheModelReadsThem) {

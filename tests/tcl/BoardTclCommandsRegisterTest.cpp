@@ -60,7 +60,7 @@ TEST(LyrWiz_BoardTclCommandsRegister, Hooks_RefuseANullInterpreter) {
   EXPECT_TRUE(capture.texts(Port_MsgKind::Error).empty());
 }
 
-TEST(LyrWiz_BoardTclCommandsRegister, AddCommands_RegistersBothCommands) {
+TEST(LyrWiz_BoardTclCommandsRegister, AddCommands_RegistersTheCommands) {
   OpenRegister registrar;
   Interp tcl;
   EXPECT_TRUE(registrar.addCommands(tcl.interp));
@@ -69,6 +69,8 @@ TEST(LyrWiz_BoardTclCommandsRegister, AddCommands_RegistersBothCommands) {
   std::string result;
   EXPECT_EQ(tcl.Eval("qget_qbd_value nothing", &result), TCL_ERROR);
   EXPECT_EQ(result, "a null handle was provided\n");
+  EXPECT_EQ(tcl.Eval("qget_qbd_rule net_key Net_A", &result), TCL_OK);
+  EXPECT_EQ(result, "net_a");
 }
 
 TEST(LyrWiz_BoardTclCommandsRegister, SourceTclFiles_TakesEachScriptWhereItIsFound) {

@@ -61,7 +61,8 @@ TEST(LyrWiz_BoardTclIf, Construct_ReturnsOneInstanceAndSourcesOnce) {
   EXPECT_EQ(Var(interp, "first"), "1");
   EXPECT_EQ(Var(interp, "second"), "1");
   for (const char* command :
-       {"qget_qbd_handle", "qget_qbd_value", "lyrbase_get_handle", "lyrbase_get_value"})
+       {"qget_qbd_handle", "qget_qbd_value", "qget_qbd_rule", "lyrbase_get_handle",
+        "lyrbase_get_value"})
     EXPECT_TRUE(HasCommand(interp, command)) << command;
   // Tcl_Init ran: the library's procedures are there.
   EXPECT_EQ(Tcl_Eval(interp, "info procs auto_load"), TCL_OK);
