@@ -3,6 +3,7 @@
 
 #include <vector>
 
+#include "LyrBaseTcl.h"
 #include "LyrBoard.h"
 #include "MbdRules.h"
 

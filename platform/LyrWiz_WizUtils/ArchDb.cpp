@@ -82,8 +82,10 @@ unsigned ArchDb::getDefSizeByArchBus(StringBase family, StringBase bus) {
 
 bool ArchDb::knowsFamily(StringBase family) {
   const std::string folded = Fold(family);
-  const auto first = Table().lower_bound(Key(folded, std::string()));
-  return first != Table().end() && first->first.first == folded;
+  Db& db = TheDb();
+  std::shared_lock<std::shared_mutex> lock(db.mutex);
+  const auto first = db.table.lower_bound(Key(folded, std::string()));
+  return first != db.table.end() && first->first.first == folded;
 }
 
 void ArchDb::setEntry(StringBase family, StringBase bus, unsigned minSize, unsigned maxSize,
