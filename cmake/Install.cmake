@@ -13,6 +13,7 @@ set(QBD_PUBLIC_HEADERS
   include/MbdExport.h
   include/MbdRules.h
   include/MbdLint.h
+  include/MbdWiring.h
   include/LyrWiz_BoardTclIf.h
   include/LyrWiz_BoardTclCommandsRegister.h
   platform/Portability.h

@@ -18,12 +18,9 @@ using LyrBase::RANGE9;
 using LyrBoard::Qbd;
 using LyrBoard::QbdBlock;
 
-constexpr char kWrongCount[] = "invalid number of parameters specified\n";
-constexpr char kNullHandle[] = "a null handle was provided\n";
 constexpr char kNullBoard[] = "A null QBD handle was provided\n";
 constexpr char kWrongBlockUsage[] =
     "Wrong usage:qget_qbd_blocktype_handle $pQbdHandle 'block' $type $name";
-constexpr char kInvalidHandle[] = "an invalid handle was provided\n";
 constexpr char kWrongKindCount[] = "an invalid number of parameters were provided\n";
 constexpr char kUnknownBoardKind[] =
     "unknown property type specified with Mhs handle. valid values are parameter, port, "

@@ -28,6 +28,11 @@ int BoardGetValue(const BoardProcs& procs, ClientData clientData, Tcl_Interp* in
 constexpr char kHandleCommand[] = "qget_qbd_handle";
 constexpr char kValueCommand[] = "qget_qbd_value";
 
+// Messages every board command answers with alike, so that a script traps them alike.
+constexpr char kWrongCount[] = "invalid number of parameters specified\n";
+constexpr char kNullHandle[] = "a null handle was provided\n";
+constexpr char kInvalidHandle[] = "an invalid handle was provided\n";
+
 }  // namespace mbd_detail
 
 #endif  // MBD_BOARDCOMMANDS_H

@@ -3,6 +3,7 @@
 
 #include <vector>
 
+#include "BoardCommands.h"
 #include "LyrBaseTcl.h"
 #include "LyrBoard.h"
 #include "MbdRules.h"
@@ -16,10 +17,6 @@ using LyrBase::PsfComp;
 using LyrBoard::Qbd;
 using LyrBoard::QbdBlock;
 
-// The texts and codes are those of the other board commands, so a script traps them alike.
-constexpr char kWrongCount[] = "invalid number of parameters specified\n";
-constexpr char kNullHandle[] = "a null handle was provided\n";
-constexpr char kInvalidHandle[] = "an invalid handle was provided\n";
 constexpr char kUnknownRule[] =
     "unknown rule specified. valid rules are fpga_blocks, is_fpga, has_iotype, has_role, "
     "location and net_key\n";

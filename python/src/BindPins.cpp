@@ -8,7 +8,6 @@
 
 #include "Bindings.h"
 #include "MbdLint.h"
-#include "PinIndex.h"
 #include "PyText.h"
 #include "Views.h"
 
@@ -111,7 +110,7 @@ void BindPins(py::module_& m) {
           },
           "The blocks other than FPGA blocks, in order.")
       .def_property_readonly(
-          "fpga_pins", [](const BoardPtr& b) { return ViewsOf<PinView>(b, b->pins().Pins()); },
+          "fpga_pins", [](const BoardPtr& b) { return ViewsOf<PinView>(b, b->pins().FpgaPins()); },
           "Every FPGA pin: FPGA blocks in order, their pins in order.")
       .def("lint", &Lint, py::arg("path") = py::none(),
            "The lint findings of the board as it is now (a template as it was read unless "

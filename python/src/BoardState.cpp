@@ -49,4 +49,12 @@ bool BoardState::expand() {
   return generic;
 }
 
+const MbdWiring& BoardState::pins() {
+  if (!pins_ || pinsGeneration_ != generation_) {
+    pins_ = std::make_shared<const MbdWiring>(*tree_);
+    pinsGeneration_ = generation_;
+  }
+  return *pins_;
+}
+
 }  // namespace qbdpy

@@ -10,10 +10,11 @@
 
 #include "LyrBoard.h"
 #include "MBD.h"
+#include "MbdWiring.h"
 
 namespace qbdpy {
 
-class PinIndex;
+using PortRef = MbdWiring::PortRef;
 
 // A read that failed; the board is kept so that its error text and records can be raised.
 struct ReadFailure {
@@ -43,8 +44,8 @@ class BoardState {
   LyrBoard::Qbd& tree() { return *tree_; }
   // The file name or source name the board was read under.
   const std::string& source() const { return source_; }
-  // The wiring of the tree as it is now (defined with PinIndex).
-  const PinIndex& pins();
+  // The wiring of the tree as it is now, made again after the board changed.
+  const MbdWiring& pins();
   // The model; built on first use for a real board. Throws NotExpanded for a generic template
   // that expand() was not called on, since building the model is what expands it.
   MBD& model();
@@ -61,7 +62,7 @@ class BoardState {
   std::unique_ptr<LyrBoard::Qbd> tree_;
   std::string source_;
   std::unique_ptr<MBD> model_;
-  std::shared_ptr<const PinIndex> pins_;
+  std::shared_ptr<const MbdWiring> pins_;
   unsigned long pinsGeneration_ = 0;
   unsigned long generation_ = 0;
   std::string expandFailure_;  // why expand() failed; empty while it has not

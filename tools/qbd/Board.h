@@ -9,9 +9,12 @@
 
 #include "LyrBoard.h"
 #include "MBD.h"
+#include "MbdWiring.h"
 #include "Portability.h"
 
 namespace qbd {
+
+using PortRef = MbdWiring::PortRef;
 
 // A board file and, when asked for, the model over it. The model expands a generic template
 // in the tree it is built over, so a command that wants the file as written (lint, check,

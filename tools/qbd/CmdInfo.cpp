@@ -7,7 +7,7 @@
 #include "Board.h"
 #include "MbdRules.h"
 #include "Commands.h"
-#include "NetIndex.h"
+#include "MbdWiring.h"
 
 namespace qbd {
 
@@ -21,7 +21,7 @@ Json stringList(const std::vector<StringBase>& items) {
 
 Json infoOf(LoadedBoard& board) {
   MBD& model = board.model();
-  const NetIndex index(board.tree());
+  const MbdWiring index(board.tree());
   const MBD::BoardId id = model.getBoardId();
   Json result;
   result["file"] = board.path();
@@ -39,13 +39,13 @@ Json infoOf(LoadedBoard& board) {
                     {"jtag_position", str(model.getJtagPos())}};
   const std::vector<StringBase> ioTypes = model.getTrimedIOTypes();
   std::size_t ports = 0;
-  for (const LyrBoard::QbdBlock* block : index.instances())
+  for (const LyrBoard::QbdBlock* block : index.Instances())
     ports += block->GetPropSeqRef(LyrBoard::QbdBlock::PORT).size();
-  result["counts"] = {{"blocks", index.fpgaBlocks().size() + index.instances().size()},
-                      {"fpga_blocks", index.fpgaBlocks().size()},
-                      {"instances", index.instances().size()},
+  result["counts"] = {{"blocks", index.FpgaBlocks().size() + index.Instances().size()},
+                      {"fpga_blocks", index.FpgaBlocks().size()},
+                      {"instances", index.Instances().size()},
                       {"io_types", ioTypes.size()},
-                      {"fpga_pins", index.fpgaPins().size()},
+                      {"fpga_pins", index.FpgaPins().size()},
                       {"instance_ports", ports}};
   result["io_types"] = stringList(ioTypes);
   return result;

@@ -10,7 +10,7 @@
 #include "Board.h"
 #include "MbdRules.h"
 #include "Commands.h"
-#include "NetIndex.h"
+#include "MbdWiring.h"
 #include "ToolError.h"
 
 namespace qbd {
@@ -22,13 +22,13 @@ std::string portName(const PortRef& ref) {
 }
 
 Json pinsOf(LoadedBoard& board) {
-  const NetIndex index(board.tree());
+  const MbdWiring index(board.tree());
   Json rows = Json::array();
-  for (const PortRef& pin : index.fpgaPins()) {
+  for (const PortRef& pin : index.FpgaPins()) {
     const std::string net = str(pin.port->GetValueStr());
     const std::vector<std::string> constraints = constraintStrings(*pin.port);
     Json wired = Json::array();
-    for (const PortRef& port : index.portsOn(net)) wired.push_back(portName(port));
+    for (const PortRef& port : index.PortsOn(net)) wired.push_back(portName(port));
     Json row;
     row["fpga_block"] = str(pin.block->GetName());
     row["pin"] = str(pin.port->GetName());
@@ -59,9 +59,9 @@ struct ConstraintArgs : QueryArgs {
 };
 
 // The instances asked for, in the order given; all of them when none was named.
-std::vector<LyrBoard::QbdBlock*> chosen(LoadedBoard& board, const NetIndex& index,
+std::vector<LyrBoard::QbdBlock*> chosen(LoadedBoard& board, const MbdWiring& index,
                                         const std::vector<std::string>& names) {
-  if (names.empty()) return index.instances();
+  if (names.empty()) return index.Instances();
   std::vector<LyrBoard::QbdBlock*> result;
   for (const std::string& name : names) result.push_back(&board.instance(name));
   return result;
@@ -112,7 +112,7 @@ void addLines(const std::string& net, const std::string& text, Json& lines, Json
 }
 
 Json constraintsOf(LoadedBoard& board, const ConstraintArgs& args) {
-  const NetIndex index(board.tree());
+  const MbdWiring index(board.tree());
   // A string is written once per net, however many ports share the net (ignoring case).
   std::unordered_set<StringBase, CaseBlindHash, CaseBlindEqual> written;
   // A net is written with the first port on it: every later port on it would only repeat
@@ -125,7 +125,7 @@ Json constraintsOf(LoadedBoard& board, const ConstraintArgs& args) {
     for (LyrBase::Property* port : block->GetPropSeqRef(LyrBoard::QbdBlock::PORT)) {
       const std::string net = str(port->GetValueStr());
       const PortRef self{block, port};
-      const std::vector<PortRef>& pins = index.pinsOn(net);
+      const std::vector<PortRef>& pins = index.PinsOn(net);
       if (pins.empty()) {
         unconnected.push_back({{"port", portName(self)}, {"net", net}});
         continue;

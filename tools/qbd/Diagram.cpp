@@ -4,7 +4,7 @@
 #include <unordered_map>
 
 #include "Board.h"
-#include "NetIndex.h"
+#include "MbdWiring.h"
 
 namespace qbd {
 
@@ -51,17 +51,17 @@ class DotWriter {
  public:
   explicit DotWriter(const LyrBoard::Qbd& qbd) : index_(qbd) {
     std::size_t total = 0;
-    for (const LyrBoard::QbdBlock* block : index_.instances()) total += rows(*block);
+    for (const LyrBoard::QbdBlock* block : index_.Instances()) total += rows(*block);
     std::size_t left = 0;
-    for (std::size_t i = 0; i < index_.instances().size(); ++i) {
-      const LyrBoard::QbdBlock* block = index_.instances()[i];
+    for (std::size_t i = 0; i < index_.Instances().size(); ++i) {
+      const LyrBoard::QbdBlock* block = index_.Instances()[i];
       // A block goes left when its middle row falls in the first half of all rows.
       side_[block] = (2 * left + rows(*block) <= total || left == 0) ? LEFT : RIGHT;
       if (side_[block] == LEFT) left += rows(*block);
       ids_[block] = "i" + std::to_string(i);
     }
-    for (std::size_t i = 0; i < index_.fpgaBlocks().size(); ++i)
-      ids_[index_.fpgaBlocks()[i]] = "f" + std::to_string(i);
+    for (std::size_t i = 0; i < index_.FpgaBlocks().size(); ++i)
+      ids_[index_.FpgaBlocks()[i]] = "f" + std::to_string(i);
   }
 
   std::string write(const std::string& title) {
@@ -71,8 +71,8 @@ class DotWriter {
          << quoted(title) << "];\n"
          << "  node [shape=plaintext, fontname=\"Helvetica\", fontsize=11];\n"
          << "  edge [arrowhead=none, color=\"#4a6fa5\", penwidth=1.1];\n";
-    for (const LyrBoard::QbdBlock* block : index_.instances()) instanceNode(*block);
-    for (const LyrBoard::QbdBlock* block : index_.fpgaBlocks()) fpgaNode(*block);
+    for (const LyrBoard::QbdBlock* block : index_.Instances()) instanceNode(*block);
+    for (const LyrBoard::QbdBlock* block : index_.FpgaBlocks()) fpgaNode(*block);
     edges();
     out_ << "}\n";
     return out_.str();
@@ -93,7 +93,7 @@ class DotWriter {
          << "</TD></TR>";
     for (const LyrBase::Property* port : block.GetPropSeqRef(LyrBoard::QbdBlock::PORT)) {
       const std::string net = str(port->GetValueStr());
-      const bool wired = !index_.pinsOn(net).empty() || index_.portsOn(net).size() > 1;
+      const bool wired = !index_.PinsOn(net).empty() || index_.PortsOn(net).size() > 1;
       out_ << "<TR><TD PORT=\"" << portId(port) << "\" ALIGN=\""
            << (side_[&block] == LEFT ? "LEFT" : "RIGHT") << "\"" << (wired ? "" : kGrey) << ">"
            << html(str(port->GetName()))
@@ -107,14 +107,14 @@ class DotWriter {
   // The side an FPGA pin faces: that of the first instance on its net; unwired pins fill the
   // shorter side.
   Side pinSide(const LyrBase::Property& pin, std::size_t leftCount, std::size_t rightCount) {
-    const std::vector<PortRef>& ports = index_.portsOn(str(pin.GetValueStr()));
+    const std::vector<PortRef>& ports = index_.PortsOn(str(pin.GetValueStr()));
     if (!ports.empty()) return side_[ports.front().block];
     return leftCount <= rightCount ? LEFT : RIGHT;
   }
 
   std::string pinCells(const LyrBase::Property* pin, Side side) {
     if (!pin) return "<TD></TD><TD></TD><TD></TD>";
-    const bool used = !index_.portsOn(str(pin->GetValueStr())).empty();
+    const bool used = !index_.PortsOn(str(pin->GetValueStr())).empty();
     const std::string colour = used ? "" : kGrey;
     const std::string loc = "<TD PORT=\"" + portId(pin) + "\"" + colour + "><B>" +
                             html(pinLocation(constraintStrings(*pin))) + "</B></TD>";
@@ -173,12 +173,12 @@ class DotWriter {
   // but reach no FPGA pin get a small net node of their own.
   void edges() {
     std::unordered_map<StringBase, std::string, MbdRules::NetHash, MbdRules::NetEqual> netNodes;
-    for (LyrBoard::QbdBlock* block : index_.instances()) {
+    for (LyrBoard::QbdBlock* block : index_.Instances()) {
       for (LyrBase::Property* port : block->GetPropSeqRef(LyrBoard::QbdBlock::PORT)) {
         const std::string net = str(port->GetValueStr());
         const PortRef self{block, port};
-        for (const PortRef& pin : index_.pinsOn(net)) line(self, pin);
-        if (!index_.pinsOn(net).empty() || index_.portsOn(net).size() < 2) continue;
+        for (const PortRef& pin : index_.PinsOn(net)) line(self, pin);
+        if (!index_.PinsOn(net).empty() || index_.PortsOn(net).size() < 2) continue;
         auto node = netNodes.emplace(StringBase(net), "n" + std::to_string(netNodes.size()));
         if (node.second)
           out_ << "  " << node.first->second << " [shape=ellipse, fontsize=10, style=dashed, "
@@ -191,7 +191,7 @@ class DotWriter {
     }
   }
 
-  NetIndex index_;
+  MbdWiring index_;
   std::unordered_map<const LyrBoard::QbdBlock*, std::string> ids_;
   std::unordered_map<const LyrBoard::QbdBlock*, Side> side_;
   std::unordered_map<const LyrBase::Property*, Side> pinSides_;
