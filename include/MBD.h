@@ -12,6 +12,7 @@
 #include "Portability.h"
 
 struct LyrWiz_Module;
+struct LyrWiz_Pin;
 
 namespace mbd_detail {
 class ExpansionIndex;
@@ -172,6 +173,23 @@ class LYRWIZ_MBD_EXPORT MBD {
   // --- wizard module tree ---
   // Fills the top module from the board; returns 0 (also for null or no FPGA block).
   int setupModules(LyrWiz_Module* module);
+  // Receives the module tree that setupModules builds, a piece at a time, so that a large
+  // board's tree is never held whole. Each piece lives only during its call.
+  class ModuleVisitor {
+   public:
+    virtual ~ModuleVisitor() = default;
+    // The top module's name and properties (no pins or children yet), and the number of
+    // signals it ends up with.
+    virtual void Top(const LyrWiz_Module& top, std::size_t signals) = 0;
+    // Each pin of the top module, in order.
+    virtual void TopPin(const LyrWiz_Pin& pin) = 0;
+    // Each child module, in order, after every top pin; its pins' external signals are
+    // stand-ins that carry the top module's signal names.
+    virtual void Child(const LyrWiz_Module& child) = 0;
+  };
+  // Walks the tree setupModules would build through the visitor; calls nothing without a
+  // board or an FPGA block.
+  void visitModules(ModuleVisitor& visitor);
 
   // --- keyword vocabulary ---
   static const StringBase IOIS, LOC, VALUE, CLKIOIS, RSTIOIS, FREQIOIS, POLARITYIOIS,
@@ -238,6 +256,8 @@ class LYRWIZ_MBD_EXPORT MBD {
                  LyrBoard::QbdBlock& copy, mbd_detail::ExpansionIndex& index);
 
   // Further private helpers of tables, clocks, memories and module setup go here.
+  // Fills a child module from a block, wiring its pins to signals of `top`.
+  void fillChildModule(const LyrBoard::QbdBlock* block, LyrWiz_Module* child, LyrWiz_Module* top);
   // The constraint table of each of `fpgaPorts` (the FPGA ports wired to `connector`) that
   // has UCF_NET_STRING; a trace for each one that has not.
   static std::vector<Table> constraintTables(const std::vector<LyrBase::Property*>& fpgaPorts,

@@ -1,11 +1,12 @@
 // The wiring of a board as it is written: the FPGA pins and the instance ports on each net, in
 // one walk. Which block is an FPGA block, what a port's connector is and which nets match are
 // the board's rules (MbdRules); this only keeps their answers at hand for a whole-board walk.
-// It reads the tree once: build a new one after the tree changed.
+// It reads the tree once: build a new one after the tree changed. It borrows the tree's nodes
+// and copies no names, so that it costs a few words per port.
 #ifndef MBD_WIRING_H
 #define MBD_WIRING_H
 
-#include <unordered_map>
+#include <cstddef>
 #include <vector>
 
 #include "LyrBoard.h"
@@ -19,6 +20,21 @@ class LYRWIZ_MBD_EXPORT MbdWiring {
     LyrBoard::QbdBlock* block;
     LyrBase::Property* port;
   };
+  // Ports in board order, held by the index: valid while the index lives.
+  class Ports {
+   public:
+    Ports(const PortRef* first, const PortRef* last) : first_(first), last_(last) {}
+    const PortRef* begin() const { return first_; }
+    const PortRef* end() const { return last_; }
+    std::size_t size() const { return static_cast<std::size_t>(last_ - first_); }
+    bool empty() const { return first_ == last_; }
+    const PortRef& front() const { return *first_; }
+    const PortRef& operator[](std::size_t i) const { return first_[i]; }
+
+   private:
+    const PortRef* first_;
+    const PortRef* last_;
+  };
 
   explicit MbdWiring(const LyrBoard::Qbd& board);
 
@@ -29,14 +45,20 @@ class LYRWIZ_MBD_EXPORT MbdWiring {
   // Every FPGA pin, FPGA blocks in order, pins in order.
   const std::vector<PortRef>& FpgaPins() const { return pins_; }
   // The FPGA pins carrying that net, in board order; empty when none (and for the empty net).
-  const std::vector<PortRef>& PinsOn(const StringBase& net) const;
+  Ports PinsOn(const StringBase& net) const;
   // The instance ports wired to that net, in board order; empty when none (and for the empty
   // net).
-  const std::vector<PortRef>& PortsOn(const StringBase& net) const;
+  Ports PortsOn(const StringBase& net) const;
 
  private:
-  using ByNet =
-      std::unordered_map<StringBase, std::vector<PortRef>, MbdRules::NetHash, MbdRules::NetEqual>;
+  // Ports grouped by net: sorted by the hash of their net, then by net, then in board order,
+  // beside the hashes, so that a lookup is a binary search over borrowed pointers.
+  struct ByNet {
+    std::vector<std::size_t> hashes;
+    std::vector<PortRef> ports;
+    void Sort();
+    Ports Find(const StringBase& net) const;
+  };
   std::vector<LyrBoard::QbdBlock*> fpga_;
   std::vector<LyrBoard::QbdBlock*> instances_;
   std::vector<PortRef> pins_;

@@ -20,7 +20,7 @@ using BoardPtr = std::shared_ptr<BoardState>;
 struct PinView : PropertyView {};
 
 template <typename View>
-std::vector<View> ViewsOf(const BoardPtr& board, const std::vector<PortRef>& refs) {
+std::vector<View> ViewsOf(const BoardPtr& board, const MbdWiring::Ports& refs) {
   std::vector<View> result;
   result.reserve(refs.size());
   for (const PortRef& ref : refs) result.push_back(View{{board, ref.block, ref.port}});

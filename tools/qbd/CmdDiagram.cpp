@@ -81,11 +81,9 @@ void diagram(const DiagramArgs& args) {
   std::string title = str(id.vendor) + " " + str(id.name);
   if (!id.revision.IsEmpty()) title += " rev " + str(id.revision);
   title = trim(title).empty() ? board.path() : trim(title) + "  (" + board.path() + ")";
+  if (args.output.empty() || args.output == "-")
+    return writeBoardDot(std::cout, board.tree(), title);
   const std::string graph = boardDot(board.tree(), title);
-  if (args.output.empty() || args.output == "-") {
-    std::cout << graph;
-    return;
-  }
   const std::string format = imageFormat(args.output);
   if (!format.empty()) {
     // dot writes the picture beside the target, which it replaces only once dot succeeded.

@@ -1,4 +1,5 @@
 // qbd modules: the wizard module tree that the model builds from the board.
+#include <iostream>
 #include <memory>
 #include <ostream>
 #include <string>
@@ -25,19 +26,21 @@ std::string signalName(const LyrWiz_Signal* signal) {
   return signal ? str(signal->name) : std::string();
 }
 
+Json pinJson(const LyrWiz_Pin& p) {
+  Json pin{{"name", str(p.name)}};
+  if (p.GetInternalSignal()) pin["internal_signal"] = signalName(p.GetInternalSignal());
+  if (p.GetExternalSignal()) pin["external_signal"] = signalName(p.GetExternalSignal());
+  pin["properties"] = propertiesJson(p.properties);
+  return pin;
+}
+
 Json moduleJson(const LyrWiz_Module& module) {
   Json params = Json::array();
   for (const LyrWiz_Param* p : module.GetParams())
     params.push_back({{"name", str(p->name)}, {"value", str(p->value)},
                       {"properties", propertiesJson(p->properties)}});
   Json pins = Json::array();
-  for (const LyrWiz_Pin* p : module.GetPins()) {
-    Json pin{{"name", str(p->name)}};
-    if (p->GetInternalSignal()) pin["internal_signal"] = signalName(p->GetInternalSignal());
-    if (p->GetExternalSignal()) pin["external_signal"] = signalName(p->GetExternalSignal());
-    pin["properties"] = propertiesJson(p->properties);
-    pins.push_back(pin);
-  }
+  for (const LyrWiz_Pin* p : module.GetPins()) pins.push_back(pinJson(*p));
   Json children = Json::array();
   for (const LyrWiz_Module* child : module.GetChildModules()) children.push_back(moduleJson(*child));
   return Json{{"name", str(module.name)},
@@ -55,7 +58,15 @@ std::string pairsText(const Json& properties) {
   return text;
 }
 
-void printModule(std::ostream& out, const Json& module, const std::string& indent) {
+void printPin(std::ostream& out, const Json& p, const std::string& indent) {
+  out << indent << "pin " << cellText(p["name"]);
+  if (p.contains("internal_signal")) out << "  <- " << cellText(p["internal_signal"]);
+  if (p.contains("external_signal")) out << "  -> " << cellText(p["external_signal"]);
+  out << pairsText(p["properties"]) << "\n";
+}
+
+// The module's own lines: its heading, properties, parameters and pins.
+void printHead(std::ostream& out, const Json& module, const std::string& indent) {
   out << indent << "module " << cellText(module["name"]);
   if (module["signals"].get<std::size_t>() != 0)
     out << "  (" << module["signals"].get<std::size_t>() << " signals)";
@@ -66,14 +77,74 @@ void printModule(std::ostream& out, const Json& module, const std::string& inden
   for (const Json& p : module["params"])
     out << inner << "param " << cellText(p["name"]) << " = " << cellText(p["value"])
         << pairsText(p["properties"]) << "\n";
-  for (const Json& p : module["pins"]) {
-    out << inner << "pin " << cellText(p["name"]);
-    if (p.contains("internal_signal")) out << "  <- " << cellText(p["internal_signal"]);
-    if (p.contains("external_signal")) out << "  -> " << cellText(p["external_signal"]);
-    out << pairsText(p["properties"]) << "\n";
-  }
-  for (const Json& child : module["children"]) printModule(out, child, inner);
+  for (const Json& p : module["pins"]) printPin(out, p, inner);
 }
+
+// Writes the tree as the model hands it over: the top module's pins and children one at a
+// time, each gone before the next is made, so that the output never needs the tree whole.
+class ModuleWriter : public MBD::ModuleVisitor {
+ public:
+  ModuleWriter(std::ostream& out, const QueryArgs& args) : out_(out), json_(out), args_(args) {
+    if (!args_.json) return;
+    json_.beginObject();
+    json_.key("file");
+    json_.value(args_.board);
+    json_.key("top");
+  }
+
+  void Top(const LyrWiz_Module& top, std::size_t signals) override {
+    topSeen_ = true;
+    Json head = moduleJson(top);
+    head["signals"] = signals;
+    if (!args_.json) return printHead(out_, head, "");
+    json_.beginObject();
+    for (const char* key : {"name", "properties", "signals", "params"}) {
+      json_.key(key);
+      json_.value(head[key]);
+    }
+    json_.key("pins");
+    json_.beginArray();
+  }
+
+  void TopPin(const LyrWiz_Pin& pin) override {
+    if (!args_.json) return printPin(out_, pinJson(pin), "  ");
+    json_.value(pinJson(pin));
+  }
+
+  void Child(const LyrWiz_Module& child) override {
+    if (!childSeen_ && args_.json) {
+      json_.end();
+      json_.key("children");
+      json_.beginArray();
+    }
+    childSeen_ = true;
+    if (!args_.json) return printHead(out_, moduleJson(child), "  ");
+    json_.value(moduleJson(child));
+  }
+
+  void finish() {
+    if (!args_.json) {
+      if (!topSeen_) out_ << "(no FPGA block: the module tree is empty)\n";
+      return;
+    }
+    if (!topSeen_) {
+      LyrWiz_Module empty;
+      json_.value(moduleJson(empty));
+    } else if (!childSeen_) {
+      json_.end();
+      json_.key("children");
+      json_.beginArray();
+    }
+    json_.finish();
+  }
+
+ private:
+  std::ostream& out_;
+  JsonStream json_;
+  const QueryArgs& args_;
+  bool topSeen_ = false;
+  bool childSeen_ = false;
+};
 
 }  // namespace
 
@@ -85,16 +156,10 @@ void addModuleCommands(CLI::App& app) {
            *args)
       ->callback([args] {
         LoadedBoard board(args->board);
-        LyrWiz_Module top;
-        board.model().setupModules(&top);
-        Json result{{"file", board.path()}, {"top", moduleJson(top)}};
-        emit(*args, result, [](std::ostream& out, const Json& r) {
-          if (r["top"]["name"].get<std::string>().empty() && r["top"]["children"].empty()) {
-            out << "(no FPGA block: the module tree is empty)\n";
-            return;
-          }
-          printModule(out, r["top"], "");
-        });
+        MBD& model = board.model();
+        ModuleWriter writer(std::cout, *args);
+        model.visitModules(writer);
+        writer.finish();
       });
 }
 

@@ -1,6 +1,7 @@
 // qbd pins and qbd constraints: the FPGA pins with what is wired to them, and the pin
 // constraints of instance ports written as constraint-file lines.
 #include <cctype>
+#include <iostream>
 #include <memory>
 #include <ostream>
 #include <unordered_map>
@@ -21,14 +22,19 @@ std::string portName(const PortRef& ref) {
   return str(ref.block->GetName()) + "." + str(ref.port->GetName());
 }
 
-Json pinsOf(LoadedBoard& board) {
-  const MbdWiring index(board.tree());
-  Json rows = Json::array();
+// One row per FPGA pin. A net that joins several pins and several instance ports lists its
+// ports at its first pin only, and each later pin names that pin under "same_net_as": listing
+// them at every pin would grow with pins times ports on one net.
+void pinRows(const MbdWiring& index, const RowSink& sink) {
   for (const PortRef& pin : index.FpgaPins()) {
     const std::string net = str(pin.port->GetValueStr());
     const std::vector<std::string> constraints = constraintStrings(*pin.port);
+    const auto ports = index.PortsOn(net);
+    const auto pins = index.PinsOn(net);
+    const bool shared = ports.size() > 1 && pins.size() > 1 && pins.front().port != pin.port;
     Json wired = Json::array();
-    for (const PortRef& port : index.PortsOn(net)) wired.push_back(portName(port));
+    if (!shared)
+      for (const PortRef& port : ports) wired.push_back(portName(port));
     Json row;
     row["fpga_block"] = str(pin.block->GetName());
     row["pin"] = str(pin.port->GetName());
@@ -36,22 +42,38 @@ Json pinsOf(LoadedBoard& board) {
     row["loc"] = pinLocation(constraints);
     row["constraints"] = constraints;
     row["wired_to"] = wired;
-    rows.push_back(row);
+    if (shared) row["same_net_as"] = portName(pins.front());
+    sink(row);
   }
-  return Json{{"file", board.path()}, {"pins", rows}};
 }
 
-void printPins(std::ostream& out, const Json& result) {
-  Json rows = result["pins"];
-  for (Json& row : rows) {
-    Json other = Json::array();
-    for (const Json& c : row["constraints"])
-      if (!isLocation(c.get<std::string>())) other.push_back(c);
-    row["other"] = other;
+void printPins(LoadedBoard& board, const QueryArgs& args) {
+  const MbdWiring index(board.tree());
+  if (args.json) {
+    JsonStream json(std::cout);
+    json.beginObject();
+    json.key("file");
+    json.value(board.path());
+    json.key("pins");
+    json.beginArray();
+    pinRows(index, [&json](const Json& row) { json.value(row); });
+    return json.finish();
   }
-  printTable(out, rows,
-             {{"PIN", "pin"}, {"NET", "net"}, {"LOC", "loc"}, {"CONSTRAINTS", "other"},
-              {"WIRED TO", "wired_to"}});
+  const RowSource rows = [&](const RowSink& sink) {
+    pinRows(index, [&sink](const Json& row) {
+      Json shown = row;
+      Json other = Json::array();
+      for (const Json& c : row["constraints"])
+        if (!isLocation(c.get<std::string>())) other.push_back(c);
+      shown["other"] = other;
+      if (row.contains("same_net_as"))
+        shown["wired_to"] = "same net as " + row["same_net_as"].get<std::string>();
+      sink(shown);
+    });
+  };
+  streamTable(std::cout, rows,
+              {{"PIN", "pin"}, {"NET", "net"}, {"LOC", "loc"}, {"CONSTRAINTS", "other"},
+               {"WIRED TO", "wired_to"}});
 }
 
 struct ConstraintArgs : QueryArgs {
@@ -111,60 +133,99 @@ void addLines(const std::string& net, const std::string& text, Json& lines, Json
                      {"text", constraintLine(net, c)}});
 }
 
-Json constraintsOf(LoadedBoard& board, const ConstraintArgs& args) {
-  const MbdWiring index(board.tree());
-  // A string is written once per net, however many ports share the net (ignoring case).
-  std::unordered_set<StringBase, CaseBlindHash, CaseBlindEqual> written;
-  // A net is written with the first port on it: every later port on it would only repeat
-  // (net, constraint) pairs already written, and visiting its pins again for each port would
-  // make the work grow with the square of the ports on one net.
+// The groups of lines, in order: for each port of the chosen instances whose net reaches an
+// FPGA pin, one group per pin of that net, written with the first such port on the net only.
+// Every later port on it would repeat the same (net, constraint) pairs, and visiting the pins
+// again for each port would make the work grow with the square of the ports on one net.
+void constraintGroups(const MbdWiring& index, const std::vector<LyrBoard::QbdBlock*>& blocks,
+                      bool all, const RowSink& sink) {
+  // With every instance chosen, the first port on a net is the index's first; a named subset
+  // keeps its own record of the nets it has written (ignoring case, as nets match).
   std::unordered_set<StringBase, CaseBlindHash, CaseBlindEqual> netsDone;
-  Json groups = Json::array();
-  Json unconnected = Json::array();
-  for (LyrBoard::QbdBlock* block : chosen(board, index, args.instances)) {
+  for (LyrBoard::QbdBlock* block : blocks) {
     for (LyrBase::Property* port : block->GetPropSeqRef(LyrBoard::QbdBlock::PORT)) {
       const std::string net = str(port->GetValueStr());
-      const PortRef self{block, port};
-      const std::vector<PortRef>& pins = index.PinsOn(net);
-      if (pins.empty()) {
-        unconnected.push_back({{"port", portName(self)}, {"net", net}});
+      const auto pins = index.PinsOn(net);
+      if (pins.empty()) continue;
+      if (all ? index.PortsOn(net).front().port != port
+              : !netsDone.insert(StringBase(net)).second)
         continue;
-      }
-      if (!netsDone.insert(StringBase(net)).second) continue;
+      const PortRef self{block, port};
+      // A string is written once per net, however many pins on it carry it.
+      std::unordered_set<std::string> written;
       for (const PortRef& pin : pins) {
         Json lines = Json::array();
         Json malformed = Json::array();
         for (const std::string& text : constraintStrings(*pin.port)) {
-          if (!written.insert(StringBase(net + '\0' + text)).second) continue;
+          if (!written.insert(text).second) continue;
           addLines(net, text, lines, malformed);
         }
         Json group{{"port", portName(self)}, {"net", net}, {"pin", portName(pin)},
                    {"constraints", lines}};
         if (!malformed.empty()) group["malformed"] = malformed;
-        groups.push_back(group);
+        sink(group);
       }
     }
   }
-  return Json{{"file", board.path()}, {"nets", groups}, {"unconnected", unconnected}};
+}
+
+// The ports of the chosen instances whose net reaches no FPGA pin, in order.
+void unconnectedPorts(const MbdWiring& index, const std::vector<LyrBoard::QbdBlock*>& blocks,
+                      const RowSink& sink) {
+  for (LyrBoard::QbdBlock* block : blocks)
+    for (LyrBase::Property* port : block->GetPropSeqRef(LyrBoard::QbdBlock::PORT)) {
+      const std::string net = str(port->GetValueStr());
+      if (index.PinsOn(net).empty())
+        sink(Json{{"port", portName(PortRef{block, port})}, {"net", net}});
+    }
 }
 
 // Comment lines hold board text with its control characters spelled out, so that a name can
 // never end the comment and start a line of its own.
-void printConstraints(std::ostream& out, const Json& result) {
+void printGroup(std::ostream& out, const Json& group) {
   const auto text = [](const Json& value) { return escapeControls(value.get<std::string>()); };
-  out << "# Pin constraints from " << text(result["file"]) << "\n";
-  for (const Json& group : result["nets"]) {
-    if (group["constraints"].empty() && !group.contains("malformed")) continue;
-    out << "# " << text(group["port"]) << " -> " << text(group["pin"]) << "\n";
-    for (const Json& line : group["constraints"]) out << text(line["text"]) << "\n";
-    if (group.contains("malformed"))
-      for (const Json& bad : group["malformed"])
-        out << "# skipped \"" << text(bad) << "\": not " << MbdRules::ConstraintFormsText()
-            << "\n";
+  if (group["constraints"].empty() && !group.contains("malformed")) return;
+  out << "# " << text(group["port"]) << " -> " << text(group["pin"]) << "\n";
+  for (const Json& line : group["constraints"]) out << text(line["text"]) << "\n";
+  if (group.contains("malformed"))
+    for (const Json& bad : group["malformed"])
+      out << "# skipped \"" << text(bad) << "\": not " << MbdRules::ConstraintFormsText()
+          << "\n";
+}
+
+void printUnconnected(std::ostream& out, const Json& port) {
+  out << "# " << escapeControls(port["port"].get<std::string>())
+      << ": no FPGA pin carries net "
+      << (port["net"].get<std::string>().empty()
+              ? std::string("(none)")
+              : escapeControls(port["net"].get<std::string>()))
+      << "\n";
+}
+
+void printConstraints(LoadedBoard& board, const ConstraintArgs& args) {
+  const MbdWiring index(board.tree());
+  const std::vector<LyrBoard::QbdBlock*> blocks = chosen(board, index, args.instances);
+  const bool all = args.instances.empty();
+  if (!args.json) {
+    std::ostream& out = std::cout;
+    out << "# Pin constraints from " << escapeControls(board.path()) << "\n";
+    constraintGroups(index, blocks, all, [&out](const Json& g) { printGroup(out, g); });
+    unconnectedPorts(index, blocks, [&out](const Json& p) { printUnconnected(out, p); });
+    return;
   }
-  for (const Json& port : result["unconnected"])
-    out << "# " << text(port["port"]) << ": no FPGA pin carries net "
-        << (port["net"].get<std::string>().empty() ? "(none)" : text(port["net"])) << "\n";
+  JsonStream json(std::cout);
+  const RowSink item = [&json](const Json& row) { json.value(row); };
+  json.beginObject();
+  json.key("file");
+  json.value(board.path());
+  json.key("nets");
+  json.beginArray();
+  constraintGroups(index, blocks, all, item);
+  json.end();
+  json.key("unconnected");
+  json.beginArray();
+  unconnectedPorts(index, blocks, item);
+  json.finish();
 }
 
 }  // namespace
@@ -178,7 +239,7 @@ void addPinCommands(CLI::App& app) {
       ->callback([pins] {
         LoadedBoard board(pins->board);
         board.model();  // a generic template is shown expanded, as the model sees it
-        emit(*pins, pinsOf(board), printPins);
+        printPins(board, *pins);
       });
 
   auto args = std::make_shared<ConstraintArgs>();
@@ -190,7 +251,7 @@ void addPinCommands(CLI::App& app) {
   cmd->callback([args] {
     LoadedBoard board(args->board);
     board.model();
-    emit(*args, constraintsOf(board, *args), printConstraints);
+    printConstraints(board, *args);
   });
 }
 

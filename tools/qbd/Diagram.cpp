@@ -1,6 +1,9 @@
 #include "Diagram.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <sstream>
+#include <vector>
 #include <unordered_map>
 
 #include "Board.h"
@@ -48,8 +51,17 @@ enum Side { LEFT, RIGHT };
 // about as many ports; each FPGA pin faces the side of the first instance wired to it. That
 // halves the height of a board with many pins.
 class DotWriter {
+  // What is known of a port or pin: its number once drawn, and the side a pin faces. Kept in
+  // one vector sorted by address, a few words per port.
+  static constexpr std::uint32_t kNoId = 0xFFFFFFFFu;
+  struct PortMark {
+    const LyrBase::Property* port;
+    std::uint32_t id;
+    Side side;
+  };
+
  public:
-  explicit DotWriter(const LyrBoard::Qbd& qbd) : index_(qbd) {
+  DotWriter(std::ostream& out, const LyrBoard::Qbd& qbd) : out_(out), index_(qbd) {
     std::size_t total = 0;
     for (const LyrBoard::QbdBlock* block : index_.Instances()) total += rows(*block);
     std::size_t left = 0;
@@ -62,9 +74,15 @@ class DotWriter {
     }
     for (std::size_t i = 0; i < index_.FpgaBlocks().size(); ++i)
       ids_[index_.FpgaBlocks()[i]] = "f" + std::to_string(i);
+    for (const auto* blocks : {&index_.Instances(), &index_.FpgaBlocks()})
+      for (const LyrBoard::QbdBlock* block : *blocks)
+        for (const LyrBase::Property* port : block->GetPropSeqRef(LyrBoard::QbdBlock::PORT))
+          ports_.push_back({port, kNoId, LEFT});
+    std::sort(ports_.begin(), ports_.end(),
+              [](const PortMark& a, const PortMark& b) { return a.port < b.port; });
   }
 
-  std::string write(const std::string& title) {
+  void write(const std::string& title) {
     out_ << "digraph board {\n"
          << "  graph [rankdir=LR, ranksep=1.2, nodesep=0.2, fontname=\"Helvetica\", "
             "fontsize=16, labelloc=t, label="
@@ -75,7 +93,6 @@ class DotWriter {
     for (const LyrBoard::QbdBlock* block : index_.FpgaBlocks()) fpgaNode(*block);
     edges();
     out_ << "}\n";
-    return out_.str();
   }
 
  private:
@@ -83,8 +100,20 @@ class DotWriter {
     return block.GetPropSeqRef(LyrBoard::QbdBlock::PORT).size() + 2;
   }
 
+  // Ports and pins are numbered in the order they are first drawn.
   std::string portId(const LyrBase::Property* port) {
-    return "p" + std::to_string(portIds_.emplace(port, portIds_.size()).first->second);
+    const auto found = std::lower_bound(
+        ports_.begin(), ports_.end(), port,
+        [](const PortMark& mark, const LyrBase::Property* p) { return mark.port < p; });
+    if (found == ports_.end() || found->port != port) return "p?";
+    if (found->id == kNoId) found->id = nextId_++;
+    return "p" + std::to_string(found->id);
+  }
+
+  PortMark& mark(const LyrBase::Property* port) {
+    return *std::lower_bound(
+        ports_.begin(), ports_.end(), port,
+        [](const PortMark& m, const LyrBase::Property* p) { return m.port < p; });
   }
 
   void instanceNode(const LyrBoard::QbdBlock& block) {
@@ -107,7 +136,7 @@ class DotWriter {
   // The side an FPGA pin faces: that of the first instance on its net; unwired pins fill the
   // shorter side.
   Side pinSide(const LyrBase::Property& pin, std::size_t leftCount, std::size_t rightCount) {
-    const std::vector<PortRef>& ports = index_.PortsOn(str(pin.GetValueStr()));
+    const MbdWiring::Ports ports = index_.PortsOn(str(pin.GetValueStr()));
     if (!ports.empty()) return side_[ports.front().block];
     return leftCount <= rightCount ? LEFT : RIGHT;
   }
@@ -129,7 +158,7 @@ class DotWriter {
     std::vector<const LyrBase::Property*> sides[2];
     for (const LyrBase::Property* pin : block.GetPropSeqRef(LyrBoard::QbdBlock::PORT)) {
       const Side side = pinSide(*pin, sides[LEFT].size(), sides[RIGHT].size());
-      pinSides_[pin] = side;
+      mark(pin).side = side;
       sides[side].push_back(pin);
     }
     std::string part = attribute(block, MBD::ARCH_NAME);
@@ -161,7 +190,7 @@ class DotWriter {
   // Left instances draw toward the FPGA, right ones away from it, so that the ranks come out
   // left instances, FPGA, right instances.
   void line(const PortRef& port, const PortRef& pin) {
-    if (pinSides_[pin.port] == LEFT)
+    if (mark(pin.port).side == LEFT)
       out_ << "  " << end(port, side_[port.block] == LEFT ? "e" : "w") << " -> "
            << end(pin, "w") << ";\n";
     else
@@ -169,40 +198,82 @@ class DotWriter {
            << end(port, side_[port.block] == LEFT ? "e" : "w") << ";\n";
   }
 
-  // A line from each instance port to each FPGA pin on its net; nets that join instance ports
-  // but reach no FPGA pin get a small net node of their own.
+  // The node of a net, numbered in the order nets get one; `made` tells whether it is new.
+  const std::string& netNode(const std::string& net, bool& made) {
+    const auto node = netNodes_.emplace(StringBase(net), "n" + std::to_string(netNodes_.size()));
+    made = node.second;
+    return node.first->second;
+  }
+
+  // A net of several ports and several pins: each port to the net's node, the node to each
+  // pin, facing the way a direct line would.
+  void throughNode(const PortRef& self, const std::string& net, const MbdWiring::Ports& pins) {
+    bool made = false;
+    const std::string& node = netNode(net, made);
+    const bool left = mark(pins.front().port).side == LEFT;
+    const char* portSide = side_[self.block] == LEFT ? "e" : "w";
+    if (made) {
+      out_ << "  " << node << " [shape=ellipse, fontsize=10, label=" << quoted(net) << "];\n";
+      for (const PortRef& pin : pins)
+        if (left)
+          out_ << "  " << node << " -> " << end(pin, "w") << " [style=bold];\n";
+        else
+          out_ << "  " << end(pin, "e") << " -> " << node << " [style=bold];\n";
+    }
+    if (left)
+      out_ << "  " << end(self, portSide) << " -> " << node << " [style=bold];\n";
+    else
+      out_ << "  " << node << " -> " << end(self, portSide) << " [style=bold];\n";
+  }
+
+  // A line from each instance port to each FPGA pin on its net (through a net node when the
+  // net has several of both); nets that join instance ports but reach no FPGA pin get a small
+  // dashed net node of their own.
   void edges() {
-    std::unordered_map<StringBase, std::string, MbdRules::NetHash, MbdRules::NetEqual> netNodes;
     for (LyrBoard::QbdBlock* block : index_.Instances()) {
       for (LyrBase::Property* port : block->GetPropSeqRef(LyrBoard::QbdBlock::PORT)) {
         const std::string net = str(port->GetValueStr());
         const PortRef self{block, port};
-        for (const PortRef& pin : index_.PinsOn(net)) line(self, pin);
-        if (!index_.PinsOn(net).empty() || index_.PortsOn(net).size() < 2) continue;
-        auto node = netNodes.emplace(StringBase(net), "n" + std::to_string(netNodes.size()));
-        if (node.second)
-          out_ << "  " << node.first->second << " [shape=ellipse, fontsize=10, style=dashed, "
+        const MbdWiring::Ports pins = index_.PinsOn(net);
+        const std::size_t ports = index_.PortsOn(net).size();
+        if (pins.size() > 1 && ports > 1) {
+          throughNode(self, net, pins);
+          continue;
+        }
+        for (const PortRef& pin : pins) line(self, pin);
+        if (!pins.empty() || ports < 2) continue;
+        bool made = false;
+        const std::string& node = netNode(net, made);
+        if (made)
+          out_ << "  " << node << " [shape=ellipse, fontsize=10, style=dashed, "
                << "label=" << quoted(net) << "];\n";
         if (side_[block] == LEFT)
-          out_ << "  " << end(self, "e") << " -> " << node.first->second << " [style=dashed];\n";
+          out_ << "  " << end(self, "e") << " -> " << node << " [style=dashed];\n";
         else
-          out_ << "  " << node.first->second << " -> " << end(self, "w") << " [style=dashed];\n";
+          out_ << "  " << node << " -> " << end(self, "w") << " [style=dashed];\n";
       }
     }
   }
 
+  std::ostream& out_;
   MbdWiring index_;
   std::unordered_map<const LyrBoard::QbdBlock*, std::string> ids_;
   std::unordered_map<const LyrBoard::QbdBlock*, Side> side_;
-  std::unordered_map<const LyrBase::Property*, Side> pinSides_;
-  std::unordered_map<const LyrBase::Property*, std::size_t> portIds_;
-  std::ostringstream out_;
+  std::vector<PortMark> ports_;
+  std::uint32_t nextId_ = 0;
+  std::unordered_map<StringBase, std::string, MbdRules::NetHash, MbdRules::NetEqual> netNodes_;
 };
 
 }  // namespace
 
+void writeBoardDot(std::ostream& out, const LyrBoard::Qbd& qbd, const std::string& title) {
+  DotWriter(out, qbd).write(title);
+}
+
 std::string boardDot(const LyrBoard::Qbd& qbd, const std::string& title) {
-  return DotWriter(qbd).write(title);
+  std::ostringstream out;
+  writeBoardDot(out, qbd, title);
+  return out.str();
 }
 
 }  // namespace qbd

@@ -1,5 +1,6 @@
 #include "Output.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <ostream>
 
@@ -92,17 +93,17 @@ std::string cellText(const Json& value) {
 }
 
 void printTable(std::ostream& out, const Json& rows, const std::vector<Column>& columns) {
-  std::vector<std::vector<std::string>> cells;
+  streamTable(
+      out, [&rows](const RowSink& sink) { for (const Json& row : rows) sink(row); }, columns);
+}
+
+void streamTable(std::ostream& out, const RowSource& rows, const std::vector<Column>& columns) {
   std::vector<std::size_t> widths;
   for (const Column& c : columns) widths.push_back(displayWidth(c.header));
-  for (const Json& row : rows) {
-    std::vector<std::string> line;
-    for (std::size_t i = 0; i < columns.size(); ++i) {
-      line.push_back(cellText(field(row, columns[i].key)));
-      if (displayWidth(line.back()) > widths[i]) widths[i] = displayWidth(line.back());
-    }
-    cells.push_back(std::move(line));
-  }
+  rows([&](const Json& row) {
+    for (std::size_t i = 0; i < columns.size(); ++i)
+      widths[i] = std::max(widths[i], displayWidth(cellText(field(row, columns[i].key))));
+  });
   auto printLine = [&](const std::vector<std::string>& line) {
     for (std::size_t i = 0; i < line.size(); ++i) {
       if (i + 1 == line.size()) {
@@ -114,10 +115,13 @@ void printTable(std::ostream& out, const Json& rows, const std::vector<Column>& 
     }
     out << '\n';
   };
-  std::vector<std::string> headers;
-  for (const Column& c : columns) headers.push_back(c.header);
-  printLine(headers);
-  for (const auto& line : cells) printLine(line);
+  std::vector<std::string> line;
+  for (const Column& c : columns) line.push_back(c.header);
+  printLine(line);
+  rows([&](const Json& row) {
+    for (std::size_t i = 0; i < columns.size(); ++i) line[i] = cellText(field(row, columns[i].key));
+    printLine(line);
+  });
 }
 
 void printFields(std::ostream& out, const Json& object, const std::vector<Column>& columns) {
@@ -131,6 +135,62 @@ void printFields(std::ostream& out, const Json& object, const std::vector<Column
 
 void printJson(std::ostream& out, const Json& value) {
   out << value.dump(2, ' ', false, Json::error_handler_t::replace) << '\n';
+}
+
+void JsonStream::indent(std::size_t depth) {
+  for (std::size_t i = 0; i < depth; ++i) out_ << "  ";
+}
+
+void JsonStream::startItem() {
+  if (keyed_) {
+    keyed_ = false;
+    return;
+  }
+  if (levels_.empty()) return;
+  out_ << (levels_.back().empty ? "\n" : ",\n");
+  levels_.back().empty = false;
+  indent(levels_.size());
+}
+
+void JsonStream::open(char bracket) {
+  startItem();
+  out_ << bracket;
+  levels_.push_back({bracket == '{' ? '}' : ']', true});
+}
+
+void JsonStream::end() {
+  const Level level = levels_.back();
+  levels_.pop_back();
+  if (!level.empty) {
+    out_ << '\n';
+    indent(levels_.size());
+  }
+  out_ << level.close;
+}
+
+void JsonStream::key(const std::string& name) {
+  startItem();
+  out_ << Json(name).dump(-1, ' ', false, Json::error_handler_t::replace) << ": ";
+  keyed_ = true;
+}
+
+void JsonStream::value(const Json& item) {
+  startItem();
+  // A dumped value holds line feeds only between its own lines (strings escape theirs), so
+  // each of them takes the depth the value is written at.
+  const std::string text = item.dump(2, ' ', false, Json::error_handler_t::replace);
+  std::size_t start = 0;
+  for (std::size_t nl = text.find('\n'); nl != std::string::npos; nl = text.find('\n', start)) {
+    out_.write(text.data() + start, static_cast<std::streamsize>(nl + 1 - start));
+    indent(levels_.size());
+    start = nl + 1;
+  }
+  out_.write(text.data() + start, static_cast<std::streamsize>(text.size() - start));
+}
+
+void JsonStream::finish() {
+  while (!levels_.empty()) end();
+  out_ << '\n';
 }
 
 }  // namespace qbd
