@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
 """Checks `qbd diagram`: the DOT text names every instance, port and FPGA pin location and
-draws one line per (instance port, FPGA pin) pair on a net; dot accepts it; and -o renders
+draws one line per (instance port, FPGA pin) pair on a net, except that a net of several ports
+and several pins goes through a net node, one line per port and one per pin; dot accepts it; and -o renders
 SVG and PNG files. Exits 77 (skipped) after the DOT checks when dot is not installed."""
 import html
 import json
@@ -12,7 +13,8 @@ import sys
 import tempfile
 
 BOARDS = ["boards/northwind_dk2.qbd", "boards/generic_template.qbd",
-          "tests/tool/boards/mini.qbd", "tests/tool/boards/odd.qbd"]
+          "tests/tool/boards/mini.qbd", "tests/tool/boards/odd.qbd",
+          "tests/tool/boards/shared_net.qbd"]
 
 
 def markup(text):
@@ -40,10 +42,17 @@ def main():
         for pin in pins:
             if pin["loc"] and f"<B>{markup(pin['loc'])}</B>" not in graph:
                 failures.append(f"{board}: location {pin['loc']} of {pin['pin']} is not drawn")
+        shared = {p["net"].lower() for p in pins if "same_net_as" in p}
         lines = len(re.findall(r"^  \S+ -> \S+;$", graph, re.M))
-        wires = sum(len(p["wired_to"]) for p in pins)
+        wires = sum(len(p["wired_to"]) for p in pins if p["net"].lower() not in shared)
         if lines != wires:
             failures.append(f"{board}: {lines} lines drawn for {wires} port-to-pin wires")
+        through = len(re.findall(r"^  \S+ -> \S+ \[style=bold\];$", graph, re.M))
+        ends = sum(len(p["wired_to"]) + 1 if "same_net_as" not in p else 1 for p in pins
+                   if p["net"].lower() in shared)
+        if through != ends:
+            failures.append(f"{board}: {through} lines through net nodes for {ends} ports "
+                            "and pins on shared nets")
 
     if shutil.which("dot") is None:
         for f in failures:

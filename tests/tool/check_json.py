@@ -9,7 +9,8 @@ import sys
 
 BOARDS = ["boards/northwind_dk2.qbd", "boards/generic_template.qbd",
           "tests/tool/boards/mini.qbd", "tests/tool/boards/template.qbd",
-          "tests/tool/boards/odd.qbd", "tests/tool/lint/QBD010_good.qbd", "tests/tool/lint/QBD011_good.qbd"]
+          "tests/tool/boards/odd.qbd", "tests/tool/boards/shared_net.qbd",
+          "tests/tool/lint/QBD010_good.qbd", "tests/tool/lint/QBD011_good.qbd"]
 
 failures = []
 
@@ -66,9 +67,20 @@ def check_wiring(board, pins, modules):
             net = fold(pin.get("external_signal", ""))
             if net in nets:
                 nets[net].add(f"{child['name']}.{pin['name']}")
+    # A later pin of a net of several pins and ports names the pin that lists them.
+    by_name = {f"{p['fpga_block']}.{p['pin']}": p for p in pins["pins"]}
     for pin in pins["pins"]:
-        if set(pin["wired_to"]) != nets[fold(pin["net"])]:
-            fail(board, f"pin {pin['pin']}: wired_to {sorted(pin['wired_to'])}, module tree "
+        wired = pin["wired_to"]
+        if "same_net_as" in pin:
+            first = by_name.get(pin["same_net_as"])
+            if wired or first is None or fold(first["net"]) != fold(pin["net"]) or \
+                    "same_net_as" in first or len(first["wired_to"]) < 2:
+                fail(board, f"pin {pin['pin']}: same_net_as {pin['same_net_as']!r} with "
+                            f"wired_to {wired}")
+                continue
+            wired = first["wired_to"]
+        if set(wired) != nets[fold(pin["net"])]:
+            fail(board, f"pin {pin['pin']}: wired_to {sorted(wired)}, module tree "
                         f"says {sorted(nets[fold(pin['net'])])}")
 
 
@@ -129,8 +141,10 @@ def check_clocks(qbd, board, clocks):
 
 
 def check_constraints(board, constraints, pins):
-    locs = {fold(p["net"]): p["loc"] for p in pins["pins"] if p["wired_to"]}
-    seen_loc = {}
+    """Every location of a pin wired to an instance port is written for its net."""
+    locs = {(fold(p["net"]), p["loc"]) for p in pins["pins"]
+            if p["loc"] and (p["wired_to"] or "same_net_as" in p)}
+    seen_loc = set()
     for group in constraints["nets"]:
         for line in group["constraints"]:
             text = line["text"]
@@ -138,10 +152,9 @@ def check_constraints(board, constraints, pins):
             if not (text.startswith(f'NET "{net}" {line["key"]}') and text.endswith(";")):
                 fail(board, f"constraint line {text!r}")
             if line["key"].lower() == "loc":
-                seen_loc[fold(group["net"])] = line["value"]
-    for net, loc in locs.items():
-        if loc and seen_loc.get(net) != loc:
-            fail(board, f"net {net}: LOC {loc} missing from constraints")
+                seen_loc.add((fold(group["net"]), line["value"]))
+    for net, loc in sorted(locs - seen_loc):
+        fail(board, f"net {net}: LOC {loc} missing from constraints")
 
 
 def main():

@@ -56,7 +56,8 @@ void addFileCommands(CLI::App& app) {
   cmd->add_option("FILE", *file, "Board file")->required();
   cmd->callback([file] {
     LoadedBoard board(*file);
-    std::cout << str(board.tree().WriteString());
+    // Written from the printer's own string: a copy of it would cost the file's size again.
+    std::cout << board.tree().WriteString().str();
   });
 }
 

@@ -25,7 +25,7 @@ std::string portName(const PortRef& ref) {
 // One row per FPGA pin. A net that joins several pins and several instance ports lists its
 // ports at its first pin only, and each later pin names that pin under "same_net_as": listing
 // them at every pin would grow with pins times ports on one net.
-void pinRows(const MbdWiring& index, const RowSink& sink) {
+void pinRows(const MbdWiring& index, bool table, const RowSink& sink) {
   for (const PortRef& pin : index.FpgaPins()) {
     const std::string net = str(pin.port->GetValueStr());
     const std::vector<std::string> constraints = constraintStrings(*pin.port);
@@ -41,8 +41,18 @@ void pinRows(const MbdWiring& index, const RowSink& sink) {
     row["net"] = net;
     row["loc"] = pinLocation(constraints);
     row["constraints"] = constraints;
-    row["wired_to"] = wired;
-    if (shared) row["same_net_as"] = portName(pins.front());
+    if (table) {
+      // The table shows the constraints other than the location, and names the first pin
+      // of a shared net in place of its ports.
+      Json other = Json::array();
+      for (const std::string& c : constraints)
+        if (!isLocation(c)) other.push_back(c);
+      row["other"] = other;
+      row["wired_to"] = shared ? Json("same net as " + portName(pins.front())) : wired;
+    } else {
+      row["wired_to"] = wired;
+      if (shared) row["same_net_as"] = portName(pins.front());
+    }
     sink(row);
   }
 }
@@ -56,21 +66,10 @@ void printPins(LoadedBoard& board, const QueryArgs& args) {
     json.value(board.path());
     json.key("pins");
     json.beginArray();
-    pinRows(index, [&json](const Json& row) { json.value(row); });
+    pinRows(index, false, [&json](const Json& row) { json.value(row); });
     return json.finish();
   }
-  const RowSource rows = [&](const RowSink& sink) {
-    pinRows(index, [&sink](const Json& row) {
-      Json shown = row;
-      Json other = Json::array();
-      for (const Json& c : row["constraints"])
-        if (!isLocation(c.get<std::string>())) other.push_back(c);
-      shown["other"] = other;
-      if (row.contains("same_net_as"))
-        shown["wired_to"] = "same net as " + row["same_net_as"].get<std::string>();
-      sink(shown);
-    });
-  };
+  const RowSource rows = [&index](const RowSink& sink) { pinRows(index, true, sink); };
   streamTable(std::cout, rows,
               {{"PIN", "pin"}, {"NET", "net"}, {"LOC", "loc"}, {"CONSTRAINTS", "other"},
                {"WIRED TO", "wired_to"}});
@@ -234,7 +233,7 @@ void addPinCommands(CLI::App& app) {
   auto pins = std::make_shared<QueryArgs>();
   addQuery(app, "pins",
            "Every FPGA pin with its net, location, other constraints and the instance ports "
-           "wired to it",
+           "wired to it (a net of several pins and ports lists its ports at its first pin)",
            *pins)
       ->callback([pins] {
         LoadedBoard board(pins->board);
