@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Runs every benchmark program of a build and prints their results as one table, then the
 # Tcl comparison of a board lookup with `dict get` in tclsh (when the qbd package is built),
-# then whole processes side by side (bench/compare_processes.sh, when its peers are built).
+# then whole processes side by side (bench/compare_processes.sh, when its peers are built),
+# then the peak memory of every qbd command on a 32 MB board (bench/memory_peaks.sh).
 #
 #   bench/run_all.sh [BUILD_DIR]       BENCH_MIN_TIME (seconds per benchmark, default 0.5)
 set -euo pipefail
@@ -45,4 +46,9 @@ fi
 if [ -x "$build/bench/xml_load" ] && command -v hyperfine >/dev/null 2>&1; then
   echo
   bench/compare_processes.sh "$build"
+fi
+
+if [ -x "$build/tools/qbd/qbd" ] && [ -x "$build/bench/gen_board" ] && [ -x /usr/bin/time ]; then
+  echo
+  bench/memory_peaks.sh "$build"
 fi

@@ -173,3 +173,85 @@ TEST(Modules, SecondCall_AddsASecondSet) {
 }
 
 }  // namespace
+
+// A module's parts as text lines, in order: properties, parameters, pins with their signals.
+std::vector<std::string> Outline(const LyrWiz_Module& m) {
+  std::vector<std::string> out{"module " + m.name.str()};
+  for (const std::string& e : Entries(m.properties)) out.push_back("property " + e);
+  for (const LyrWiz_Param* p : m.GetParams()) {
+    out.push_back("param " + p->name.str() + "=" + p->value.str());
+    for (const std::string& e : Entries(p->properties)) out.push_back("  " + e);
+  }
+  for (const LyrWiz_Pin* p : m.GetPins()) {
+    const LyrWiz_Signal* in = p->GetInternalSignal();
+    const LyrWiz_Signal* ex = p->GetExternalSignal();
+    out.push_back("pin " + p->name.str() + " <" + (in ? in->name.str() : "-") + " >" +
+                  (ex ? ex->name.str() : "-"));
+    for (const std::string& e : Entries(p->properties)) out.push_back("  " + e);
+  }
+  return out;
+}
+
+// Collects what the walk hands over, as the outline of the tree it stands for.
+class Collector : public MBD::ModuleVisitor {
+ public:
+  void Top(const LyrWiz_Module& top, std::size_t signals) override {
+    ++tops;
+    this->signals = signals;
+    lines = Outline(top);
+  }
+  void TopPin(const LyrWiz_Pin& pin) override {
+    const std::vector<std::string> one = OutlinePin(pin);
+    lines.insert(lines.end(), one.begin(), one.end());
+  }
+  void Child(const LyrWiz_Module& child) override {
+    const std::vector<std::string> one = Outline(child);
+    lines.insert(lines.end(), one.begin(), one.end());
+  }
+  static std::vector<std::string> OutlinePin(const LyrWiz_Pin& p) {
+    std::vector<std::string> out{"pin " + p.name.str() + " <" + p.GetInternalSignal()->name.str() +
+                                 " >-"};
+    for (const std::string& e : Entries(p.properties)) out.push_back("  " + e);
+    return out;
+  }
+
+  int tops = 0;
+  std::size_t signals = 0;
+  std::vector<std::string> lines;
+};
+
+TEST(Modules, Walk_HandsOverTheTreeSetupBuilds) {
+  const std::string text = std::string(kBoard) + R"(
+BEGIN BLOCK
+  ATTRIBUTE INSTANCE = gpio_0
+  PORT A = Led_Net
+  PORT B = ""
+  PORT C = tx_net
+END
+)";
+  Board board(text.c_str());
+  LyrWiz_Module top;
+  ASSERT_EQ(0, board.mbd->setupModules(&top));
+  std::vector<std::string> expected = Outline(top);
+  for (const LyrWiz_Module* child : top.GetChildModules()) {
+    const std::vector<std::string> one = Outline(*child);
+    expected.insert(expected.end(), one.begin(), one.end());
+  }
+  Collector walk;
+  board.mbd->visitModules(walk);
+  EXPECT_EQ(1, walk.tops);
+  EXPECT_EQ(expected, walk.lines);
+  // Nets count once byte for byte ("Led_Net" apart from "led_net"); a port without a net is
+  // a signal of its own.
+  EXPECT_EQ(top.GetSignals().size(), walk.signals);
+  EXPECT_EQ(5u, walk.signals);
+}
+
+TEST(Modules, Walk_NothingWithoutFpgaBlockOrBoard) {
+  Board board("BEGIN BLOCK\n  ATTRIBUTE INSTANCE = uart_0\n  PORT TX = tx\nEND\n");
+  Collector walk;
+  board.mbd->visitModules(walk);
+  MBD(nullptr).visitModules(walk);
+  EXPECT_EQ(0, walk.tops);
+  EXPECT_TRUE(walk.lines.empty());
+}

@@ -1,0 +1,45 @@
+#!/usr/bin/env bash
+# Peak memory of every qbd query on a generated board of about 32 MB, against the file size
+# and against reading alone (`qbd check`, the peer in the same run). Template commands
+# (expand, set-part) are left out: the generated board is a real board, which they refuse.
+#
+#   bench/memory_peaks.sh [BUILD_DIR]      MEMORY_BLOCKS (default 19600, 32 MB)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+build=$(cd "${1:-build}" && pwd)
+blocks=${MEMORY_BLOCKS:-19600}
+qbd="$build/tools/qbd/qbd"
+for p in "$qbd" "$build/bench/gen_board"; do
+  [ -x "$p" ] || { echo "memory: $p is not built" >&2; exit 1; }
+done
+[ -x /usr/bin/time ] || { echo "memory: /usr/bin/time not found (Debian package time)" >&2; exit 1; }
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+"$build/bench/gen_board" "$blocks" "$work/board"
+rm -f "$work/board.xml"
+board="$work/board.qbd"
+bytes=$(stat -c %s "$board")
+
+# Peak resident set of one run, in KB; the command's output is discarded.
+peak() {
+  /usr/bin/time -o "$work/time" -f %M "$qbd" "$@" >/dev/null 2>"$work/err" || true
+  tail -n 1 "$work/time"
+}
+
+reader=$(peak check -q "$board")
+echo "peak memory of each qbd command on $((bytes / 1048576)) MB of board text ($blocks blocks):"
+printf '%-22s %9s %8s %10s\n' command "peak MB" "x file" "x reading"
+over=0
+for command in check print lint info blocks "params sram_2" "ports sram_2" pins constraints \
+               clocks reset memory modules diagram "info --json" "blocks --json" \
+               "params sram_2 --json" "ports sram_2 --json" "pins --json" "constraints --json" \
+               "clocks --json" "memory --json" "modules --json" "lint --json"; do
+  read -r -a words <<<"$command"
+  kb=$(peak "${words[0]}" "$board" "${words[@]:1}")
+  ratio=$(awk -v k="$kb" -v b="$bytes" 'BEGIN { printf "%.2f", k * 1024 / b }')
+  awk -v c="$command" -v k="$kb" -v r="$ratio" -v p="$reader" \
+    'BEGIN { printf "%-22s %9.1f %8s %10.2f%s\n", c, k / 1024, r, k / p, (r > 10 ? "  OVER" : "") }'
+  awk -v r="$ratio" 'BEGIN { exit !(r > 10) }' && over=$((over + 1))
+done
+echo "limit 10.00 times the file; $over commands over it"
