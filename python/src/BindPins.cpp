@@ -19,8 +19,8 @@ using BoardPtr = std::shared_ptr<BoardState>;
 
 struct PinView : PropertyView {};
 
-template <typename View>
-std::vector<View> ViewsOf(const BoardPtr& board, const MbdWiring::Ports& refs) {
+template <typename View, typename Refs>
+std::vector<View> ViewsOf(const BoardPtr& board, const Refs& refs) {
   std::vector<View> result;
   result.reserve(refs.size());
   for (const PortRef& ref : refs) result.push_back(View{{board, ref.block, ref.port}});
