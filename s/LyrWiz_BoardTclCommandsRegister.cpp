@@ -1,16 +1,17 @@
-// The board query commands for the wizard's own interpreter.
+// The board query commands for the wizard's own interpreter. The command procedures are these
+// statics; the board interpreter's class registers procedures that run them too.
 #include "LyrWiz_BoardTclCommandsRegister.h"
 
 #include "BoardCommands.h"
 #include "BoardRuleCommand.h"
 #include "BoardScripts.h"
+#include "LyrBaseTcl/CommandGuard.h"
 
 namespace {
 
 constexpr char kRevision[] = "1.0";
 
-const mbd_detail::BoardProcs kProcs{LyrWiz_BoardTclCommandsRegister::LyrBoardGetHandle,
-                                    LyrWiz_BoardTclCommandsRegister::LyrTclBoardGetBlockHandle};
+using LyrBase::GuardedCommand;
 
 }  // namespace
 
@@ -32,23 +33,23 @@ bool LyrWiz_BoardTclCommandsRegister::sourceTclFiles(Tcl_Interp* interp) {
 int LyrWiz_BoardTclCommandsRegister::LyrBoardGetHandle(ClientData clientData,
                                                        Tcl_Interp* interp, int objc,
                                                        Tcl_Obj* const objv[]) {
-  return mbd_detail::BoardGetHandle(kProcs, clientData, interp, objc, objv);
+  return GuardedCommand<mbd_detail::BoardGetHandle>(clientData, interp, objc, objv);
 }
 
 int LyrWiz_BoardTclCommandsRegister::LyrBoardGetValue(ClientData clientData,
                                                       Tcl_Interp* interp, int objc,
                                                       Tcl_Obj* const objv[]) {
-  return mbd_detail::BoardGetValue(kProcs, clientData, interp, objc, objv);
+  return GuardedCommand<mbd_detail::BoardGetValue>(clientData, interp, objc, objv);
 }
 
 int LyrWiz_BoardTclCommandsRegister::LyrBoardGetRule(ClientData clientData,
                                                      Tcl_Interp* interp, int objc,
                                                      Tcl_Obj* const objv[]) {
-  return mbd_detail::BoardRule(clientData, interp, objc, objv);
+  return GuardedCommand<mbd_detail::BoardRule>(clientData, interp, objc, objv);
 }
 
 int LyrWiz_BoardTclCommandsRegister::LyrTclBoardGetBlockHandle(ClientData clientData,
                                                                Tcl_Interp* interp, int objc,
                                                                Tcl_Obj* const objv[]) {
-  return mbd_detail::BoardGetBlockHandle(clientData, interp, objc, objv);
+  return GuardedCommand<mbd_detail::BoardGetBlockHandle>(clientData, interp, objc, objv);
 }
