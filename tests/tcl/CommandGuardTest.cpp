@@ -148,6 +148,14 @@ TEST(CommandGuard, EveryCommandTurnsAnAllocationFailureIntoATclError) {
       EXPECT_EQ(starved.errorCode, "QBD NOMEM");
       EXPECT_EQ(starved.result.rfind(command + " ", 0), 0u) << starved.result;
       EXPECT_EQ(starved.result.substr(starved.result.size() - 15), ": out of memory");
+      // The failure left nothing half made: with memory back, the line answers, and every
+      // handle in its answer names a node.
+      const Outcome again = setup.Run(line);
+      EXPECT_EQ(again.code, TCL_OK) << again.result;
+      const Outcome decoded = setup.Run(
+          "foreach w [lsearch -all -inline [list " + again.result +
+          "] qbd#*] {qget_qbd_value $w handleType}");
+      EXPECT_EQ(decoded.code, TCL_OK) << decoded.result;
     }
     EXPECT_TRUE(finished);
     EXPECT_GT(failures, 0) << "the line never needed the C++ allocator";
