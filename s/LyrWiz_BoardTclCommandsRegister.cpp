@@ -6,6 +6,7 @@
 #include "BoardRuleCommand.h"
 #include "BoardScripts.h"
 #include "LyrBaseTcl/CommandGuard.h"
+#include "LyrBaseTcl/TclStubs.h"
 
 namespace {
 
@@ -17,6 +18,10 @@ using LyrBase::GuardedCommand;
 
 bool LyrWiz_BoardTclCommandsRegister::addCommands(Tcl_Interp* interp) {
   if (!interp) return false;
+  // The host may make handles (BaseTclIf) as soon as the commands exist, so the handle library
+  // is bound here too, not only when a command first runs.
+  LyrBase::BindTclStubs(interp);
+  LyrBase::BaseTclIf::InitStubs(interp);
   // A failed registration shows when the command is called, so its result is not examined.
   // Writable by the fixed signature only: the name is copied by Tcl, never written.
   createCommand(interp, const_cast<char*>(mbd_detail::kHandleCommand), LyrBoardGetHandle);
