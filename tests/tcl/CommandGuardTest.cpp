@@ -6,8 +6,8 @@
 
 #include <atomic>
 #include <cstdlib>
-#include <new>
 #include <memory>
+#include <new>
 #include <string>
 
 #include "LyrWiz_BoardTclCommandsRegister.h"
@@ -35,12 +35,16 @@ void* operator new(std::size_t size) {
   if (void* memory = std::malloc(size == 0 ? 1 : size)) return memory;
   throw std::bad_alloc();
 }
-// The compiler cannot see that this operator new is malloc underneath.
+// g++ cannot see that this operator new is malloc underneath.
+#if defined(__GNUC__) && !defined(__clang__)
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wmismatched-new-delete"
+#endif
 void operator delete(void* memory) noexcept { std::free(memory); }
 void operator delete(void* memory, std::size_t) noexcept { std::free(memory); }
+#if defined(__GNUC__) && !defined(__clang__)
 #pragma GCC diagnostic pop
+#endif
 
 namespace {
 
