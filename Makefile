@@ -9,7 +9,7 @@ DEB_PACKAGES = cmake g++ clang make libgtest-dev libgmock-dev libbenchmark-dev t
                libcli11-dev nlohmann-json3-dev graphviz valgrind libclang-rt-14-dev tcl-thread \
                python3-dev pybind11-dev python3-pybind11 python3-pytest libpugixml-dev hyperfine time
 
-.PHONY: deps configure build demo test install asan bench memcheck clean
+.PHONY: deps configure build demo test install asan tsan bench memcheck clean
 
 deps:
 	@missing=""; for p in $(DEB_PACKAGES); do \
@@ -49,6 +49,15 @@ asan: deps
 	  ASAN_OPTIONS=detect_leaks=1 \
 	  ctest --output-on-failure -j $(JOBS) -R '^tcl\.'
 
+# The handle table and the package under ThreadSanitizer: the C++ handle tests and the Tcl
+# script that runs boards in two threads (the Thread package). Not part of CI.
+tsan: deps
+	cmake -S . -B build-tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQBD_SANITIZE_THREAD=ON \
+	  -DQBD_WERROR=ON -DQBD_BUILD_BENCHMARKS=OFF -DQBD_BUILD_FUZZERS=OFF -DQBD_BUILD_PYTHON=OFF
+	cmake --build build-tsan -j $(JOBS) --target qbd_tcl_package qbdsh tcl_tests
+	cd build-tsan && TSAN_OPTIONS="halt_on_error=1 suppressions=$(CURDIR)/tests/tcl/tsan.supp" \
+	  ctest --output-on-failure -j $(JOBS) -R '^(tcl\.threads|BaseTclIf\.|CommandGuard\.)'
+
 # Every benchmark program in one table, then the Tcl lookup against `dict get` in tclsh.
 bench: build
 	@bench/run_all.sh $(BUILD)
@@ -63,4 +72,4 @@ memcheck: build
 	  --errors-for-leak-kinds=definite --error-exitcode=1"
 
 clean:
-	rm -rf $(BUILD) build-asan
+	rm -rf $(BUILD) build-asan build-tsan

@@ -4,6 +4,7 @@
 #ifndef LYRBASE_H
 #define LYRBASE_H
 
+#include <atomic>
 #include <cstddef>
 #include <memory>
 #include <new>
@@ -64,8 +65,9 @@ class BaseNode {
   const BaseNode* owner_ = nullptr;
   mutable unsigned long long modCount_ = 0;
   // The serial of the Tcl handle that names this node, 0 while it has none; its destruction
-  // retires the handle.
-  mutable unsigned long long handleSerial_ = 0;
+  // retires the handle. Written only under the handle table's lock; atomic so that the
+  // destructor of a node that never had a handle can tell without taking the lock.
+  mutable std::atomic<unsigned long long> handleSerial_{0};
 };
 
 // A typed value. Its text is the canonical text of the board file syntax.

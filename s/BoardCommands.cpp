@@ -180,12 +180,11 @@ enum class ValueWord { kValue, kName, kHandleType };
 
 }  // namespace
 
-int BoardGetHandle(const BoardProcs& procs, ClientData clientData, Tcl_Interp* interp,
-                   int objc, Tcl_Obj* const objv[]) {
+int BoardGetHandle(ClientData clientData, Tcl_Interp* interp, int objc, Tcl_Obj* const objv[]) {
   if (objc < 3 || objc > 5) return Fail(objc, objv, interp, kWrongCount);
   PsfComp* node = Decode<PsfComp>(interp, objv[1]);
   if (Is(Tcl_GetString(objv[2]), "block"))
-    return procs.getBlockHandle(clientData, interp, objc, objv);
+    return BoardGetBlockHandle(clientData, interp, objc, objv);
   if (!node) return Fail(objc, objv, interp, kNullHandle);
   const char* typeName = node->GetBaseNode();
   if (HasPrefix(typeName, RANGE7, "LyrBas_"))
@@ -235,8 +234,7 @@ int BoardGetBlockHandle(ClientData /*clientData*/, Tcl_Interp* interp, int objc,
   return Succeed(interp, BaseTclIf::CreateTclObjFromPtr(found));
 }
 
-int BoardGetValue(const BoardProcs& procs, ClientData clientData, Tcl_Interp* interp, int objc,
-                  Tcl_Obj* const objv[]) {
+int BoardGetValue(ClientData clientData, Tcl_Interp* interp, int objc, Tcl_Obj* const objv[]) {
   if (objc < 2 || objc > 5) {
     Port_MsgManData::debugStub("num args in Tcl command: %d\n", objc);
     return Classify(interp, BaseTclIf::LyrBaseGetValue(clientData, interp, objc, objv));
@@ -256,7 +254,7 @@ int BoardGetValue(const BoardProcs& procs, ClientData clientData, Tcl_Interp* in
       const StringBase text = prop->GetValueStr();
       return Succeed(interp, Tcl_NewStringObj(text.c_str(), static_cast<int>(text.GetLength())));
     }
-    const int code = procs.getHandle(clientData, interp, objc, objv);
+    const int code = BoardGetHandle(clientData, interp, objc, objv);
     if (code != TCL_OK) return code;
     node = Decode<LyrBase::NameValue>(interp, Tcl_GetObjResult(interp));
     // A lookup that found nothing is an answer, not an error.

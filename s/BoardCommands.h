@@ -1,6 +1,4 @@
-// The logic of the board query commands, shared by both scripting classes. Each class's
-// procedures forward here with a table of that class's own procedures, so that the handle
-// command reaches that class's block form and the value command that class's handle command.
+// The board query commands, behind the static procedures of both scripting classes.
 #ifndef MBD_BOARDCOMMANDS_H
 #define MBD_BOARDCOMMANDS_H
 
@@ -8,21 +6,13 @@
 
 namespace mbd_detail {
 
-// The procedures one scripting class carries.
-struct BoardProcs {
-  Tcl_ObjCmdProc* getHandle;       // that class's LyrBoardGetHandle
-  Tcl_ObjCmdProc* getBlockHandle;  // that class's LyrTclBoardGetBlockHandle
-};
-
 // qget_qbd_handle H KIND [NAME] | H block TYPE NAME.
-int BoardGetHandle(const BoardProcs& procs, ClientData clientData, Tcl_Interp* interp,
-                   int objc, Tcl_Obj* const objv[]);
+int BoardGetHandle(ClientData clientData, Tcl_Interp* interp, int objc, Tcl_Obj* const objv[]);
 // qget_qbd_handle H block TYPE NAME.
 int BoardGetBlockHandle(ClientData clientData, Tcl_Interp* interp, int objc,
                         Tcl_Obj* const objv[]);
 // qget_qbd_value H [value|name|handleType] | H KIND NAME | H x y z.
-int BoardGetValue(const BoardProcs& procs, ClientData clientData, Tcl_Interp* interp, int objc,
-                  Tcl_Obj* const objv[]);
+int BoardGetValue(ClientData clientData, Tcl_Interp* interp, int objc, Tcl_Obj* const objv[]);
 
 // The names under which both classes register the handle and value procedures.
 constexpr char kHandleCommand[] = "qget_qbd_handle";

@@ -2,6 +2,7 @@
 // them and take the other from the installation.
 #include "BoardScripts.h"
 
+#include "LyrBaseTcl/TclStubs.h"
 #include "Portability.h"
 
 namespace mbd_detail {
@@ -20,6 +21,7 @@ StringBase ScriptPath(const StringBase& userTree, const StringBase& installTree,
 }  // namespace
 
 int SourceBoardScripts(Tcl_Interp* interp, const ReportOrigin& origin) {
+  if (!LyrBase::BindTclStubs(interp)) return 1;
   const StringBase userTree = Port_Env::GetEnv("MYQUORIN");
   const StringBase installTree = Port_Env::GetEnv("QUORIN_VLK");
   int failure = 1;

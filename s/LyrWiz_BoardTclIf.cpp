@@ -1,15 +1,18 @@
-// The board interpreter: one per process, made on first request.
+// The board interpreter: one per process, made on first request. Its command procedures are
+// those of LyrWiz_BoardTclCommandsRegister (the same commands), so this part, which makes an
+// interpreter and links libtcl, holds no command of its own.
 #include "LyrWiz_BoardTclIf.h"
 
 #include "BoardCommands.h"
 #include "BoardRuleCommand.h"
 #include "BoardScripts.h"
+#include "LyrWiz_BoardTclCommandsRegister.h"
 
 namespace {
 
 constexpr char kRevision[] = "1.0";
 
-const mbd_detail::BoardProcs& Procs();
+using Commands = LyrWiz_BoardTclCommandsRegister;
 
 }  // namespace
 
@@ -56,35 +59,20 @@ int LyrWiz_BoardTclIf::SourceBoardTclFile(Tcl_Interp* interp) {
 
 int LyrWiz_BoardTclIf::LyrBoardGetHandle(ClientData clientData, Tcl_Interp* interp, int objc,
                                          Tcl_Obj* const objv[]) {
-  return mbd_detail::BoardGetHandle(Procs(), clientData, interp, objc, objv);
+  return Commands::LyrBoardGetHandle(clientData, interp, objc, objv);
 }
 
 int LyrWiz_BoardTclIf::LyrBoardGetValue(ClientData clientData, Tcl_Interp* interp, int objc,
                                         Tcl_Obj* const objv[]) {
-  return mbd_detail::BoardGetValue(Procs(), clientData, interp, objc, objv);
+  return Commands::LyrBoardGetValue(clientData, interp, objc, objv);
 }
 
 int LyrWiz_BoardTclIf::LyrBoardGetRule(ClientData clientData, Tcl_Interp* interp, int objc,
                                        Tcl_Obj* const objv[]) {
-  return mbd_detail::BoardRule(clientData, interp, objc, objv);
+  return Commands::LyrBoardGetRule(clientData, interp, objc, objv);
 }
 
 int LyrWiz_BoardTclIf::LyrTclBoardGetBlockHandle(ClientData clientData, Tcl_Interp* interp,
                                                  int objc, Tcl_Obj* const objv[]) {
-  return mbd_detail::BoardGetBlockHandle(clientData, interp, objc, objv);
+  return Commands::LyrTclBoardGetBlockHandle(clientData, interp, objc, objv);
 }
-
-namespace {
-
-// Defined after the class's members so that the protected block form can be named here,
-// through a derived-class accessor that sees it.
-struct ProcsOfBoardTclIf : LyrWiz_BoardTclIf {
-  static const mbd_detail::BoardProcs& Get() {
-    static const mbd_detail::BoardProcs procs{LyrBoardGetHandle, LyrTclBoardGetBlockHandle};
-    return procs;
-  }
-};
-
-const mbd_detail::BoardProcs& Procs() { return ProcsOfBoardTclIf::Get(); }
-
-}  // namespace

@@ -8,6 +8,8 @@
 #include <unordered_map>
 
 #include "LyrBaseTcl.h"
+#include "LyrBaseTcl/CommandGuard.h"
+#include "LyrBaseTcl/TclStubs.h"
 #include "LyrWiz_BoardTclCommandsRegister.h"
 #include "MBD.h"
 #include "MbdRules.h"
@@ -93,19 +95,14 @@ int Open(Tcl_Interp* interp, Tcl_Obj* const objv[]) {
   return TCL_OK;
 }
 
-// An exception must not leave through Tcl's C frames (it would end the whole process), so
-// running out of memory anywhere in reading or expanding is an error of the command.
+// Running out of memory anywhere in reading or expanding is the command guard's {QBD NOMEM},
+// located at the file.
 int OpenCmd(ClientData /*clientData*/, Tcl_Interp* interp, int objc, Tcl_Obj* const objv[]) {
   if (objc != 2) {
     Tcl_WrongNumArgs(interp, 1, objv, "file");
     return TCL_ERROR;
   }
-  try {
-    return Open(interp, objv);
-  } catch (const std::bad_alloc&) {
-    Tcl_SetErrorCode(interp, "QBD", "NOMEM", static_cast<const char*>(nullptr));
-    return Error(interp, std::string(Tcl_GetString(objv[1])) + ": out of memory");
-  }
+  return Open(interp, objv);
 }
 
 int CloseCmd(ClientData /*clientData*/, Tcl_Interp* interp, int objc, Tcl_Obj* const objv[]) {
@@ -128,7 +125,9 @@ int CloseCmd(ClientData /*clientData*/, Tcl_Interp* interp, int objc, Tcl_Obj* c
 }  // namespace
 
 extern "C" int Qbd_Init(Tcl_Interp* interp) {
-  if (!Tcl_InitStubs(interp, "8.6", 0)) return TCL_ERROR;
+  // Tcl_InitStubs, once per process, for this object and for the handle library it calls; the
+  // board commands bind their library when first called.
+  if (!LyrBase::BindTclStubs(interp) || !LyrBase::BaseTclIf::InitStubs(interp)) return TCL_ERROR;
   // The C++ runtime and the board libraries came with this package, so their per-thread data
   // is made on first use in the thread; first used when memory has run out (the throw of an
   // allocation failure after reading a huge file), it cannot be made and the process aborts.
@@ -143,7 +142,8 @@ extern "C" int Qbd_Init(Tcl_Interp* interp) {
                        LyrWiz_BoardTclCommandsRegister::LyrBoardGetValue, nullptr, nullptr);
   Tcl_CreateObjCommand(interp, "qget_qbd_rule",
                        LyrWiz_BoardTclCommandsRegister::LyrBoardGetRule, nullptr, nullptr);
-  Tcl_CreateObjCommand(interp, "qbd::open", OpenCmd, nullptr, nullptr);
-  Tcl_CreateObjCommand(interp, "qbd::close", CloseCmd, nullptr, nullptr);
+  Tcl_CreateObjCommand(interp, "qbd::open", LyrBase::GuardedCommand<OpenCmd>, nullptr, nullptr);
+  Tcl_CreateObjCommand(interp, "qbd::close", LyrBase::GuardedCommand<CloseCmd>, nullptr,
+                       nullptr);
   return Tcl_PkgProvide(interp, "qbd", QBD_PACKAGE_VERSION);
 }

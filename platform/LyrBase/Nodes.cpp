@@ -25,7 +25,9 @@ std::atomic<BaseNode::HandleReleaseHook> handleReleaseHook{nullptr};
 void BaseNode::SetHandleReleaseHook(HandleReleaseHook hook) { handleReleaseHook.store(hook); }
 
 BaseNode::~BaseNode() {
-  if (handleSerial_ == 0) return;
+  // Relaxed suffices: whoever destroys a node is ordered after every use of it, including the
+  // one that gave it a handle; the hook reads the serial again under the table's lock.
+  if (handleSerial_.load(std::memory_order_relaxed) == 0) return;
   if (HandleReleaseHook hook = handleReleaseHook.load()) hook(this);
 }
 

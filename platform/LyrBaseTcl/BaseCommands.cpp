@@ -1,6 +1,7 @@
 // The base library's own commands: from a property node to its holder and its sub-properties,
 // and the value and name of a node.
 #include "BaseTclIf.h"
+#include "CommandGuard.h"
 
 namespace LyrBase {
 namespace {
@@ -35,43 +36,51 @@ Tcl_Obj* SubProperties(const NameValue* node, const char* name) {
   return list;
 }
 
-}  // namespace
-
-int BaseTclIf::LyrBaseGetHandle(ClientData /*clientData*/, Tcl_Interp* interp, int objc,
-                                Tcl_Obj* const objv[]) {
-  if (objc < 3 || objc > 4) return LyrTclError(objc, objv, interp, 0, kWrongCount);
+int GetHandle(ClientData /*clientData*/, Tcl_Interp* interp, int objc, Tcl_Obj* const objv[]) {
+  if (objc < 3 || objc > 4) return BaseTclIf::LyrTclError(objc, objv, interp, 0, kWrongCount);
   const NameValue* node = Decode(interp, objv[1]);
-  if (!node) return LyrTclError(objc, objv, interp, 0, kNullHandle);
+  if (!node) return BaseTclIf::LyrTclError(objc, objv, interp, 0, kNullHandle);
   const char* keyword = Tcl_GetString(objv[2]);
   Tcl_Obj* result = nullptr;
   if (Is(keyword, "PARENT")) {
-    if (objc != 3) return LyrTclError(objc, objv, interp, 0, kWrongCount);
-    result = CreateTclObjFromPtr(node->GetOwner());
+    if (objc != 3) return BaseTclIf::LyrTclError(objc, objv, interp, 0, kWrongCount);
+    result = BaseTclIf::CreateTclObjFromPtr(node->GetOwner());
   } else if (Is(keyword, "SUBPROPERTY")) {
-    if (objc != 4) return LyrTclError(objc, objv, interp, 0, kWrongCount);
+    if (objc != 4) return BaseTclIf::LyrTclError(objc, objv, interp, 0, kWrongCount);
     result = SubProperties(node, Tcl_GetString(objv[3]));
   } else {
-    return LyrTclError(objc, objv, interp, 0, kUnknownKind);
+    return BaseTclIf::LyrTclError(objc, objv, interp, 0, kUnknownKind);
   }
   Tcl_SetObjResult(interp, result);
   return TCL_OK;
 }
 
-int BaseTclIf::LyrBaseGetValue(ClientData /*clientData*/, Tcl_Interp* interp, int objc,
-                               Tcl_Obj* const objv[]) {
-  if (objc < 2 || objc > 3) return LyrTclError(objc, objv, interp, 0, kWrongCount);
+int GetValue(ClientData /*clientData*/, Tcl_Interp* interp, int objc, Tcl_Obj* const objv[]) {
+  if (objc < 2 || objc > 3) return BaseTclIf::LyrTclError(objc, objv, interp, 0, kWrongCount);
   bool wantName = false;
   if (objc == 3) {
     const char* what = Tcl_GetString(objv[2]);
     if (!Is(what, "value") && !Is(what, "name"))
-      return LyrTclError(objc, objv, interp, 0, kUnknownValueWord);
+      return BaseTclIf::LyrTclError(objc, objv, interp, 0, kUnknownValueWord);
     wantName = Is(what, "name");
   }
   const NameValue* node = Decode(interp, objv[1]);
-  if (!node) return LyrTclError(objc, objv, interp, 0, kNullHandle);
+  if (!node) return BaseTclIf::LyrTclError(objc, objv, interp, 0, kNullHandle);
   const StringBase text = wantName ? node->GetName() : node->GetValueStr();
   Tcl_SetObjResult(interp, Tcl_NewStringObj(text.c_str(), static_cast<int>(text.GetLength())));
   return TCL_OK;
+}
+
+}  // namespace
+
+int BaseTclIf::LyrBaseGetHandle(ClientData clientData, Tcl_Interp* interp, int objc,
+                                Tcl_Obj* const objv[]) {
+  return GuardedCommand<GetHandle>(clientData, interp, objc, objv);
+}
+
+int BaseTclIf::LyrBaseGetValue(ClientData clientData, Tcl_Interp* interp, int objc,
+                               Tcl_Obj* const objv[]) {
+  return GuardedCommand<GetValue>(clientData, interp, objc, objv);
 }
 
 }  // namespace LyrBase

@@ -1,4 +1,5 @@
-// The interpreter of the base class, its per-thread record and the error reporter.
+// The interpreter of the base class and its per-thread record: the part of the Tcl side that
+// makes interpreters, so it links libtcl (LyrBaseTclInterp).
 #include "BaseTclIf.h"
 
 namespace LyrBase {
@@ -42,6 +43,7 @@ void BaseTclIf::Tcl_Main(int argc, char** argv) {
   if (interp) return;
   FindTcl(argc > 0 && argv ? argv[0] : nullptr);
   interp = Tcl_CreateInterp();
+  InitStubs(interp);
   Tcl_Obj* args = Tcl_NewListObj(0, nullptr);
   for (int i = 1; i < argc && argv; ++i)
     Tcl_ListObjAppendElement(nullptr, args, Tcl_NewStringObj(argv[i], -1));
@@ -57,6 +59,7 @@ void BaseTclIf::Tcl_Main() {
   if (interp) return;
   FindTcl(nullptr);
   interp = Tcl_CreateInterp();
+  InitStubs(interp);
   Tcl_AppInit();
 }
 
@@ -76,19 +79,6 @@ void BaseTclIf::RegisterCommands() {
 int BaseTclIf::CreateCommand(char* name, Tcl_ObjCmdProc* proc) {
   if (!interp || !name || !proc) return 1;
   return Tcl_CreateObjCommand(interp, name, proc, nullptr, nullptr) ? 0 : 1;
-}
-
-int BaseTclIf::LyrTclError(int objc, Tcl_Obj* const objv[], Tcl_Interp* interp, int flags,
-                           const char* message) {
-  if (!interp) return TCL_ERROR;
-  Tcl_Obj* result = Tcl_NewObj();
-  if (flags != 0 && objc > 0 && objv && objv[0]) {
-    Tcl_AppendObjToObj(result, objv[0]);
-    Tcl_AppendToObj(result, ": ", 2);
-  }
-  Tcl_AppendToObj(result, message ? message : "", -1);
-  Tcl_SetObjResult(interp, result);
-  return TCL_ERROR;
 }
 
 Tcl_ThreadDataKey* BaseTclIf::GetThreadDataKey() { return &threadDataKey; }

@@ -17,6 +17,17 @@
 // has one gives its existing word, whichever thread asks. Every access to the table and to a
 // node's serial holds the table's lock.
 //
+// Libraries. The handle codec, the base commands and the error reporters are in LyrBaseTcl,
+// built against the Tcl stubs so that a loadable extension uses them without linking libtcl;
+// the interpreter part (constructor, destructor, Tcl_Main, Tcl_AppInit, RegisterCommands,
+// CreateCommand, Tcl_AppExit) is in LyrBaseTclInterp, which links libtcl, for programs. A
+// stub-built library calls into Tcl only once it is bound to an interpreter's Tcl: Tcl_Main, the
+// commands, the registrar and the package's init bind it; a program that makes its interpreters
+// itself and calls the handle codec before any of these calls InitStubs first.
+//
+// Failures. Every command procedure runs through one guard (CommandGuard.h): no C++ exception
+// reaches Tcl; an allocation failure is the error {QBD NOMEM}, any other exception {QBD FAILED}.
+//
 // The base library's own commands serve the nodes of this library (properties and their
 // sub-properties); they mirror the board commands qget_qbd_handle and qget_qbd_value:
 //
@@ -89,10 +100,17 @@ class BaseTclIf : public BaseNode {
   // The live node that `obj` names for the calling thread; null for any other word (forged,
   // stale, malformed, made in another thread, null).
   static BaseNode* GetPtrFromTclObj(Tcl_Interp* interp, Tcl_Obj* obj);
+  // Binds LyrBaseTcl to the Tcl of `interp` (the first call only; the stub table is the same
+  // for every interpreter of the process); false when that Tcl is not 8.6 or `interp` is null.
+  static bool InitStubs(Tcl_Interp* interp);
   // Sets `message` as the interpreter's result and returns TCL_ERROR. `flags` 0 reports the
   // message alone; any other value puts the command's name (objv[0]) and ": " in front.
   static int LyrTclError(int objc, Tcl_Obj* const objv[], Tcl_Interp* interp, int flags,
                          const char* message);
+  // Reports a command that threw: sets "WORD0 WORD1: WHAT" ("out of memory" for a null `what`)
+  // as the result and errorCode {QBD FAILED} ({QBD NOMEM} for a null `what`); TCL_ERROR.
+  static int CommandFailed(Tcl_Interp* interp, int objc, Tcl_Obj* const objv[],
+                           const char* what) noexcept;
   // Exit handler: clears the calling thread's record.
   static void Tcl_AppExit(ClientData clientData);
 

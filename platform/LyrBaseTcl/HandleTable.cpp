@@ -23,8 +23,9 @@ struct Entry {
 };
 
 // Serials grow from 1 and are never reused: a word made for a dead node cannot name a newer
-// node that happens to live at the same address. Every field, and every node's handleSerial_,
-// is read and written under the mutex only.
+// node that happens to live at the same address. Every field is read and written under the
+// mutex only, and so is every node's handleSerial_, but for the destructor's lock-free test of
+// whether the node has a handle at all.
 struct HandleTable {
   std::mutex mutex;
   std::unordered_map<unsigned long long, Entry> bySerial;
@@ -63,12 +64,15 @@ Tcl_Obj* BaseTclIf::CreateTclObjFromPtr(const BaseNode* node) {
   {
     HandleTable& table = Table();
     std::lock_guard<std::mutex> lock(table.mutex);
-    if (node->handleSerial_ == 0) {
-      node->handleSerial_ = table.nextSerial++;
-      table.bySerial.emplace(node->handleSerial_,
+    serial = node->handleSerial_.load(std::memory_order_relaxed);
+    if (serial == 0) {
+      // The entry first: when it cannot be made (no memory), the node stays without a serial
+      // rather than holding one that decodes to nothing.
+      table.bySerial.emplace(table.nextSerial,
                              Entry{const_cast<BaseNode*>(node), std::this_thread::get_id()});
+      serial = table.nextSerial++;
+      node->handleSerial_.store(serial, std::memory_order_relaxed);
     }
-    serial = node->handleSerial_;
   }
   char word[kPrefixLength + kMaxDigits + 1];
   std::memcpy(word, kPrefix, kPrefixLength);
@@ -97,9 +101,10 @@ BaseNode* BaseTclIf::GetPtrFromTclObj(Tcl_Interp* /*interp*/, Tcl_Obj* obj) {
 void BaseTclIf::ForgetNode(const BaseNode* node) {
   HandleTable& table = Table();
   std::lock_guard<std::mutex> lock(table.mutex);
-  if (node->handleSerial_ == 0) return;
-  table.bySerial.erase(node->handleSerial_);
-  node->handleSerial_ = 0;
+  const unsigned long long serial = node->handleSerial_.load(std::memory_order_relaxed);
+  if (serial == 0) return;
+  table.bySerial.erase(serial);
+  node->handleSerial_.store(0, std::memory_order_relaxed);
 }
 
 unsigned BaseTclIf::LiveHandleCount() {

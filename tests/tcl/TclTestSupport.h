@@ -20,8 +20,17 @@
 
 namespace tcltest_support {
 
-// Tcl's memory and encodings are set up once, before any test makes a Tcl object.
-inline const bool kTclReady = (Tcl_FindExecutable(nullptr), true);
+// Tcl's memory and encodings are set up once, before any test makes a Tcl object, and the
+// stub-built handle library is bound to this process's Tcl, as a program that makes its own
+// interpreters does before it calls the handle codec.
+inline bool PrepareTcl() {
+  Tcl_FindExecutable(nullptr);
+  Tcl_Interp* first = Tcl_CreateInterp();
+  const bool bound = LyrBase::BaseTclIf::InitStubs(first);
+  Tcl_DeleteInterp(first);
+  return bound;
+}
+inline const bool kTclReady = PrepareTcl();
 
 // A bare interpreter (no Tcl_Init), deleted at the end of the scope.
 struct Interp {
