@@ -34,6 +34,10 @@ LYRWIZ_MBD_EXPORT StringBase ExclusiveGroupOf(const LyrBoard::QbdBlock& block);
 // True when the two blocks are alternatives: both carry the same non-empty EXCLUSIVE tag,
 // compared whole and ignoring case; false when either has none.
 LYRWIZ_MBD_EXPORT bool AreAlternatives(const LyrBoard::QbdBlock& a, const LyrBoard::QbdBlock& b);
+// Hash and equality of EXCLUSIVE tags that agree with AreAlternatives, for group-keyed maps:
+// two blocks with non-empty tags equal under GroupEqual are alternatives.
+using GroupHash = CaseBlindHash;
+using GroupEqual = CaseBlindEqual;
 // The FPGA family the size database is asked about for a FAMILY text: the text without
 // surrounding spaces.
 LYRWIZ_MBD_EXPORT StringBase SizeFamily(const StringBase& familyText);

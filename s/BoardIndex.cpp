@@ -46,8 +46,8 @@ void BoardIndex::AddBlock(QbdBlock* block) {
     exactTypes_.insert(value);
   }
   if (MbdRules::IsFpgaBlock(block)) fpga_.push_back(block);
-  if (const Property* tag = block->GetPropertyByName(QbdBlock::ATTRIBUTE, MBD::EXCLUSIVE.c_str()))
-    byGroup_[tag->GetValueStr()].push_back(block);
+  const StringBase group = MbdRules::ExclusiveGroupOf(*block);
+  if (!group.IsEmpty()) byGroup_[group].push_back(block);
 }
 
 QbdBlock* BoardIndex::BlockByName(const StringBase& name) const {

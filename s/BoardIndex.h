@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "LyrBoard.h"
+#include "MbdRules.h"
 
 namespace mbd_detail {
 
@@ -33,8 +34,8 @@ class BoardIndex {
   // The ports of the FPGA blocks whose net equals `net` ignoring case, FPGA blocks in order and
   // ports in order; empty when none.
   const std::vector<LyrBase::Property*>& FpgaPortsOn(const StringBase& net) const;
-  // The blocks whose EXCLUSIVE tag equals `group` ignoring case, in board order; empty when
-  // none.
+  // The blocks whose EXCLUSIVE tag is `group` as MbdRules::GroupEqual compares tags, in board
+  // order: any two of them are alternatives. Empty when none, and for the empty tag.
   const std::vector<LyrBoard::QbdBlock*>& BlocksInGroup(const StringBase& group) const;
 
  private:
@@ -49,7 +50,9 @@ class BoardIndex {
   std::unordered_set<StringBase> exactTypes_;
   std::vector<LyrBoard::QbdBlock*> fpga_;
   CaseBlindMap<std::vector<LyrBase::Property*>> fpgaPortsByNet_;
-  CaseBlindMap<std::vector<LyrBoard::QbdBlock*>> byGroup_;
+  std::unordered_map<StringBase, std::vector<LyrBoard::QbdBlock*>, MbdRules::GroupHash,
+                     MbdRules::GroupEqual>
+      byGroup_;
 };
 
 }  // namespace mbd_detail
