@@ -110,10 +110,13 @@ LYRWIZ_MBD_EXPORT bool FirstLocation(const std::vector<StringBase>& constraintSt
 // empty when there is no LOC string.
 LYRWIZ_MBD_EXPORT std::vector<StringBase> Locations(
     const std::vector<StringBase>& constraintStrings);
+// A stored location as a user reads it, shows it and compares it: trimmed of blanks and tabs
+// (empty when it is blanks only).
+LYRWIZ_MBD_EXPORT StringBase ReadableLocation(const StringBase& stored);
 // True when a location names no place: it is empty or blanks only.
 LYRWIZ_MBD_EXPORT bool IsBlankLocation(const StringBase& location);
-// The location of an FPGA pin as a user reads it: its first LOC string's location, trimmed of
-// blanks and tabs (so it may be empty); false when the pin has no LOC string.
+// The location of an FPGA pin as a user reads it: the ReadableLocation of its first LOC
+// string (so it may be empty); false when the pin has no LOC string.
 LYRWIZ_MBD_EXPORT bool PinLocation(const LyrBase::Property& fpgaPort, StringBase& location);
 
 // --- clocks ---

@@ -306,12 +306,14 @@ std::vector<StringBase> Locations(const std::vector<StringBase>& constraintStrin
   return locations;
 }
 
-bool IsBlankLocation(const StringBase& location) { return Trimmed(location.str()).empty(); }
+StringBase ReadableLocation(const StringBase& stored) { return StringBase(Trimmed(stored.str())); }
+
+bool IsBlankLocation(const StringBase& location) { return ReadableLocation(location).IsEmpty(); }
 
 bool PinLocation(const Property& fpgaPort, StringBase& location) {
   StringBase stored;
   if (!FirstLocation(ConstraintStrings(fpgaPort), stored)) return false;
-  location = StringBase(Trimmed(stored.str()));
+  location = ReadableLocation(stored);
   return true;
 }
 
