@@ -84,8 +84,8 @@ TEST(MbdExpansion, KeyInstance_CopiesAreNumberedAndRecorded) {
   EXPECT_EQ(model.getPortSubpropValue("uart_2", "TX_2", "DIR").str(), "O");
   // Copied values are single strings built from the value text.
   const LyrBase::Property* param = copy->GetPropertyByName(QbdBlock::PARAMETER, "C_BAUDRATE");
-  EXPECT_NE(dynamic_cast<LyrBase::StrVal*>(param->GetLyrValuePtr()), nullptr);
-  EXPECT_NE(dynamic_cast<LyrBase::StrVal*>(param->GetPsfCompByName("RANGE")->GetLyrValuePtr()),
+  EXPECT_NE(LyrBase::NodeCast<LyrBase::StrVal>(param->GetLyrValuePtr()), nullptr);
+  EXPECT_NE(LyrBase::NodeCast<LyrBase::StrVal>(param->GetPsfCompByName("RANGE")->GetLyrValuePtr()),
             nullptr);
   // The key instance itself keeps its ports.
   EXPECT_THAT(PropNames(*Blocks(*qbd)[1], QbdBlock::PORT), ElementsAre("TX", "CTS"));
@@ -103,10 +103,10 @@ TEST(MbdExpansion, FpgaPins_NumberedWithTheSourcePinsSubProperties) {
   const LyrBase::PsfComp* ucf = pin->GetPsfCompSeqRef()[0];
   EXPECT_EQ(ucf->GetName().str(), "UCF_NET_STRING");
   EXPECT_EQ(ucf->GetValueStr().str(), "(LOC=W1, IOSTANDARD=LVCMOS33)");
-  const auto* list = dynamic_cast<LyrBase::ListStrVal*>(ucf->GetLyrValuePtr());
+  const auto* list = LyrBase::NodeCast<LyrBase::ListStrVal>(ucf->GetLyrValuePtr());
   ASSERT_NE(list, nullptr);
   EXPECT_THAT(Strings(list->GetValue()), ElementsAre("LOC=W1", "IOSTANDARD=LVCMOS33"));
-  const auto* dir = dynamic_cast<LyrBase::ListStrVal*>(pin->GetPsfCompSeqRef()[1]->GetLyrValuePtr());
+  const auto* dir = LyrBase::NodeCast<LyrBase::ListStrVal>(pin->GetPsfCompSeqRef()[1]->GetLyrValuePtr());
   ASSERT_NE(dir, nullptr);
   EXPECT_THAT(Strings(dir->GetValue()), ElementsAre("O"));
 }

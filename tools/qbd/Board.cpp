@@ -58,7 +58,7 @@ std::string attribute(const LyrBoard::QbdBlock& block, const char* name) {
 std::vector<LyrBoard::QbdBlock*> blocks(const LyrBoard::Qbd& qbd) {
   std::vector<LyrBoard::QbdBlock*> result;
   for (LyrBase::PsfComp* comp : qbd.GetPsfCompSeqRef(LyrBoard::Qbd::BLOCK))
-    if (auto* block = dynamic_cast<LyrBoard::QbdBlock*>(comp)) result.push_back(block);
+    if (auto* block = LyrBase::NodeCast<LyrBoard::QbdBlock>(comp)) result.push_back(block);
   return result;
 }
 
