@@ -138,6 +138,21 @@ TEST(MbdExpansion, FpgaPins_PinsAppendedEarlierInThePassTakePart) {
   EXPECT_EQ(subValue(pin, "LOC"), "p");
 }
 
+TEST(MbdExpansion, FpgaPins_AKeyFpgaBlockFindsPinsAppendedBeforeItsTurn) {
+  // The FPGA block is itself a key instance after k: its ports then include the pins k's
+  // copies appended (P_1 on n_1, P_2 on n_2), and its own copy numbers each of them again.
+  auto qbd = ReadBoard("ATTRIBUTE NAME = Generic Template\n" + KeyBlock("k", "3", "  PORT X = n\n") +
+                       "BEGIN BLOCK\n  ATTRIBUTE INSTANCE = f\n  ATTRIBUTE BLOCKTYPE = FPGA\n"
+                       "  ATTRIBUTE MAX_NUM_INSTANCES = 2\n  PORT P = n, LOC = p\nEND\n");
+  MBD model(qbd.get());
+  const QbdBlock* fpga = Blocks(*qbd)[1];
+  EXPECT_THAT(PropNames(*fpga, QbdBlock::PORT),
+              ElementsAre("P", "P_1", "P_2", "P_1", "P_1_1", "P_2_1"));
+  const LyrBase::Property* last = fpga->GetPropSeqRef(QbdBlock::PORT).back();
+  EXPECT_EQ(last->GetValueStr().str(), "n_2_1");
+  EXPECT_EQ(subValue(last, "LOC"), "p");
+}
+
 TEST(MbdExpansion, Order_KeyByKeyCopyByCopyPortByPort) {
   auto qbd = ReadBoard(Template("  PORT FA = a\n  PORT FB = b\n  PORT FC = c\n",
                                 KeyBlock("k", "3", "  PORT A = a\n  PORT B = b\n") +
