@@ -42,8 +42,8 @@ void AppendNode(std::string& out, const char* tag, const LyrBase::NameValue& nod
   AppendEscaped(out, node.GetName().str());
   out += '"';
   const LyrBase::Value* value = node.GetLyrValuePtr();
-  const auto* list = dynamic_cast<const LyrBase::ListStrVal*>(value);
-  const auto* lists = dynamic_cast<const LyrBase::ListBaseNodePtrVal*>(value);
+  const auto* list = LyrBase::NodeCast<LyrBase::ListStrVal>(value);
+  const auto* lists = LyrBase::NodeCast<LyrBase::ListBaseNodePtrVal>(value);
   if (!list && !lists) {
     out += " value=\"";
     AppendEscaped(out, node.GetValueStr().str());

@@ -33,12 +33,12 @@ std::string ListShape(const std::vector<StringBase>& items) {
 // The value's class and structure as text, so that two values compare by one string test.
 std::string ValueShape(const Value* value) {
   if (!value) return "none";
-  if (auto* s = dynamic_cast<const StrVal*>(value)) return "StrVal " + Quoted(s->GetValue().str());
-  if (auto* l = dynamic_cast<const ListStrVal*>(value)) return "ListStrVal " + ListShape(l->GetValue());
-  if (auto* ll = dynamic_cast<const ListBaseNodePtrVal*>(value)) {
+  if (auto* s = LyrBase::NodeCast<StrVal>(value)) return "StrVal " + Quoted(s->GetValue().str());
+  if (auto* l = LyrBase::NodeCast<ListStrVal>(value)) return "ListStrVal " + ListShape(l->GetValue());
+  if (auto* ll = LyrBase::NodeCast<ListBaseNodePtrVal>(value)) {
     std::string out = "ListBaseNodePtrVal [";
     for (const LyrBase::BaseNode* item : ll->GetValue()) {
-      auto* inner = dynamic_cast<const ListStrVal*>(item);
+      auto* inner = LyrBase::NodeCast<ListStrVal>(item);
       out += inner ? ListShape(inner->GetValue()) : std::string("<not a list>");
     }
     return out + "]";
@@ -86,24 +86,24 @@ std::string CompDifference(const std::string& path, const PsfComp* a, const PsfC
   if (shapeA != shapeB) return Differ(path + " " + a->GetName().str(), "value", shapeA, shapeB);
   if (a->GetValueStr() != b->GetValueStr())
     return Differ(path, "value text", a->GetValueStr().str(), b->GetValueStr().str());
-  auto* propA = dynamic_cast<const Property*>(a);
-  auto* propB = dynamic_cast<const Property*>(b);
+  auto* propA = LyrBase::NodeCast<Property>(a);
+  auto* propB = LyrBase::NodeCast<Property>(b);
   if (propA && propB) {
     std::string diff = SeqDifference(path + " " + a->GetName().str() + ".sub",
                                      propA->GetPsfCompSeqRef(), propB->GetPsfCompSeqRef());
     if (!diff.empty()) return diff;
   }
-  auto* blockA = dynamic_cast<const QbdBlock*>(a);
-  auto* blockB = dynamic_cast<const QbdBlock*>(b);
+  auto* blockA = LyrBase::NodeCast<QbdBlock>(a);
+  auto* blockB = LyrBase::NodeCast<QbdBlock>(b);
   if (blockA && blockB) return BlockDifference(path + " " + a->GetName().str(), blockA, blockB);
   return std::string();
 }
 
 size_t CompCount(const PsfComp* comp) {
   size_t count = 1;
-  if (auto* prop = dynamic_cast<const Property*>(comp))
+  if (auto* prop = LyrBase::NodeCast<Property>(comp))
     for (const PsfComp* sub : prop->GetPsfCompSeqRef()) count += CompCount(sub);
-  if (auto* block = dynamic_cast<const QbdBlock*>(comp))
+  if (auto* block = LyrBase::NodeCast<QbdBlock>(comp))
     for (QbdBlock::NodeType kind : {QbdBlock::ATTRIBUTE, QbdBlock::PARAMETER, QbdBlock::PORT})
       for (const Property* prop : block->GetPropSeqRef(kind)) count += CompCount(prop);
   return count;

@@ -52,7 +52,7 @@ void AddName(std::vector<StringBase>& pool, const StringBase& name) {
 NamePools PoolsOf(const Qbd& board) {
   NamePools pools;
   for (const PsfComp* comp : board.GetPsfCompSeqRef(Qbd::BLOCK)) {
-    auto* block = dynamic_cast<const QbdBlock*>(comp);
+    auto* block = LyrBase::NodeCast<QbdBlock>(comp);
     if (!block) continue;
     AddName(pools.blocks, block->GetName());
     AddName(pools.types, block->GetPropertyValueStr(QbdBlock::ATTRIBUTE, MBD::IO_TYPE));
@@ -286,7 +286,7 @@ size_t WalkModule(const LyrWiz_Module& module, unsigned depth) {
 size_t KeyInstanceCount(const Qbd& board) {
   size_t keys = 0;
   for (const PsfComp* comp : board.GetPsfCompSeqRef(Qbd::BLOCK)) {
-    auto* block = dynamic_cast<const QbdBlock*>(comp);
+    auto* block = LyrBase::NodeCast<QbdBlock>(comp);
     const Property* count = block ? block->GetPropertyByName(QbdBlock::ATTRIBUTE, MBD::MAX_NUM_INSTANCES) : nullptr;
     if (count && !MbdRules::ReadInstanceCount(count->GetValueStr()).expanded) ++keys;
   }

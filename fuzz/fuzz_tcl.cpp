@@ -94,11 +94,11 @@ HandleWords HandlesOf(const Qbd& board) {
   words.Add(words.board, &board);
   for (const PsfComp* attr : board.GetPsfCompSeqRef(Qbd::ATTRIBUTE)) {
     words.Add(words.attrs, attr);
-    if (auto* prop = dynamic_cast<const Property*>(attr)) words.AddProperty(prop);
+    if (auto* prop = LyrBase::NodeCast<Property>(attr)) words.AddProperty(prop);
   }
   for (const PsfComp* comp : board.GetPsfCompSeqRef(Qbd::BLOCK)) {
     words.Add(words.blocks, comp);
-    auto* block = dynamic_cast<const QbdBlock*>(comp);
+    auto* block = LyrBase::NodeCast<QbdBlock>(comp);
     if (!block) continue;
     for (QbdBlock::NodeType kind : {QbdBlock::ATTRIBUTE, QbdBlock::PARAMETER, QbdBlock::PORT})
       for (const Property* prop : block->GetPropSeqRef(kind)) words.AddProperty(prop);

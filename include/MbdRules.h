@@ -34,6 +34,10 @@ LYRWIZ_MBD_EXPORT StringBase ExclusiveGroupOf(const LyrBoard::QbdBlock& block);
 // True when the two blocks are alternatives: both carry the same non-empty EXCLUSIVE tag,
 // compared whole and ignoring case; false when either has none.
 LYRWIZ_MBD_EXPORT bool AreAlternatives(const LyrBoard::QbdBlock& a, const LyrBoard::QbdBlock& b);
+// Hash and equality of EXCLUSIVE tags that agree with AreAlternatives, for group-keyed maps:
+// two blocks with non-empty tags equal under GroupEqual are alternatives.
+using GroupHash = CaseBlindHash;
+using GroupEqual = CaseBlindEqual;
 // The FPGA family the size database is asked about for a FAMILY text: the text without
 // surrounding spaces.
 LYRWIZ_MBD_EXPORT StringBase SizeFamily(const StringBase& familyText);
@@ -106,10 +110,13 @@ LYRWIZ_MBD_EXPORT bool FirstLocation(const std::vector<StringBase>& constraintSt
 // empty when there is no LOC string.
 LYRWIZ_MBD_EXPORT std::vector<StringBase> Locations(
     const std::vector<StringBase>& constraintStrings);
+// A stored location as a user reads it, shows it and compares it: trimmed of blanks and tabs
+// (empty when it is blanks only).
+LYRWIZ_MBD_EXPORT StringBase ReadableLocation(const StringBase& stored);
 // True when a location names no place: it is empty or blanks only.
 LYRWIZ_MBD_EXPORT bool IsBlankLocation(const StringBase& location);
-// The location of an FPGA pin as a user reads it: its first LOC string's location, trimmed of
-// blanks and tabs (so it may be empty); false when the pin has no LOC string.
+// The location of an FPGA pin as a user reads it: the ReadableLocation of its first LOC
+// string (so it may be empty); false when the pin has no LOC string.
 LYRWIZ_MBD_EXPORT bool PinLocation(const LyrBase::Property& fpgaPort, StringBase& location);
 
 // --- clocks ---

@@ -9,6 +9,7 @@
 #include <memory>
 #include <new>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 #include "Portability.h"
@@ -252,6 +253,36 @@ class BaseParser {
   // Marks `comp` as made in memory: no file, line 0 (null is ignored).
   static void SetFileInfo(PsfComp* comp);
 };
+
+// The type name of each node class, as its GetBaseNode returns it and IsBaseNodeType tests
+// it; a class without one cannot be asked for by NodeCast.
+template <class T>
+struct NodeTypeName;
+template <> struct NodeTypeName<BaseNode> { static constexpr const char* value = "LyrBas_BaseNode"; };
+template <> struct NodeTypeName<Value> { static constexpr const char* value = "LyrBas_Value"; };
+template <> struct NodeTypeName<StrVal> { static constexpr const char* value = "LyrBas_StrVal"; };
+template <> struct NodeTypeName<ListStrVal> { static constexpr const char* value = "LyrBas_ListStrVal"; };
+template <> struct NodeTypeName<ListBaseNodePtrVal> {
+  static constexpr const char* value = "LyrBas_ListBaseNodePtrVal";
+};
+template <> struct NodeTypeName<NameValue> { static constexpr const char* value = "LyrBas_NameValue"; };
+template <> struct NodeTypeName<PsfComp> { static constexpr const char* value = "LyrBas_PsfComp"; };
+template <> struct NodeTypeName<Property> { static constexpr const char* value = "LyrBas_Property"; };
+template <> struct NodeTypeName<PsfFile> { static constexpr const char* value = "LyrBas_PsfFile"; };
+
+// The one type test of the tree: `node` as a T when IsBaseNodeType says it is a T or a node
+// derived from one; null when it is not, or when `node` is null.
+template <class T>
+T* NodeCast(BaseNode* node) {
+  static_assert(std::is_base_of<BaseNode, T>::value, "NodeCast gives nodes of the tree only");
+  return node && node->IsBaseNodeType(NodeTypeName<T>::value) ? static_cast<T*>(node) : nullptr;
+}
+template <class T>
+const T* NodeCast(const BaseNode* node) {
+  static_assert(std::is_base_of<BaseNode, T>::value, "NodeCast gives nodes of the tree only");
+  return node && node->IsBaseNodeType(NodeTypeName<T>::value) ? static_cast<const T*>(node)
+                                                              : nullptr;
+}
 
 }  // namespace LyrBase
 

@@ -121,4 +121,15 @@ class Qbd : public LyrBase::PsfFile {
 
 }  // namespace LyrBoard
 
+namespace LyrBase {
+template <> struct NodeTypeName<LyrBoard::BdParam> {
+  static constexpr const char* value = "LyrBoard_BdParam";
+};
+template <> struct NodeTypeName<LyrBoard::BdPin> { static constexpr const char* value = "LyrBoard_BdPin"; };
+template <> struct NodeTypeName<LyrBoard::QbdBlock> {
+  static constexpr const char* value = "LyrBoard_QbdBlock";
+};
+template <> struct NodeTypeName<LyrBoard::Qbd> { static constexpr const char* value = "LyrBoard_Qbd"; };
+}  // namespace LyrBase
+
 #endif  // LYRBOARD_H

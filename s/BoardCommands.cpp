@@ -103,7 +103,7 @@ int Succeed(Tcl_Interp* interp, Tcl_Obj* result) {
 
 template <class Node>
 Node* Decode(Tcl_Interp* interp, Tcl_Obj* word) {
-  return dynamic_cast<Node*>(BaseTclIf::GetPtrFromTclObj(interp, word));
+  return LyrBase::NodeCast<Node>(BaseTclIf::GetPtrFromTclObj(interp, word));
 }
 
 Tcl_Obj* Empty() { return Tcl_NewStringObj("", 0); }
@@ -169,10 +169,10 @@ int BlockKind(const QbdBlock& block, Tcl_Interp* interp, int objc, Tcl_Obj* cons
 
 // The text "handleType" reports: the kind of node, empty for other nodes.
 const char* KindWord(const LyrBase::NameValue& node) {
-  if (node.IsBaseNodeType("LyrBoard_Qbd")) return "QBD";
-  if (node.IsBaseNodeType("LyrBoard_QbdBlock")) return "BLOCK";
-  if (node.IsBaseNodeType("LyrBoard_BdPin")) return "PORT";
-  if (node.IsBaseNodeType("LyrBoard_BdParam")) return "PARAMETER";
+  if (LyrBase::NodeCast<Qbd>(&node)) return "QBD";
+  if (LyrBase::NodeCast<QbdBlock>(&node)) return "BLOCK";
+  if (LyrBase::NodeCast<LyrBoard::BdPin>(&node)) return "PORT";
+  if (LyrBase::NodeCast<LyrBoard::BdParam>(&node)) return "PARAMETER";
   return "";
 }
 
@@ -192,11 +192,11 @@ int BoardGetHandle(ClientData clientData, Tcl_Interp* interp, int objc, Tcl_Obj*
   if (!HasPrefix(typeName, RANGE9, "LyrBoard_") && !HasPrefix(typeName, RANGE6, "LyrBd_"))
     return Fail(objc, objv, interp, kInvalidHandle);
   // Blocks first: scripts walk from blocks far more often than from the board.
-  if (const auto* block = dynamic_cast<const QbdBlock*>(node))
+  if (const auto* block = LyrBase::NodeCast<QbdBlock>(node))
     return BlockKind(*block, interp, objc, objv);
-  if (const auto* board = dynamic_cast<const Qbd*>(node))
+  if (const auto* board = LyrBase::NodeCast<Qbd>(node))
     return BoardKind(*board, interp, objc, objv);
-  if (node->IsBaseNodeType("LyrBas_Property"))
+  if (LyrBase::NodeCast<LyrBase::Property>(node))
     return Classify(interp, BaseTclIf::LyrBaseGetHandle(clientData, interp, objc, objv));
   // A node of the board library that is none of the above has nothing to walk to.
   return Fail(objc, objv, interp, kInvalidHandle);
@@ -212,13 +212,13 @@ int BoardGetBlockHandle(ClientData /*clientData*/, Tcl_Interp* interp, int objc,
   if (!node) return Fail(objc, objv, interp, kNullBoard);
   if (!Is(keyword, "block")) return Fail(objc, objv, interp, kWrongBlockUsage);
   // Only a board has a block list; any other node is refused rather than misread.
-  const auto* board = dynamic_cast<const Qbd*>(node);
+  const auto* board = LyrBase::NodeCast<Qbd>(node);
   if (!board) return Fail(objc, objv, interp, kInvalidHandle);
   const bool all = std::strcmp(name, "*") == 0;
   std::vector<const QbdBlock*> collected;
   const QbdBlock* found = nullptr;
   for (const PsfComp* entry : board->GetPsfCompSeqRef(Qbd::BLOCK)) {
-    const auto* block = dynamic_cast<const QbdBlock*>(entry);
+    const auto* block = LyrBase::NodeCast<QbdBlock>(entry);
     if (!block) continue;
     if (block->GetPropertyValueStr(QbdBlock::ATTRIBUTE, "BLOCKTYPE")
             .Compare(type, StringBase::IGNORE_CASE) != 0)
@@ -277,7 +277,7 @@ int BoardGetValue(ClientData clientData, Tcl_Interp* interp, int objc, Tcl_Obj* 
   }
   if (!HasAcceptedFamily(node->GetBaseNode()))
     return Fail(objc, objv, interp, kInvalidHandle);
-  if (what == ValueWord::kValue && node->IsBaseNodeType("LyrBoard_Qbd"))
+  if (what == ValueWord::kValue && LyrBase::NodeCast<Qbd>(node))
     return Fail(objc, objv, interp, kBoardHasNoValue);
   StringBase text;
   switch (what) {

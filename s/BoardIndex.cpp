@@ -30,7 +30,7 @@ BoardIndex::BoardIndex(const Qbd* qbd) {
   for (PsfComp* comp : blocks) AddBlock(static_cast<QbdBlock*>(comp));
   for (QbdBlock* fpga : fpga_)
     for (Property* port : fpga->GetPropSeqRef(QbdBlock::PORT))
-      fpgaPortsByNet_[MbdRules::ConnectorOf(*port)].push_back(port);
+      fpgaPins_.Add(port);
 }
 
 bool BoardIndex::IsCurrentFor(const Qbd* qbd) const {
@@ -46,8 +46,8 @@ void BoardIndex::AddBlock(QbdBlock* block) {
     exactTypes_.insert(value);
   }
   if (MbdRules::IsFpgaBlock(block)) fpga_.push_back(block);
-  if (const Property* tag = block->GetPropertyByName(QbdBlock::ATTRIBUTE, MBD::EXCLUSIVE.c_str()))
-    byGroup_[tag->GetValueStr()].push_back(block);
+  const StringBase group = MbdRules::ExclusiveGroupOf(*block);
+  if (!group.IsEmpty()) byGroup_[group].push_back(block);
 }
 
 QbdBlock* BoardIndex::BlockByName(const StringBase& name) const {
@@ -57,10 +57,6 @@ QbdBlock* BoardIndex::BlockByName(const StringBase& name) const {
 
 const std::vector<QbdBlock*>& BoardIndex::BlocksOfType(const StringBase& ioType) const {
   return FindOrNone(byType_, ioType);
-}
-
-const std::vector<Property*>& BoardIndex::FpgaPortsOn(const StringBase& net) const {
-  return FindOrNone(fpgaPortsByNet_, net);
 }
 
 const std::vector<QbdBlock*>& BoardIndex::BlocksInGroup(const StringBase& group) const {

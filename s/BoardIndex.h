@@ -8,7 +8,9 @@
 #include <unordered_set>
 #include <vector>
 
+#include "FpgaPinsByNet.h"
 #include "LyrBoard.h"
+#include "MbdRules.h"
 
 namespace mbd_detail {
 
@@ -30,11 +32,13 @@ class BoardIndex {
   bool HasExactType(const StringBase& ioType) const { return exactTypes_.count(ioType) != 0; }
   // The FPGA blocks (BLOCKTYPE FPGA ignoring case), in board order; empty when none.
   const std::vector<LyrBoard::QbdBlock*>& FpgaBlocks() const { return fpga_; }
-  // The ports of the FPGA blocks whose net equals `net` ignoring case, FPGA blocks in order and
-  // ports in order; empty when none.
-  const std::vector<LyrBase::Property*>& FpgaPortsOn(const StringBase& net) const;
-  // The blocks whose EXCLUSIVE tag equals `group` ignoring case, in board order; empty when
-  // none.
+  // The ports of the FPGA blocks on a net matching `net` (FpgaPinsByNet), FPGA blocks in order
+  // and ports in order; empty when none.
+  const std::vector<LyrBase::Property*>& FpgaPortsOn(const StringBase& net) const {
+    return fpgaPins_.On(net);
+  }
+  // The blocks whose EXCLUSIVE tag is `group` as MbdRules::GroupEqual compares tags, in board
+  // order: any two of them are alternatives. Empty when none, and for the empty tag.
   const std::vector<LyrBoard::QbdBlock*>& BlocksInGroup(const StringBase& group) const;
 
  private:
@@ -48,8 +52,10 @@ class BoardIndex {
   CaseBlindMap<std::vector<LyrBoard::QbdBlock*>> byType_;
   std::unordered_set<StringBase> exactTypes_;
   std::vector<LyrBoard::QbdBlock*> fpga_;
-  CaseBlindMap<std::vector<LyrBase::Property*>> fpgaPortsByNet_;
-  CaseBlindMap<std::vector<LyrBoard::QbdBlock*>> byGroup_;
+  FpgaPinsByNet fpgaPins_;
+  std::unordered_map<StringBase, std::vector<LyrBoard::QbdBlock*>, MbdRules::GroupHash,
+                     MbdRules::GroupEqual>
+      byGroup_;
 };
 
 }  // namespace mbd_detail

@@ -41,7 +41,7 @@ template <class Node>
 Node* Decode(Tcl_Interp* interp, Tcl_Obj* word, bool* isNull) {
   LyrBase::BaseNode* node = BaseTclIf::GetPtrFromTclObj(interp, word);
   *isNull = node == nullptr;
-  return dynamic_cast<Node*>(node);
+  return LyrBase::NodeCast<Node>(node);
 }
 
 // Decodes objv[2] as Node and runs answer on it, or fails with the usual handle errors.
@@ -58,7 +58,7 @@ int WithNode(Tcl_Interp* interp, Tcl_Obj* const objv[], Answer answer) {
 Tcl_Obj* FpgaBlocks(const Qbd& board) {
   Tcl_Obj* list = Tcl_NewListObj(0, nullptr);
   for (const PsfComp* entry : board.GetPsfCompSeqRef(Qbd::BLOCK)) {
-    const auto* block = dynamic_cast<const QbdBlock*>(entry);
+    const auto* block = LyrBase::NodeCast<QbdBlock>(entry);
     if (MbdRules::IsFpgaBlock(block))
       Tcl_ListObjAppendElement(nullptr, list, BaseTclIf::CreateTclObjFromPtr(block));
   }

@@ -45,7 +45,7 @@ std::vector<MBD::ClkRng> MBD::getClkFreqRngSeq() {
     if (!block) return clkFreqRngSeq;
     for (const Property* param : block->GetPropSeqRef(QbdBlock::PARAMETER)) {
       if (!MbdRules::IsFrequencyParam(*param)) continue;
-      const PsfComp* range = param->GetPsfCompByName(CLK_RANGE.c_str());
+      const PsfComp* range = MbdRules::RangeOf(*param);
       if (!range) {
         // An unrestricted clock supersedes the ranges read so far; findClkInst still
         // searches them through clkInsRngSeq.

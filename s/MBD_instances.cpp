@@ -80,10 +80,11 @@ std::vector<StringBase> MBD::getExclusiveInsSeq(StringBase insName) {
   // The tag is compared whole: it names a group, it is not a list.
   const StringBase group = MbdRules::ExclusiveGroupOf(*block);
   if (group.IsEmpty()) return names;
-  for (const QbdBlock* member : boardIndex().BlocksInGroup(group))
-    if (!EqualsIgnoringCase(member->GetName(), insName) &&
-        MbdRules::AreAlternatives(*block, *member))
-      names.push_back(member->GetName());
+  // Every member of the indexed group is an alternative of the block; only it goes out.
+  const std::vector<QbdBlock*>& members = boardIndex().BlocksInGroup(group);
+  names.reserve(members.size());
+  for (const QbdBlock* member : members)
+    if (!EqualsIgnoringCase(member->GetName(), insName)) names.push_back(member->GetName());
   return names;
 }
 

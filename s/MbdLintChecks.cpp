@@ -84,17 +84,15 @@ void PinsWithoutConstraints(LintContext& context) {
 void PinConflicts(LintContext& context) {
   std::unordered_map<StringBase, const Property*, CaseBlindHash, CaseBlindEqual> byLoc;
   for (const LintContext::Pin& pin : context.fpgaPins()) {
-    for (const StringBase& text : MbdRules::ConstraintStrings(*pin.port)) {
-      StringBase stored;
-      if (!MbdRules::LocationIn(text, stored)) continue;
-      const std::string location = trimmed(stored);
-      if (location.empty()) continue;
-      const auto seen = byLoc.emplace(StringBase(location), pin.port);
+    for (const StringBase& stored : MbdRules::Locations(MbdRules::ConstraintStrings(*pin.port))) {
+      const StringBase location = MbdRules::ReadableLocation(stored);
+      if (location.IsEmpty()) continue;
+      const auto seen = byLoc.emplace(location, pin.port);
       // A pin that repeats its own LOC is QBD016's.
       if (seen.second || seen.first->second == pin.port) continue;
       context.report("QBD004", pin.port,
                      "pin conflict: FPGA pin " + quote(pinName(pin)) + " is at location " +
-                         quote(location) + ", as is pin " +
+                         quote(location.str()) + ", as is pin " +
                          quote(seen.first->second->GetName().str()) +
                          lineOf(*seen.first->second));
     }
@@ -166,7 +164,7 @@ void FrequencyNotANumber(LintContext& context) {
       context.report("QBD010", &param,
                      "frequency " + quote(value.str()) + " of clock " + blockName(block) +
                          " is not a number");
-    const PsfComp* range = param.GetPsfCompByName(MBD::CLK_RANGE.c_str());
+    const PsfComp* range = MbdRules::RangeOf(param);
     if (!range) return;
     for (const std::vector<StringBase>& element : MbdRules::RangeElements(*range)) {
       if (element.empty() || element.size() > 3) continue;
@@ -181,7 +179,7 @@ void FrequencyNotANumber(LintContext& context) {
 
 void RangeElementSize(LintContext& context) {
   forEachFrequencyParam(context, [&context](const QbdBlock& block, const Property& param) {
-    const PsfComp* range = param.GetPsfCompByName(MBD::CLK_RANGE.c_str());
+    const PsfComp* range = MbdRules::RangeOf(param);
     if (!range) return;
     for (const std::vector<StringBase>& element : MbdRules::RangeElements(*range)) {
       MBD::ClkRng record;
@@ -273,7 +271,7 @@ void PinLocationCount(LintContext& context) {
                      "FPGA pin " + quote(pinName(pin)) + " has " +
                          std::to_string(locations.size()) +
                          " LOC strings; the board model uses only the first, " +
-                         quote(trimmed(locations.front())));
+                         quote(MbdRules::ReadableLocation(locations.front()).str()));
   }
 }
 

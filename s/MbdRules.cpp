@@ -238,8 +238,8 @@ StringBase NetKey(const StringBase& net) {
 
 std::vector<StringBase> StringsOf(const PsfComp* sub) {
   const Value* value = sub ? sub->GetLyrValuePtr() : nullptr;
-  if (const auto* list = dynamic_cast<const ListStrVal*>(value)) return list->GetValue();
-  if (const auto* single = dynamic_cast<const StrVal*>(value))
+  if (const auto* list = LyrBase::NodeCast<ListStrVal>(value)) return list->GetValue();
+  if (const auto* single = LyrBase::NodeCast<StrVal>(value))
     return std::vector<StringBase>(1, single->GetValue());
   return std::vector<StringBase>();
 }
@@ -306,12 +306,14 @@ std::vector<StringBase> Locations(const std::vector<StringBase>& constraintStrin
   return locations;
 }
 
-bool IsBlankLocation(const StringBase& location) { return Trimmed(location.str()).empty(); }
+StringBase ReadableLocation(const StringBase& stored) { return StringBase(Trimmed(stored.str())); }
+
+bool IsBlankLocation(const StringBase& location) { return ReadableLocation(location).IsEmpty(); }
 
 bool PinLocation(const Property& fpgaPort, StringBase& location) {
   StringBase stored;
   if (!FirstLocation(ConstraintStrings(fpgaPort), stored)) return false;
-  location = StringBase(Trimmed(stored.str()));
+  location = ReadableLocation(stored);
   return true;
 }
 
@@ -335,13 +337,13 @@ bool IsPlainNumber(const StringBase& text) {
 std::vector<std::vector<StringBase>> RangeElements(const PsfComp& range) {
   std::vector<std::vector<StringBase>> elements;
   const Value* value = range.GetLyrValuePtr();
-  if (const auto* lists = dynamic_cast<const ListBaseNodePtrVal*>(value)) {
+  if (const auto* lists = LyrBase::NodeCast<ListBaseNodePtrVal>(value)) {
     for (const LyrBase::BaseNode* node : lists->GetValue())
-      if (const auto* element = dynamic_cast<const ListStrVal*>(node))
+      if (const auto* element = LyrBase::NodeCast<ListStrVal>(node))
         elements.push_back(element->GetValue());
-  } else if (const auto* list = dynamic_cast<const ListStrVal*>(value)) {
+  } else if (const auto* list = LyrBase::NodeCast<ListStrVal>(value)) {
     elements.push_back(list->GetValue());
-  } else if (const auto* single = dynamic_cast<const StrVal*>(value)) {
+  } else if (const auto* single = LyrBase::NodeCast<StrVal>(value)) {
     elements = RangeElementsOfText(single->GetValue());
   }
   return elements;

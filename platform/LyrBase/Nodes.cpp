@@ -37,10 +37,10 @@ void BaseNode::operator delete(void* block, std::size_t size) noexcept {
   detail::NodePool::Release(block, size);
 }
 
-const char* BaseNode::GetBaseNode() const { return "LyrBas_BaseNode"; }
+const char* BaseNode::GetBaseNode() const { return NodeTypeName<BaseNode>::value; }
 
 bool BaseNode::IsBaseNodeType(const char* typeName) const {
-  return Is(typeName, "LyrBas_BaseNode");
+  return Is(typeName, NodeTypeName<BaseNode>::value);
 }
 
 // ---- NameValue
@@ -49,10 +49,10 @@ NameValue::NameValue(const char* name) : name_(name) {}
 
 NameValue::~NameValue() = default;
 
-const char* NameValue::GetBaseNode() const { return "LyrBas_NameValue"; }
+const char* NameValue::GetBaseNode() const { return NodeTypeName<NameValue>::value; }
 
 bool NameValue::IsBaseNodeType(const char* typeName) const {
-  return Is(typeName, "LyrBas_NameValue") || BaseNode::IsBaseNodeType(typeName);
+  return Is(typeName, NodeTypeName<NameValue>::value) || BaseNode::IsBaseNodeType(typeName);
 }
 
 StringBase NameValue::GetValueStr() const {
@@ -76,10 +76,10 @@ void NameValue::SetLyrValuePtr(Value* value) {
 
 PsfComp::PsfComp(const char* name) : NameValue(name) {}
 
-const char* PsfComp::GetBaseNode() const { return "LyrBas_PsfComp"; }
+const char* PsfComp::GetBaseNode() const { return NodeTypeName<PsfComp>::value; }
 
 bool PsfComp::IsBaseNodeType(const char* typeName) const {
-  return Is(typeName, "LyrBas_PsfComp") || NameValue::IsBaseNodeType(typeName);
+  return Is(typeName, NodeTypeName<PsfComp>::value) || NameValue::IsBaseNodeType(typeName);
 }
 
 StringBase PsfComp::GetFileName() const { return file_ ? StringBase(*file_) : StringBase(); }
@@ -124,10 +124,10 @@ void PsfCompList::Clear() {
 
 Property::Property(const char* name) : PsfComp(name) {}
 
-const char* Property::GetBaseNode() const { return "LyrBas_Property"; }
+const char* Property::GetBaseNode() const { return NodeTypeName<Property>::value; }
 
 bool Property::IsBaseNodeType(const char* typeName) const {
-  return Is(typeName, "LyrBas_Property") || PsfComp::IsBaseNodeType(typeName);
+  return Is(typeName, NodeTypeName<Property>::value) || PsfComp::IsBaseNodeType(typeName);
 }
 
 int Property::AddPsfComp(PsfComp* comp) {
@@ -146,10 +146,10 @@ int Property::RemovePsfComp(const PsfComp* comp) {
 
 // ---- PsfFile
 
-const char* PsfFile::GetBaseNode() const { return "LyrBas_PsfFile"; }
+const char* PsfFile::GetBaseNode() const { return NodeTypeName<PsfFile>::value; }
 
 bool PsfFile::IsBaseNodeType(const char* typeName) const {
-  return Is(typeName, "LyrBas_PsfFile") || PsfComp::IsBaseNodeType(typeName);
+  return Is(typeName, NodeTypeName<PsfFile>::value) || PsfComp::IsBaseNodeType(typeName);
 }
 
 // ---- BaseParser

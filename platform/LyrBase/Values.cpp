@@ -16,10 +16,10 @@ bool Is(const char* typeName, const char* own) {
 
 // ---- Value
 
-const char* Value::GetBaseNode() const { return "LyrBas_Value"; }
+const char* Value::GetBaseNode() const { return NodeTypeName<Value>::value; }
 
 bool Value::IsBaseNodeType(const char* typeName) const {
-  return Is(typeName, "LyrBas_Value") || BaseNode::IsBaseNodeType(typeName);
+  return Is(typeName, NodeTypeName<Value>::value) || BaseNode::IsBaseNodeType(typeName);
 }
 
 // ---- StrVal
@@ -28,10 +28,10 @@ StrVal::StrVal(const char* text) : text_(text) {}
 
 StrVal::StrVal(StringBase text) : text_(std::move(text)) {}
 
-const char* StrVal::GetBaseNode() const { return "LyrBas_StrVal"; }
+const char* StrVal::GetBaseNode() const { return NodeTypeName<StrVal>::value; }
 
 bool StrVal::IsBaseNodeType(const char* typeName) const {
-  return Is(typeName, "LyrBas_StrVal") || Value::IsBaseNodeType(typeName);
+  return Is(typeName, NodeTypeName<StrVal>::value) || Value::IsBaseNodeType(typeName);
 }
 
 // ---- ListStrVal
@@ -52,10 +52,10 @@ ListStrVal::ListStrVal(const char* text) {
 
 ListStrVal::ListStrVal(std::vector<StringBase> items) : items_(std::move(items)) {}
 
-const char* ListStrVal::GetBaseNode() const { return "LyrBas_ListStrVal"; }
+const char* ListStrVal::GetBaseNode() const { return NodeTypeName<ListStrVal>::value; }
 
 bool ListStrVal::IsBaseNodeType(const char* typeName) const {
-  return Is(typeName, "LyrBas_ListStrVal") || Value::IsBaseNodeType(typeName);
+  return Is(typeName, NodeTypeName<ListStrVal>::value) || Value::IsBaseNodeType(typeName);
 }
 
 StringBase ListStrVal::GetValueStr() const {
@@ -71,10 +71,10 @@ ListBaseNodePtrVal::~ListBaseNodePtrVal() {
   for (BaseNode* item : items_) delete item;
 }
 
-const char* ListBaseNodePtrVal::GetBaseNode() const { return "LyrBas_ListBaseNodePtrVal"; }
+const char* ListBaseNodePtrVal::GetBaseNode() const { return NodeTypeName<ListBaseNodePtrVal>::value; }
 
 bool ListBaseNodePtrVal::IsBaseNodeType(const char* typeName) const {
-  return Is(typeName, "LyrBas_ListBaseNodePtrVal") || Value::IsBaseNodeType(typeName);
+  return Is(typeName, NodeTypeName<ListBaseNodePtrVal>::value) || Value::IsBaseNodeType(typeName);
 }
 
 StringBase ListBaseNodePtrVal::GetValueStr() const {

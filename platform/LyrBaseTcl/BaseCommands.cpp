@@ -18,13 +18,13 @@ bool Is(const char* word, const char* keyword) {
 }
 
 NameValue* Decode(Tcl_Interp* interp, Tcl_Obj* word) {
-  return dynamic_cast<NameValue*>(BaseTclIf::GetPtrFromTclObj(interp, word));
+  return LyrBase::NodeCast<NameValue>(BaseTclIf::GetPtrFromTclObj(interp, word));
 }
 
 // The handles of `property`'s sub-properties named `name` ("*" for all); the empty string when
 // there is none or the node has no sub-properties.
 Tcl_Obj* SubProperties(const NameValue* node, const char* name) {
-  const auto* property = dynamic_cast<const Property*>(node);
+  const auto* property = LyrBase::NodeCast<Property>(node);
   if (!property) return Tcl_NewStringObj("", 0);
   if (StringBase(name) != StringBase("*"))
     return BaseTclIf::CreateTclObjFromPtr(property->GetPsfCompByName(name));

@@ -22,20 +22,20 @@ const std::vector<LyrBase::PsfComp*>& NoComps() {
 
 BdParam::BdParam(const char* name) : Property(name) {}
 
-const char* BdParam::GetBaseNode() const { return "LyrBoard_BdParam"; }
+const char* BdParam::GetBaseNode() const { return LyrBase::NodeTypeName<BdParam>::value; }
 
 bool BdParam::IsBaseNodeType(const char* typeName) const {
-  return Is(typeName, "LyrBoard_BdParam") || Property::IsBaseNodeType(typeName);
+  return Is(typeName, LyrBase::NodeTypeName<BdParam>::value) || Property::IsBaseNodeType(typeName);
 }
 
 // ---- BdPin
 
 BdPin::BdPin(const char* name, const char* value) : Property(name) { SetValueStr(value); }
 
-const char* BdPin::GetBaseNode() const { return "LyrBoard_BdPin"; }
+const char* BdPin::GetBaseNode() const { return LyrBase::NodeTypeName<BdPin>::value; }
 
 bool BdPin::IsBaseNodeType(const char* typeName) const {
-  return Is(typeName, "LyrBoard_BdPin") || Property::IsBaseNodeType(typeName);
+  return Is(typeName, LyrBase::NodeTypeName<BdPin>::value) || Property::IsBaseNodeType(typeName);
 }
 
 // ---- QbdBlock
@@ -50,10 +50,10 @@ QbdBlock::~QbdBlock() {
   }
 }
 
-const char* QbdBlock::GetBaseNode() const { return "LyrBoard_QbdBlock"; }
+const char* QbdBlock::GetBaseNode() const { return LyrBase::NodeTypeName<QbdBlock>::value; }
 
 bool QbdBlock::IsBaseNodeType(const char* typeName) const {
-  return Is(typeName, "LyrBoard_QbdBlock") || PsfComp::IsBaseNodeType(typeName);
+  return Is(typeName, LyrBase::NodeTypeName<QbdBlock>::value) || PsfComp::IsBaseNodeType(typeName);
 }
 
 const std::vector<LyrBase::Property*>& QbdBlock::GetPropSeqRef(NodeType type) const {
@@ -105,10 +105,10 @@ Qbd::Qbd() = default;
 
 Qbd::~Qbd() = default;
 
-const char* Qbd::GetBaseNode() const { return "LyrBoard_Qbd"; }
+const char* Qbd::GetBaseNode() const { return LyrBase::NodeTypeName<Qbd>::value; }
 
 bool Qbd::IsBaseNodeType(const char* typeName) const {
-  return Is(typeName, "LyrBoard_Qbd") || PsfFile::IsBaseNodeType(typeName);
+  return Is(typeName, LyrBase::NodeTypeName<Qbd>::value) || PsfFile::IsBaseNodeType(typeName);
 }
 
 const std::vector<LyrBase::PsfComp*>& Qbd::GetPsfCompSeqRef(NodeType type) const {
@@ -124,7 +124,7 @@ LyrBase::PsfComp* Qbd::GetPsfCompByName(NodeType type, const char* name) const {
 }
 
 int Qbd::AddPsfComp(NodeType type, LyrBase::PsfComp* comp) {
-  const bool fits = comp && ((type == BLOCK && dynamic_cast<QbdBlock*>(comp)) ||
+  const bool fits = comp && ((type == BLOCK && LyrBase::NodeCast<QbdBlock>(comp)) ||
                              type == ATTRIBUTE);
   if (!fits) {
     delete comp;

@@ -17,14 +17,14 @@ using LyrBase::detail::AppendWord;
 void AppendValue(std::string& out, const LyrBase::Value* value) {
   if (!value) {
     AppendWord(out, std::string(), true);
-  } else if (const auto* list = dynamic_cast<const LyrBase::ListStrVal*>(value)) {
+  } else if (const auto* list = LyrBase::NodeCast<LyrBase::ListStrVal>(value)) {
     AppendList(out, list->GetValue());
-  } else if (const auto* lists = dynamic_cast<const LyrBase::ListBaseNodePtrVal*>(value)) {
+  } else if (const auto* lists = LyrBase::NodeCast<LyrBase::ListBaseNodePtrVal>(value)) {
     out += '(';
     const std::vector<LyrBase::BaseNode*>& items = lists->GetValue();
     for (std::size_t i = 0; i < items.size(); ++i) {
       if (i) out += ", ";
-      if (const auto* inner = dynamic_cast<const LyrBase::ListStrVal*>(items[i]))
+      if (const auto* inner = LyrBase::NodeCast<LyrBase::ListStrVal>(items[i]))
         AppendList(out, inner->GetValue());
     }
     out += ')';
@@ -82,7 +82,7 @@ void AppendBlock(std::string& out, const QbdBlock& block) {
 StringBase Qbd::WriteString() const {
   std::string out;
   for (const LyrBase::PsfComp* comp : attributes_.Items()) {
-    if (const auto* prop = dynamic_cast<const LyrBase::Property*>(comp)) {
+    if (const auto* prop = LyrBase::NodeCast<LyrBase::Property>(comp)) {
       AppendProperty(out, "", "ATTRIBUTE", *prop);
     } else {
       out += "ATTRIBUTE ";

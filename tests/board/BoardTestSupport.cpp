@@ -1,5 +1,6 @@
 #include "BoardTestSupport.h"
 
+#include <stdexcept>
 #include <vector>
 
 namespace boardtest {
@@ -30,14 +31,14 @@ std::string Quote(const StringBase& s) {
 std::string DescribeValue(const Value* value) {
   if (!value) return "none";
   std::string out = std::string(value->GetBaseNode()) + " " + Quote(value->GetValueStr());
-  if (const auto* list = dynamic_cast<const ListStrVal*>(value)) {
+  if (const auto* list = LyrBase::NodeCast<ListStrVal>(value)) {
     out += " [";
     for (const StringBase& item : list->GetValue()) out += Quote(item) + ";";
     out += "]";
-  } else if (const auto* lists = dynamic_cast<const ListBaseNodePtrVal*>(value)) {
+  } else if (const auto* lists = LyrBase::NodeCast<ListBaseNodePtrVal>(value)) {
     out += " [";
     for (const LyrBase::BaseNode* item : lists->GetValue())
-      out += DescribeValue(dynamic_cast<const Value*>(item)) + ";";
+      out += DescribeValue(LyrBase::NodeCast<Value>(item)) + ";";
     out += "]";
   }
   return out;
@@ -58,10 +59,14 @@ std::string DescribeProperty(const char* kind, const Property& prop) {
 
 std::string Describe(const Qbd& board) {
   std::string out;
-  for (const PsfComp* attr : board.GetPsfCompSeqRef(Qbd::ATTRIBUTE))
-    out += DescribeProperty("board-attribute", dynamic_cast<const Property&>(*attr));
+  for (const PsfComp* attr : board.GetPsfCompSeqRef(Qbd::ATTRIBUTE)) {
+    const auto* prop = LyrBase::NodeCast<Property>(attr);
+    if (!prop) throw std::logic_error("a board attribute that is not a property");
+    out += DescribeProperty("board-attribute", *prop);
+  }
   for (const PsfComp* comp : board.GetPsfCompSeqRef(Qbd::BLOCK)) {
-    const auto& block = dynamic_cast<const QbdBlock&>(*comp);
+    // The block list holds blocks only: the board refuses anything else.
+    const auto& block = *LyrBase::NodeCast<QbdBlock>(comp);
     out += "block " + Quote(block.GetName()) + "\n";
     for (auto kind : {QbdBlock::ATTRIBUTE, QbdBlock::PARAMETER, QbdBlock::PORT})
       for (const Property* prop : block.GetPropSeqRef(kind))

@@ -1,6 +1,8 @@
 // The node model: type names, ownership, owners, lookups by name.
 #include <gtest/gtest.h>
 
+#include <iterator>
+
 #include "LyrBoard.h"
 
 namespace {
@@ -63,6 +65,47 @@ TEST(Nodes, TypeNames_NameTheClassAndEveryBase) {
   }
   EXPECT_FALSE(BdPin().IsBaseNodeType("LyrBoard_BdParam"));
   EXPECT_FALSE(Property().IsBaseNodeType("LyrBoard_BdPin"));
+}
+
+// The type test gives the node itself for its own class and its bases, and null for any
+// other class, for a null node, and through a const node alike.
+TEST(Nodes, NodeCast_OwnClassAndBasesOnly) {
+  using LyrBase::NodeCast;
+  BdPin pin;
+  QbdBlock block;
+  Qbd board;
+  StrVal text("x");
+  ListStrVal list("x");
+  BaseNode* const nodes[] = {&pin, &block, &board, &text, &list};
+  struct Case {
+    BaseNode* node;
+    bool property, pinClass, param, comp, blockClass, file, value, listClass;
+  };
+  const Case cases[] = {
+      {&pin, true, true, false, true, false, false, false, false},
+      {&block, false, false, false, true, true, false, false, false},
+      {&board, false, false, false, true, false, true, false, false},
+      {&text, false, false, false, false, false, false, true, false},
+      {&list, false, false, false, false, false, false, true, true},
+  };
+  ASSERT_EQ(std::size(cases), std::size(nodes));
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.node->GetBaseNode());
+    const auto same = [&c](const void* cast, bool expected) {
+      return cast == (expected ? static_cast<const void*>(c.node) : nullptr);
+    };
+    EXPECT_TRUE(same(NodeCast<Property>(c.node), c.property));
+    EXPECT_TRUE(same(NodeCast<BdPin>(c.node), c.pinClass));
+    EXPECT_TRUE(same(NodeCast<BdParam>(c.node), c.param));
+    EXPECT_TRUE(same(NodeCast<PsfComp>(c.node), c.comp));
+    EXPECT_TRUE(same(NodeCast<QbdBlock>(c.node), c.blockClass));
+    EXPECT_TRUE(same(NodeCast<Qbd>(c.node), c.file));
+    EXPECT_TRUE(same(NodeCast<LyrBase::Value>(c.node), c.value));
+    EXPECT_TRUE(same(NodeCast<ListStrVal>(c.node), c.listClass));
+    EXPECT_EQ(NodeCast<BaseNode>(static_cast<const BaseNode*>(c.node)), c.node);
+  }
+  EXPECT_EQ(NodeCast<QbdBlock>(static_cast<BaseNode*>(nullptr)), nullptr);
+  EXPECT_EQ(NodeCast<StrVal>(static_cast<const BaseNode*>(nullptr)), nullptr);
 }
 
 TEST(Nodes, Containers_DeleteWhatWasAdded) {
@@ -154,7 +197,7 @@ TEST(Nodes, Lookup_IgnoresCaseAndTakesTheFirst) {
 
 TEST(Nodes, Values_ReplaceAndRemove) {
   BdPin pin("CLK", "sys_clk");
-  ASSERT_NE(dynamic_cast<StrVal*>(pin.GetLyrValuePtr()), nullptr);
+  ASSERT_NE(LyrBase::NodeCast<StrVal>(pin.GetLyrValuePtr()), nullptr);
   EXPECT_EQ(pin.GetValueStr(), StringBase("sys_clk"));
   EXPECT_EQ(pin.SetValueStr("other"), 0);
   EXPECT_EQ(pin.GetValueStr(), StringBase("other"));

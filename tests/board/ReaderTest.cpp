@@ -22,7 +22,8 @@ using LyrBoard::Qbd;
 using LyrBoard::QbdBlock;
 
 const QbdBlock& BlockAt(const Qbd& board, std::size_t i) {
-  return dynamic_cast<const QbdBlock&>(*board.GetPsfCompSeqRef(Qbd::BLOCK).at(i));
+  // The block list holds blocks only: the board refuses anything else.
+  return *LyrBase::NodeCast<QbdBlock>(board.GetPsfCompSeqRef(Qbd::BLOCK).at(i));
 }
 
 std::vector<std::string> ErrorLines(const Qbd& board) {
@@ -65,15 +66,15 @@ END
   EXPECT_TRUE(BlockAt(*board, 2).GetName().IsEmpty());
   EXPECT_EQ(fpga.GetPropSeqRef(QbdBlock::ATTRIBUTE).size(), 2u);
   ASSERT_EQ(fpga.GetPropSeqRef(QbdBlock::PARAMETER).size(), 1u);
-  EXPECT_TRUE(fpga.GetPropSeqRef(QbdBlock::PARAMETER)[0]->IsBaseNodeType("LyrBoard_BdParam"));
+  EXPECT_NE(LyrBase::NodeCast<LyrBoard::BdParam>(fpga.GetPropSeqRef(QbdBlock::PARAMETER)[0]), nullptr);
 
   const Property* pin = fpga.GetPropertyByName(QbdBlock::PORT, "uart_tx_pin");
   ASSERT_NE(pin, nullptr);
-  EXPECT_TRUE(pin->IsBaseNodeType("LyrBoard_BdPin"));
+  EXPECT_NE(LyrBase::NodeCast<LyrBoard::BdPin>(pin), nullptr);
   EXPECT_EQ(pin->GetValueStr(), StringBase("uart_tx"));
   ASSERT_EQ(pin->GetPsfCompSeqRef().size(), 2u);
   EXPECT_EQ(pin->GetPsfCompSeqRef()[1]->GetName(), StringBase("DIR"));
-  const auto* ucf = dynamic_cast<const ListStrVal*>(pin->GetPsfCompByName("UCF_NET_STRING")->GetLyrValuePtr());
+  const auto* ucf = LyrBase::NodeCast<ListStrVal>(pin->GetPsfCompByName("UCF_NET_STRING")->GetLyrValuePtr());
   ASSERT_NE(ucf, nullptr);
   EXPECT_EQ(ucf->GetValue(), (std::vector<StringBase>{"LOC=W1", "IOSTANDARD=LVCMOS33"}));
 
@@ -96,20 +97,20 @@ ATTRIBUTE U = grüße
   ASSERT_EQ(board->GetErrorCode(), 0) << board->GetErrorText().c_str();
   auto value = [&](const char* name) { return board->GetPsfCompByName(Qbd::ATTRIBUTE, name); };
   EXPECT_EQ(value("S")->GetValueStr(), StringBase("plain text with = inside"));
-  EXPECT_NE(dynamic_cast<StrVal*>(value("S")->GetLyrValuePtr()), nullptr);
+  EXPECT_NE(LyrBase::NodeCast<StrVal>(value("S")->GetLyrValuePtr()), nullptr);
   EXPECT_EQ(value("Q")->GetValueStr(), StringBase("quoted, \"escaped\"\t\\"));
   EXPECT_EQ(value("E")->GetValueStr(), StringBase(""));
-  EXPECT_NE(dynamic_cast<StrVal*>(value("E")->GetLyrValuePtr()), nullptr);
+  EXPECT_NE(LyrBase::NodeCast<StrVal>(value("E")->GetLyrValuePtr()), nullptr);
   EXPECT_EQ(value("L1")->GetValueStr(), StringBase("only"));
-  EXPECT_NE(dynamic_cast<ListStrVal*>(value("L1")->GetLyrValuePtr()), nullptr);
+  EXPECT_NE(LyrBase::NodeCast<ListStrVal>(value("L1")->GetLyrValuePtr()), nullptr);
   EXPECT_EQ(value("L0")->GetValueStr(), StringBase("()"));
   EXPECT_EQ(value("name = with blanks")->GetValueStr(), StringBase("#not a comment"));
   EXPECT_EQ(value("U")->GetValueStr(), StringBase("grüße"));
 
-  const auto* range = dynamic_cast<ListBaseNodePtrVal*>(value("LL")->GetLyrValuePtr());
+  const auto* range = LyrBase::NodeCast<ListBaseNodePtrVal>(value("LL")->GetLyrValuePtr());
   ASSERT_NE(range, nullptr);
   ASSERT_EQ(range->GetValue().size(), 3u);
-  const auto* scalar = dynamic_cast<const ListStrVal*>(range->GetValue()[1]);
+  const auto* scalar = LyrBase::NodeCast<ListStrVal>(range->GetValue()[1]);
   ASSERT_NE(scalar, nullptr) << "a scalar beside a list becomes a one-element list";
   EXPECT_EQ(scalar->GetValue(), std::vector<StringBase>{"125000000"});
   EXPECT_EQ(value("LL")->GetValueStr(), StringBase("((25000000, 100000000), 125000000, x)"));
@@ -140,7 +141,7 @@ ATTRIBUTE c = d
   EXPECT_EQ(subs[1]->GetName(), StringBase("s2"));
   EXPECT_EQ(subs[1]->GetValueStr(), StringBase("bare"));
   EXPECT_EQ(subs[2]->GetName(), StringBase("s 3"));
-  const auto* items = dynamic_cast<const ListStrVal*>(subs[2]->GetLyrValuePtr());
+  const auto* items = LyrBase::NodeCast<ListStrVal>(subs[2]->GetLyrValuePtr());
   ASSERT_NE(items, nullptr);
   EXPECT_EQ(items->GetValue(), (std::vector<StringBase>{"i 1", "i2", "i, 3"}));
   EXPECT_EQ(ports[1]->GetPsfCompByName("s1")->GetValueStr(),

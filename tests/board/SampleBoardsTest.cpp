@@ -29,7 +29,7 @@ std::string Upper(std::string s) {
 std::vector<const QbdBlock*> Blocks(const Qbd& board) {
   std::vector<const QbdBlock*> blocks;
   for (const auto* comp : board.GetPsfCompSeqRef(Qbd::BLOCK))
-    blocks.push_back(dynamic_cast<const QbdBlock*>(comp));
+    blocks.push_back(LyrBase::NodeCast<QbdBlock>(comp));
   return blocks;
 }
 
@@ -97,7 +97,7 @@ TEST(SampleBoards, Northwind_PinsAreWiredOnceWithDistinctLocations) {
     SCOPED_TRACE(pin->GetName().str());
     const auto* ucf = pin->GetPsfCompByName("UCF_NET_STRING");
     ASSERT_NE(ucf, nullptr);
-    const auto* list = dynamic_cast<const ListStrVal*>(ucf->GetLyrValuePtr());
+    const auto* list = LyrBase::NodeCast<ListStrVal>(ucf->GetLyrValuePtr());
     ASSERT_NE(list, nullptr);
     int locCount = 0;
     for (const StringBase& s : list->GetValue()) {
@@ -149,7 +149,7 @@ TEST(SampleBoards, Northwind_AnswersClockResetAndFlashQuestions) {
         ++clocks;
         if (const auto* range = param->GetPsfCompByName("RANGE")) {
           ++ranged;
-          EXPECT_NE(dynamic_cast<LyrBase::ListBaseNodePtrVal*>(range->GetLyrValuePtr()), nullptr);
+          EXPECT_NE(LyrBase::NodeCast<LyrBase::ListBaseNodePtrVal>(range->GetLyrValuePtr()), nullptr);
         }
       }
       if (iotype == StringBase("QOR_RESET_V1") && role && role->GetValueStr() == StringBase("polarity"))

@@ -84,8 +84,8 @@ TEST(MbdExpansion, KeyInstance_CopiesAreNumberedAndRecorded) {
   EXPECT_EQ(model.getPortSubpropValue("uart_2", "TX_2", "DIR").str(), "O");
   // Copied values are single strings built from the value text.
   const LyrBase::Property* param = copy->GetPropertyByName(QbdBlock::PARAMETER, "C_BAUDRATE");
-  EXPECT_NE(dynamic_cast<LyrBase::StrVal*>(param->GetLyrValuePtr()), nullptr);
-  EXPECT_NE(dynamic_cast<LyrBase::StrVal*>(param->GetPsfCompByName("RANGE")->GetLyrValuePtr()),
+  EXPECT_NE(LyrBase::NodeCast<LyrBase::StrVal>(param->GetLyrValuePtr()), nullptr);
+  EXPECT_NE(LyrBase::NodeCast<LyrBase::StrVal>(param->GetPsfCompByName("RANGE")->GetLyrValuePtr()),
             nullptr);
   // The key instance itself keeps its ports.
   EXPECT_THAT(PropNames(*Blocks(*qbd)[1], QbdBlock::PORT), ElementsAre("TX", "CTS"));
@@ -103,10 +103,10 @@ TEST(MbdExpansion, FpgaPins_NumberedWithTheSourcePinsSubProperties) {
   const LyrBase::PsfComp* ucf = pin->GetPsfCompSeqRef()[0];
   EXPECT_EQ(ucf->GetName().str(), "UCF_NET_STRING");
   EXPECT_EQ(ucf->GetValueStr().str(), "(LOC=W1, IOSTANDARD=LVCMOS33)");
-  const auto* list = dynamic_cast<LyrBase::ListStrVal*>(ucf->GetLyrValuePtr());
+  const auto* list = LyrBase::NodeCast<LyrBase::ListStrVal>(ucf->GetLyrValuePtr());
   ASSERT_NE(list, nullptr);
   EXPECT_THAT(Strings(list->GetValue()), ElementsAre("LOC=W1", "IOSTANDARD=LVCMOS33"));
-  const auto* dir = dynamic_cast<LyrBase::ListStrVal*>(pin->GetPsfCompSeqRef()[1]->GetLyrValuePtr());
+  const auto* dir = LyrBase::NodeCast<LyrBase::ListStrVal>(pin->GetPsfCompSeqRef()[1]->GetLyrValuePtr());
   ASSERT_NE(dir, nullptr);
   EXPECT_THAT(Strings(dir->GetValue()), ElementsAre("O"));
 }
@@ -136,6 +136,21 @@ TEST(MbdExpansion, FpgaPins_PinsAppendedEarlierInThePassTakePart) {
   const LyrBase::Property* pin = fpga->GetPropSeqRef(QbdBlock::PORT)[3];
   EXPECT_EQ(pin->GetValueStr().str(), "n_1_1");
   EXPECT_EQ(subValue(pin, "LOC"), "p");
+}
+
+TEST(MbdExpansion, FpgaPins_AKeyFpgaBlockFindsPinsAppendedBeforeItsTurn) {
+  // The FPGA block is itself a key instance after k: its ports then include the pins k's
+  // copies appended (P_1 on n_1, P_2 on n_2), and its own copy numbers each of them again.
+  auto qbd = ReadBoard("ATTRIBUTE NAME = Generic Template\n" + KeyBlock("k", "3", "  PORT X = n\n") +
+                       "BEGIN BLOCK\n  ATTRIBUTE INSTANCE = f\n  ATTRIBUTE BLOCKTYPE = FPGA\n"
+                       "  ATTRIBUTE MAX_NUM_INSTANCES = 2\n  PORT P = n, LOC = p\nEND\n");
+  MBD model(qbd.get());
+  const QbdBlock* fpga = Blocks(*qbd)[1];
+  EXPECT_THAT(PropNames(*fpga, QbdBlock::PORT),
+              ElementsAre("P", "P_1", "P_2", "P_1", "P_1_1", "P_2_1"));
+  const LyrBase::Property* last = fpga->GetPropSeqRef(QbdBlock::PORT).back();
+  EXPECT_EQ(last->GetValueStr().str(), "n_2_1");
+  EXPECT_EQ(subValue(last, "LOC"), "p");
 }
 
 TEST(MbdExpansion, Order_KeyByKeyCopyByCopyPortByPort) {

@@ -255,6 +255,10 @@ TEST(MbdRules, Locations_EveryLocStringInOrder) {
   EXPECT_TRUE(MbdRules::IsBlankLocation(""));
   EXPECT_TRUE(MbdRules::IsBlankLocation(" \t "));
   EXPECT_FALSE(MbdRules::IsBlankLocation(" P1"));
+  // Blanks and tabs go at both ends only; letter case and inner blanks stay as written.
+  EXPECT_EQ(MbdRules::ReadableLocation("\t p1 \t").str(), "p1");
+  EXPECT_EQ(MbdRules::ReadableLocation(" A 1 ").str(), "A 1");
+  EXPECT_EQ(MbdRules::ReadableLocation(" \t ").str(), "");
 }
 
 TEST(MbdRules, ReversedRangesAdmitNothing) {

@@ -58,7 +58,7 @@ std::string attribute(const LyrBoard::QbdBlock& block, const char* name) {
 std::vector<LyrBoard::QbdBlock*> blocks(const LyrBoard::Qbd& qbd) {
   std::vector<LyrBoard::QbdBlock*> result;
   for (LyrBase::PsfComp* comp : qbd.GetPsfCompSeqRef(LyrBoard::Qbd::BLOCK))
-    if (auto* block = dynamic_cast<LyrBoard::QbdBlock*>(comp)) result.push_back(block);
+    if (auto* block = LyrBase::NodeCast<LyrBoard::QbdBlock>(comp)) result.push_back(block);
   return result;
 }
 
@@ -75,10 +75,10 @@ std::string trim(const std::string& s) {
 }
 
 std::string pinLocation(const std::vector<std::string>& constraints) {
+  const std::vector<StringBase> strings(constraints.begin(), constraints.end());
   StringBase location;
-  for (const std::string& text : constraints)
-    if (MbdRules::LocationIn(StringBase(text), location)) return trim(str(location));
-  return std::string();
+  if (!MbdRules::FirstLocation(strings, location)) return std::string();
+  return str(MbdRules::ReadableLocation(location));
 }
 
 bool isLocation(const std::string& constraint) {

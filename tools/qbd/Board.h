@@ -51,8 +51,8 @@ std::vector<std::string> constraintStrings(const LyrBase::Property& port);
 // The text with blanks and tabs removed from both ends.
 std::string trim(const std::string& s);
 
-// The location of the first LOC string, as the model reads it, trimmed for display; empty
-// when none.
+// The location of the first LOC string as a user reads it (MbdRules::ReadableLocation);
+// empty when none.
 std::string pinLocation(const std::vector<std::string>& constraints);
 // True when the constraint string is a LOC string (the model's reading).
 bool isLocation(const std::string& constraint);
