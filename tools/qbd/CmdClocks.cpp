@@ -42,7 +42,7 @@ Json clockRow(const LyrBoard::QbdBlock& block, const StringBase& frequency) {
   bool unrestricted = false;
   for (const LyrBase::Property* p : block.GetPropSeqRef(LyrBoard::QbdBlock::PARAMETER)) {
     if (!MbdRules::IsFrequencyParam(*p)) continue;
-    const LyrBase::PsfComp* range = p->GetPsfCompByName(MBD::CLK_RANGE.c_str());
+    const LyrBase::PsfComp* range = MbdRules::RangeOf(*p);
     if (!range) unrestricted = true;
     if (range)
       for (const auto& element : MbdRules::RangeElements(*range))
