@@ -4,6 +4,7 @@
 #define LYRBOARD_H
 
 #include <cstddef>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -62,7 +63,7 @@ class QbdBlock : public LyrBase::PsfComp {
   int RemoveProperty(NodeType type, const LyrBase::Property* prop);
 
  private:
-  std::vector<LyrBase::Property*> props_[3];
+  LyrBase::OwnedNodes<LyrBase::Property> props_[3];
 };
 
 // The board: its attributes and its blocks.
@@ -108,6 +109,9 @@ class Qbd : public LyrBase::PsfFile {
   int WriteFile(const char* path) const;
 
  private:
+  // ReadBuffer, telling `consumed` (when set) how many leading bytes the parser is done with.
+  int ReadText(const char* data, std::size_t size, const char* sourceName,
+               const std::function<void(std::size_t)>& consumed);
   void Clear();
   // Empties the tree and keeps `errors` as the outcome of a read that failed with `code`.
   void Fail(int code, std::vector<ReadError> errors);

@@ -170,7 +170,7 @@ TEST(Nodes, Values_ReplaceAndRemove) {
 
 TEST(Nodes, FileInfo_OfANodeMadeInMemoryIsEmpty) {
   PsfComp copied("c");
-  copied.SetFileInfo(std::make_shared<const std::string>("boards/x.qbd"), 12, 3);
+  copied.SetFileInfo(LyrBase::PsfComp::InternFileName("boards/x.qbd"), 12, 3);
   LyrBase::BaseParser::SetFileInfo(&copied);
   LyrBase::BaseParser::SetFileInfo(nullptr);
   EXPECT_TRUE(copied.GetFileName().IsEmpty());
