@@ -106,7 +106,13 @@ class OwnedNodes {
     // Detach first so that a destructor that looks at the list sees a consistent one.
     std::vector<T*> doomed;
     doomed.swap(items_);
-    for (T* node : doomed) delete node;
+    // The nodes of a large tree lie scattered over cold memory: fetch a few ahead of the one
+    // being deleted so that the deletes do not wait on each other.
+    constexpr std::size_t kAhead = 8;
+    for (std::size_t i = 0; i < doomed.size(); ++i) {
+      if (i + kAhead < doomed.size()) __builtin_prefetch(doomed[i + kAhead]);
+      delete doomed[i];
+    }
   }
   // Exchanges the contents of two lists (owners are left as they were).
   void Swap(OwnedNodes& other) noexcept { items_.swap(other.items_); }
