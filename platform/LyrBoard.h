@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -35,6 +36,8 @@ class BdParam : public LyrBase::Property {
 class BdPin : public LyrBase::Property {
  public:
   BdPin(const char* name = "", const char* value = "");
+  // A port named `name` that takes ownership of `value` (an empty string when null).
+  BdPin(StringBase name, std::unique_ptr<LyrBase::Value> value);
   const char* GetBaseNode() const override;
   bool IsBaseNodeType(const char* typeName) const override;
 };

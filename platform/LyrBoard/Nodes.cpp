@@ -33,6 +33,11 @@ bool BdParam::IsBaseNodeType(const char* typeName) const {
 
 BdPin::BdPin(const char* name, const char* value) : Property(name) { SetValueStr(value); }
 
+BdPin::BdPin(StringBase name, std::unique_ptr<LyrBase::Value> value) {
+  SetName(std::move(name));
+  SetLyrValuePtr(value ? value.release() : new LyrBase::StrVal(""));
+}
+
 const char* BdPin::GetBaseNode() const { return "LyrBoard_BdPin"; }
 
 bool BdPin::IsBaseNodeType(const char* typeName) const {

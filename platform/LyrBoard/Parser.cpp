@@ -319,12 +319,15 @@ Value* Parser::TakeValue(std::unique_ptr<Value>& list) const {
 }
 
 std::unique_ptr<Property> Parser::MakeProperty(Keyword kw, std::unique_ptr<Value> list) {
+  StringBase name(name_.data(), name_.size());
+  std::unique_ptr<Value> value(TakeValue(list));
+  // A port is made with its value: the default one would only be thrown away.
+  if (kw == Keyword::Port) return std::make_unique<BdPin>(std::move(name), std::move(value));
   std::unique_ptr<Property> prop;
   if (kw == Keyword::Parameter) prop = std::make_unique<BdParam>();
-  else if (kw == Keyword::Port) prop = std::make_unique<BdPin>();
   else prop = std::make_unique<Property>();
-  prop->SetName(StringBase(name_.data(), name_.size()));
-  prop->SetLyrValuePtr(TakeValue(list));
+  prop->SetName(std::move(name));
+  prop->SetLyrValuePtr(value.release());
   return prop;
 }
 

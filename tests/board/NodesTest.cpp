@@ -296,3 +296,25 @@ TEST(Nodes, FileNames_AreSharedPerName) {
 }  // namespace more
 
 }  // namespace
+
+namespace {
+
+TEST(Nodes, PortMadeWithItsValue_OwnsItOrGetsAnEmptyString) {
+  bool gone = false;
+  {
+    auto* value = new Tracked<StrVal>(&gone, "net_a");
+    BdPin pin(StringBase("P"), std::unique_ptr<LyrBase::Value>(value));
+    EXPECT_EQ(pin.GetName(), StringBase("P"));
+    EXPECT_EQ(pin.GetLyrValuePtr(), value);
+    EXPECT_EQ(value->GetOwner(), &pin);
+    EXPECT_EQ(pin.GetValueStr(), StringBase("net_a"));
+    EXPECT_FALSE(gone);
+  }
+  EXPECT_TRUE(gone) << "the port deletes the value it was made with";
+  BdPin bare(StringBase("Q"), nullptr);
+  ASSERT_NE(bare.GetLyrValuePtr(), nullptr);
+  EXPECT_TRUE(bare.GetValueStr().IsEmpty());
+  EXPECT_TRUE(bare.GetLyrValuePtr()->IsBaseNodeType("LyrBas_StrVal"));
+}
+
+}  // namespace
