@@ -71,6 +71,66 @@ class BaseNode {
   mutable std::atomic<unsigned long long> handleSerial_{0};
 };
 
+// The one way a container of the tree owns its nodes: each node it holds is deleted when it
+// leaves the list or the list ends, and the nodes are shown as the vector of plain, borrowed
+// pointers that the node interfaces return. Kept in the order the nodes were added.
+template <class T>
+class OwnedNodes {
+ public:
+  OwnedNodes() = default;
+  OwnedNodes(const OwnedNodes&) = delete;
+  OwnedNodes& operator=(const OwnedNodes&) = delete;
+  ~OwnedNodes() { Clear(); }
+
+  // The nodes, in order (borrowed); empty when there are none.
+  const std::vector<T*>& Items() const { return items_; }
+  // Appends and takes ownership (null is ignored).
+  void Append(std::unique_ptr<T> node) {
+    if (!node) return;
+    // Most lists of a board stay short: one small allocation for the first two.
+    if (items_.capacity() == 0) items_.reserve(2);
+    items_.push_back(node.get());
+    node.release();
+  }
+  // Takes `node` out of the list and hands it back; null (nothing done) when it is not in it.
+  std::unique_ptr<T> Take(const T* node) {
+    for (auto it = items_.begin(); it != items_.end(); ++it) {
+      if (*it != node) continue;
+      std::unique_ptr<T> taken(*it);
+      items_.erase(it);
+      return taken;
+    }
+    return nullptr;
+  }
+  // Deletes `node`; false (nothing done) when it is not in the list.
+  bool Remove(const T* node) { return Take(node) != nullptr; }
+  // Deletes every node.
+  void Clear() {
+    // Detach first so that a destructor that looks at the list sees a consistent one.
+    std::vector<T*> doomed;
+    doomed.swap(items_);
+    // The nodes of a large tree lie scattered over cold memory: fetch a few ahead of the one
+    // being deleted so that the deletes do not wait on each other.
+    constexpr std::size_t kAhead = 8;
+    for (std::size_t i = 0; i < doomed.size(); ++i) {
+      if (i + kAhead < doomed.size()) __builtin_prefetch(doomed[i + kAhead]);
+      delete doomed[i];
+    }
+  }
+  // Exchanges the contents of two lists (owners are left as they were).
+  void Swap(OwnedNodes& other) noexcept { items_.swap(other.items_); }
+  // The first node whose name equals `name` ignoring case; null when none.
+  T* FindByName(const char* name) const {
+    const StringBase wanted(name);
+    for (T* node : items_)
+      if (node->GetName().Compare(wanted, StringBase::IGNORE_CASE) == 0) return node;
+    return nullptr;
+  }
+
+ private:
+  std::vector<T*> items_;
+};
+
 // A typed value. Its text is the canonical text of the board file syntax.
 class Value : public BaseNode {
  public:
@@ -121,12 +181,12 @@ class ListBaseNodePtrVal : public Value {
   bool IsBaseNodeType(const char* typeName) const override;
   StringBase GetValueStr() const override;
   // The elements, in order; each is a ListStrVal.
-  const std::vector<BaseNode*>& GetValue() const { return items_; }
+  const std::vector<BaseNode*>& GetValue() const { return items_.Items(); }
   // Appends an element and takes ownership of it.
   void Append(std::unique_ptr<ListStrVal> item);
 
  private:
-  std::vector<BaseNode*> items_;
+  OwnedNodes<BaseNode> items_;
 };
 
 // A node with a name and a typed value.
@@ -173,41 +233,20 @@ class PsfComp : public NameValue {
   // Line and column (from 1) where the node was read; 0 for a node made in memory.
   unsigned GetLineNo() const { return line_; }
   unsigned GetColumnNo() const { return column_; }
-  void SetFileInfo(std::shared_ptr<const std::string> file, unsigned line, unsigned column);
+  // Records where the node was read; `file` comes from InternFileName, or is null for none.
+  void SetFileInfo(const std::string* file, unsigned line, unsigned column);
+  // The one lasting copy of the file name `name`, shared by every node read from it, so that
+  // a node refers to its file with one plain pointer. Never null; kept until the process ends.
+  static const std::string* InternFileName(const std::string& name);
 
  private:
-  std::shared_ptr<const std::string> file_;
+  const std::string* file_ = nullptr;
   unsigned line_ = 0;
   unsigned column_ = 0;
 };
 
-// A named owning list of components, kept in the order they were added.
-class PsfCompList {
- public:
-  PsfCompList() = default;
-  PsfCompList(const PsfCompList&) = delete;
-  PsfCompList& operator=(const PsfCompList&) = delete;
-  ~PsfCompList();
-  const std::vector<PsfComp*>& Items() const { return items_; }
-  // Appends and takes ownership (null is ignored).
-  void Append(PsfComp* comp) {
-    if (!comp) return;
-    // Most lists stay short: one allocation instead of three for the first few.
-    if (items_.empty()) items_.reserve(4);
-    items_.push_back(comp);
-  }
-  // The first component whose name equals `name` ignoring case; null when none.
-  PsfComp* FindByName(const char* name) const;
-  // Takes `comp` out of the list and deletes it; false (nothing done) when it is not in it.
-  bool Remove(const PsfComp* comp);
-  // Deletes every component.
-  void Clear();
-  // Exchanges the contents of two lists (owners are left as they were).
-  void Swap(PsfCompList& other) noexcept { items_.swap(other.items_); }
-
- private:
-  std::vector<PsfComp*> items_;
-};
+// A named owning list of components.
+using PsfCompList = OwnedNodes<PsfComp>;
 
 // An attribute, parameter or port: a component with sub-properties.
 class Property : public PsfComp {

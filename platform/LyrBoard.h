@@ -4,6 +4,8 @@
 #define LYRBOARD_H
 
 #include <cstddef>
+#include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -34,6 +36,8 @@ class BdParam : public LyrBase::Property {
 class BdPin : public LyrBase::Property {
  public:
   BdPin(const char* name = "", const char* value = "");
+  // A port named `name` that takes ownership of `value` (an empty string when null).
+  BdPin(StringBase name, std::unique_ptr<LyrBase::Value> value);
   const char* GetBaseNode() const override;
   bool IsBaseNodeType(const char* typeName) const override;
 };
@@ -62,7 +66,7 @@ class QbdBlock : public LyrBase::PsfComp {
   int RemoveProperty(NodeType type, const LyrBase::Property* prop);
 
  private:
-  std::vector<LyrBase::Property*> props_[3];
+  LyrBase::OwnedNodes<LyrBase::Property> props_[3];
 };
 
 // The board: its attributes and its blocks.
@@ -108,6 +112,9 @@ class Qbd : public LyrBase::PsfFile {
   int WriteFile(const char* path) const;
 
  private:
+  // ReadBuffer, telling `consumed` (when set) how many leading bytes the parser is done with.
+  int ReadText(const char* data, std::size_t size, const char* sourceName,
+               const std::function<void(std::size_t)>& consumed);
   void Clear();
   // Empties the tree and keeps `errors` as the outcome of a read that failed with `code`.
   void Fail(int code, std::vector<ReadError> errors);

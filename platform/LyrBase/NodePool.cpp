@@ -3,6 +3,10 @@
 #include <mutex>
 #include <new>
 
+#if defined(__linux__)
+#include <sys/mman.h>
+#endif
+
 namespace LyrBase {
 namespace detail {
 
@@ -11,6 +15,11 @@ namespace {
 constexpr std::size_t kClasses = NodePool::kMaxPooled / NodePool::kGrain;
 // Large enough that carving costs nothing per node, small enough for a tiny board.
 constexpr std::size_t kChunkBytes = std::size_t(1) << 16;
+// Once a thread has carved this much, it carves from large chunks that the system may back
+// with huge pages: a large board then costs a few hundred page faults instead of tens of
+// thousands, and a small one never pays for a large chunk.
+constexpr std::size_t kLargeAfterBytes = std::size_t(4) << 20;
+constexpr std::size_t kLargeChunkBytes = std::size_t(2) << 20;
 
 struct FreeBlock {
   FreeBlock* next;
@@ -38,6 +47,7 @@ struct ThreadCache {
   FreeBlock* lists[kClasses];
   char* cursor;
   char* end;
+  std::size_t carved;  // bytes of chunks taken so far
   bool retirerArmed;
 };
 
@@ -77,6 +87,18 @@ FreeBlock* TakeFromReserve(std::size_t c) {
   return list;
 }
 
+// A chunk of `bytes`, aligned to its size when it is a large one so that huge pages can back
+// it; throws std::bad_alloc.
+void* NewChunk(std::size_t bytes) {
+  if (bytes < kLargeChunkBytes) return ::operator new(bytes);
+  void* chunk = ::operator new(bytes, std::align_val_t(kLargeChunkBytes));
+#if defined(__linux__) && defined(MADV_HUGEPAGE)
+  // Advice only: where huge pages are off the chunk is made of ordinary pages.
+  (void)::madvise(chunk, bytes, MADV_HUGEPAGE);
+#endif
+  return chunk;
+}
+
 void* Carve(std::size_t c) {
   if (!cache.retirerArmed) ArmRetirer();
   const std::size_t bytes = (c + 1) * NodePool::kGrain;
@@ -87,7 +109,9 @@ void* Carve(std::size_t c) {
       return list;
     }
     // The chunk stays for the life of the process; its blocks circulate in the free lists.
-    auto* chunk = static_cast<FreeBlock*>(::operator new(kChunkBytes));
+    const std::size_t chunkBytes = cache.carved >= kLargeAfterBytes ? kLargeChunkBytes : kChunkBytes;
+    auto* chunk = static_cast<FreeBlock*>(NewChunk(chunkBytes));
+    cache.carved += chunkBytes;
     {
       Reserve& reserve = SharedReserve();
       std::lock_guard<std::mutex> lock(reserve.mutex);
@@ -95,7 +119,7 @@ void* Carve(std::size_t c) {
       reserve.chunks = chunk;
     }
     cache.cursor = reinterpret_cast<char*>(chunk) + NodePool::kGrain;
-    cache.end = reinterpret_cast<char*>(chunk) + kChunkBytes;
+    cache.end = reinterpret_cast<char*>(chunk) + chunkBytes;
   }
   void* block = cache.cursor;
   cache.cursor += bytes;
@@ -108,6 +132,9 @@ void* NodePool::Allocate(std::size_t size) {
   if (kNodePoolBypassed || size > kMaxPooled) return ::operator new(size);
   const std::size_t c = ClassOf(size);
   if (FreeBlock* block = cache.lists[c]) {
+    // Recycled blocks are scattered over memory that has gone cold; start fetching the next
+    // one now so that the next node of this size does not wait for it.
+    __builtin_prefetch(block->next);
     cache.lists[c] = block->next;
     return block;
   }

@@ -1,6 +1,9 @@
 // The node classes of the base-object library: type names, ownership and file positions.
 #include <atomic>
 #include <cstring>
+#include <mutex>
+#include <string>
+#include <unordered_set>
 
 #include "LyrBase.h"
 #include "NodePool.h"
@@ -84,40 +87,19 @@ bool PsfComp::IsBaseNodeType(const char* typeName) const {
 
 StringBase PsfComp::GetFileName() const { return file_ ? StringBase(*file_) : StringBase(); }
 
-void PsfComp::SetFileInfo(std::shared_ptr<const std::string> file, unsigned line,
-                          unsigned column) {
-  file_ = std::move(file);
+void PsfComp::SetFileInfo(const std::string* file, unsigned line, unsigned column) {
+  file_ = file;
   line_ = line;
   column_ = column;
 }
 
-// ---- PsfCompList
-
-PsfCompList::~PsfCompList() { Clear(); }
-
-PsfComp* PsfCompList::FindByName(const char* name) const {
-  const StringBase wanted(name);
-  for (PsfComp* comp : items_)
-    if (comp->GetName().Compare(wanted, StringBase::IGNORE_CASE) == 0) return comp;
-  return nullptr;
-}
-
-bool PsfCompList::Remove(const PsfComp* comp) {
-  for (auto it = items_.begin(); it != items_.end(); ++it) {
-    if (*it != comp) continue;
-    PsfComp* doomed = *it;
-    items_.erase(it);
-    delete doomed;
-    return true;
-  }
-  return false;
-}
-
-void PsfCompList::Clear() {
-  // Detach first so that a destructor that looks at the list sees a consistent one.
-  std::vector<PsfComp*> doomed;
-  doomed.swap(items_);
-  for (PsfComp* comp : doomed) delete comp;
+const std::string* PsfComp::InternFileName(const std::string& name) {
+  // Never destroyed: nodes may outlive static destruction order. A set of nodes keeps every
+  // name where it was first stored.
+  static std::mutex* const mutex = new std::mutex;
+  static auto* const names = new std::unordered_set<std::string>;
+  std::lock_guard<std::mutex> lock(*mutex);
+  return &*names->insert(name).first;
 }
 
 // ---- Property
@@ -133,7 +115,7 @@ bool Property::IsBaseNodeType(const char* typeName) const {
 int Property::AddPsfComp(PsfComp* comp) {
   if (!comp) return 1;
   comp->SetOwner(this);
-  subs_.Append(comp);
+  subs_.Append(std::unique_ptr<PsfComp>(comp));
   Touch();
   return 0;
 }

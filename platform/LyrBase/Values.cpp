@@ -67,9 +67,7 @@ StringBase ListStrVal::GetValueStr() const {
 
 // ---- ListBaseNodePtrVal
 
-ListBaseNodePtrVal::~ListBaseNodePtrVal() {
-  for (BaseNode* item : items_) delete item;
-}
+ListBaseNodePtrVal::~ListBaseNodePtrVal() = default;
 
 const char* ListBaseNodePtrVal::GetBaseNode() const { return NodeTypeName<ListBaseNodePtrVal>::value; }
 
@@ -78,11 +76,12 @@ bool ListBaseNodePtrVal::IsBaseNodeType(const char* typeName) const {
 }
 
 StringBase ListBaseNodePtrVal::GetValueStr() const {
-  if (items_.size() == 1) return static_cast<const ListStrVal*>(items_.front())->GetValueStr();
+  const std::vector<BaseNode*>& items = items_.Items();
+  if (items.size() == 1) return static_cast<const ListStrVal*>(items.front())->GetValueStr();
   std::string out = "(";
-  for (std::size_t i = 0; i < items_.size(); ++i) {
+  for (std::size_t i = 0; i < items.size(); ++i) {
     if (i) out += ", ";
-    const auto* list = static_cast<const ListStrVal*>(items_[i]);
+    const auto* list = static_cast<const ListStrVal*>(items[i]);
     // A one-element inner list is written as its element; others keep their parentheses.
     if (list->GetValue().size() == 1)
       detail::AppendWord(out, list->GetValue().front().str(), true);
@@ -96,7 +95,7 @@ StringBase ListBaseNodePtrVal::GetValueStr() const {
 void ListBaseNodePtrVal::Append(std::unique_ptr<ListStrVal> item) {
   if (!item) return;
   item->SetOwner(this);
-  items_.push_back(item.release());
+  items_.Append(std::move(item));
   Touch();
 }
 

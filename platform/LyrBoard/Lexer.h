@@ -28,6 +28,8 @@ class Lexer {
   char Peek() const { return pos_ < size_ ? data_[pos_] : '\0'; }
   void Advance() { ++pos_; }
   Position Here() const;
+  // How many bytes of the input lie behind the cursor.
+  std::size_t Offset() const { return pos_; }
 
   // Skips blanks, tabs and "\" continuations; stays within the statement.
   void SkipBlanks() {

@@ -1,5 +1,6 @@
 // The board tree: blocks with their properties, and the board itself.
 #include <cstring>
+#include <memory>
 
 #include "LyrBoard.h"
 
@@ -32,6 +33,11 @@ bool BdParam::IsBaseNodeType(const char* typeName) const {
 
 BdPin::BdPin(const char* name, const char* value) : Property(name) { SetValueStr(value); }
 
+BdPin::BdPin(StringBase name, std::unique_ptr<LyrBase::Value> value) {
+  SetName(std::move(name));
+  SetLyrValuePtr(value ? value.release() : new LyrBase::StrVal(""));
+}
+
 const char* BdPin::GetBaseNode() const { return LyrBase::NodeTypeName<BdPin>::value; }
 
 bool BdPin::IsBaseNodeType(const char* typeName) const {
@@ -42,13 +48,7 @@ bool BdPin::IsBaseNodeType(const char* typeName) const {
 
 QbdBlock::QbdBlock() = default;
 
-QbdBlock::~QbdBlock() {
-  for (auto& props : props_) {
-    std::vector<LyrBase::Property*> doomed;
-    doomed.swap(props);
-    for (LyrBase::Property* prop : doomed) delete prop;
-  }
-}
+QbdBlock::~QbdBlock() = default;
 
 const char* QbdBlock::GetBaseNode() const { return LyrBase::NodeTypeName<QbdBlock>::value; }
 
@@ -59,14 +59,12 @@ bool QbdBlock::IsBaseNodeType(const char* typeName) const {
 const std::vector<LyrBase::Property*>& QbdBlock::GetPropSeqRef(NodeType type) const {
   static const std::vector<LyrBase::Property*> none;
   if (type < PARAMETER || type > ATTRIBUTE) return none;
-  return props_[type - 1];
+  return props_[type - 1].Items();
 }
 
 LyrBase::Property* QbdBlock::GetPropertyByName(NodeType type, const char* name) const {
-  const StringBase wanted(name);
-  for (LyrBase::Property* prop : GetPropSeqRef(type))
-    if (prop->GetName().Compare(wanted, StringBase::IGNORE_CASE) == 0) return prop;
-  return nullptr;
+  if (type < PARAMETER || type > ATTRIBUTE) return nullptr;
+  return props_[type - 1].FindByName(name);
 }
 
 StringBase QbdBlock::GetPropertyValueStr(NodeType type, const char* name) const {
@@ -75,28 +73,19 @@ StringBase QbdBlock::GetPropertyValueStr(NodeType type, const char* name) const 
 }
 
 int QbdBlock::AddProperty(NodeType type, LyrBase::Property* prop) {
-  if (!prop || type < PARAMETER || type > ATTRIBUTE) {
-    delete prop;
-    return 1;
-  }
-  prop->SetOwner(this);
-  props_[type - 1].push_back(prop);
+  std::unique_ptr<LyrBase::Property> owned(prop);
+  if (!owned || type < PARAMETER || type > ATTRIBUTE) return 1;
+  owned->SetOwner(this);
+  props_[type - 1].Append(std::move(owned));
   Touch();
   return 0;
 }
 
 int QbdBlock::RemoveProperty(NodeType type, const LyrBase::Property* prop) {
   if (!prop || type < PARAMETER || type > ATTRIBUTE) return 1;
-  std::vector<LyrBase::Property*>& props = props_[type - 1];
-  for (auto it = props.begin(); it != props.end(); ++it) {
-    if (*it != prop) continue;
-    LyrBase::Property* doomed = *it;
-    props.erase(it);
-    delete doomed;
-    Touch();
-    return 0;
-  }
-  return 1;
+  if (!props_[type - 1].Remove(prop)) return 1;
+  Touch();
+  return 0;
 }
 
 // ---- Qbd
@@ -124,14 +113,12 @@ LyrBase::PsfComp* Qbd::GetPsfCompByName(NodeType type, const char* name) const {
 }
 
 int Qbd::AddPsfComp(NodeType type, LyrBase::PsfComp* comp) {
-  const bool fits = comp && ((type == BLOCK && LyrBase::NodeCast<QbdBlock>(comp)) ||
-                             type == ATTRIBUTE);
-  if (!fits) {
-    delete comp;
-    return 1;
-  }
-  comp->SetOwner(this);
-  (type == BLOCK ? blocks_ : attributes_).Append(comp);
+  std::unique_ptr<LyrBase::PsfComp> owned(comp);
+  const bool fits = owned && ((type == BLOCK && LyrBase::NodeCast<QbdBlock>(comp)) ||
+                              type == ATTRIBUTE);
+  if (!fits) return 1;
+  owned->SetOwner(this);
+  (type == BLOCK ? blocks_ : attributes_).Append(std::move(owned));
   Touch();
   return 0;
 }

@@ -2,6 +2,7 @@
 // lists, with error recovery line by line.
 #include "Parser.h"
 
+#include <functional>
 #include <iterator>
 #include <memory>
 #include <string>
@@ -94,9 +95,9 @@ constexpr int kMaxListDepth = 2;
 
 class Parser {
  public:
-  Parser(const char* data, std::size_t size, std::shared_ptr<const std::string> file,
-         Qbd& board)
-      : lex_(data, size), file_(std::move(file)), board_(board) {}
+  Parser(const char* data, std::size_t size, const std::string* file, Qbd& board,
+         const std::function<void(std::size_t)>& consumed)
+      : lex_(data, size), file_(file), board_(board), consumed_(consumed) {}
 
   // Reads everything; the number of errors found.
   unsigned Run();
@@ -129,8 +130,10 @@ class Parser {
   bool Full() const { return errorCount_ >= Qbd::MAX_ERRORS; }
 
   Lexer lex_;
-  std::shared_ptr<const std::string> file_;
+  const std::string* file_;  // interned: every node read shares it
   Qbd& board_;
+  const std::function<void(std::size_t)>& consumed_;
+  std::size_t reported_ = 0;  // the offset last given to consumed_
   std::unique_ptr<QbdBlock> block_;  // the block between BEGIN BLOCK and END
   Position blockAt_;
   bool blockNamed_ = false;          // named after BEGIN BLOCK or by an INSTANCE attribute
@@ -163,9 +166,12 @@ void Parser::Fail(Position at, const std::string& message) {
 }
 
 unsigned Parser::Run() {
+  constexpr std::size_t kReportEvery = std::size_t(1) << 20;
   for (;;) {
     lex_.SkipBlankLines();
     if (lex_.AtEnd()) break;
+    // Every statement before this one is done with; nothing refers back to its bytes.
+    if (consumed_ && lex_.Offset() - reported_ >= kReportEvery) consumed_(reported_ = lex_.Offset());
     statementFailed_ = false;
     Statement();
     // After an error the rest of the line is noise; go on with the next one.
@@ -313,12 +319,15 @@ Value* Parser::TakeValue(std::unique_ptr<Value>& list) const {
 }
 
 std::unique_ptr<Property> Parser::MakeProperty(Keyword kw, std::unique_ptr<Value> list) {
+  StringBase name(name_.data(), name_.size());
+  std::unique_ptr<Value> value(TakeValue(list));
+  // A port is made with its value: the default one would only be thrown away.
+  if (kw == Keyword::Port) return std::make_unique<BdPin>(std::move(name), std::move(value));
   std::unique_ptr<Property> prop;
   if (kw == Keyword::Parameter) prop = std::make_unique<BdParam>();
-  else if (kw == Keyword::Port) prop = std::make_unique<BdPin>();
   else prop = std::make_unique<Property>();
-  prop->SetName(StringBase(name_.data(), name_.size()));
-  prop->SetLyrValuePtr(TakeValue(list));
+  prop->SetName(std::move(name));
+  prop->SetLyrValuePtr(value.release());
   return prop;
 }
 
@@ -455,9 +464,10 @@ std::unique_ptr<Value> Parser::ReadList(int depth) {
 
 }  // namespace
 
-unsigned ParseBoard(const char* data, std::size_t size, std::shared_ptr<const std::string> file,
-                    Qbd& board, std::vector<ReadError>& errors) {
-  Parser parser(data, size, std::move(file), board);
+unsigned ParseBoard(const char* data, std::size_t size, const std::string* file, Qbd& board,
+                    std::vector<ReadError>& errors,
+                    const std::function<void(std::size_t)>& consumed) {
+  Parser parser(data, size, file, board, consumed);
   const unsigned count = parser.Run();
   errors = std::move(parser.Errors());
   return count;

@@ -1,11 +1,14 @@
 // Reading board files and texts into a board: the file input, and the swap that makes a read
 // all or nothing.
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -65,13 +68,39 @@ std::string Slurp(const char* path, std::string& out) {
   return reason;
 }
 
+// Hands the whole pages of `text` that lie before `offset` back to the system, so that a
+// large file does not stay in memory beside the tree made from it. The bytes read as zeros
+// afterwards; only text that nothing reads again may be given.
+class TextReleaser {
+ public:
+  explicit TextReleaser(const std::string& text)
+      : start_(reinterpret_cast<std::uintptr_t>(text.data())), released_(PageUp(start_)) {}
+  void operator()(std::size_t offset) {
+    const std::uintptr_t end = (start_ + offset) & ~(Page() - 1);
+    if (end <= released_) return;
+    // Advice only: when the system declines, the pages just stay.
+    (void)::madvise(reinterpret_cast<void*>(released_), end - released_, MADV_DONTNEED);
+    released_ = end;
+  }
+
+ private:
+  static std::uintptr_t Page() {
+    static const std::uintptr_t page = static_cast<std::uintptr_t>(::sysconf(_SC_PAGESIZE));
+    return page;
+  }
+  static std::uintptr_t PageUp(std::uintptr_t at) { return (at + Page() - 1) & ~(Page() - 1); }
+  std::uintptr_t start_;
+  std::uintptr_t released_;
+};
+
 }  // namespace
 
 int Qbd::ReadFile(const char* path) {
   const std::string name = path ? path : "";
   std::string text;
   const std::string reason = name.empty() ? std::strerror(ENOENT) : Slurp(name.c_str(), text);
-  if (reason.empty()) return ReadBuffer(text.data(), text.size(), name.c_str());
+  // The text is ours and read once: what the parser has passed can go.
+  if (reason.empty()) return ReadText(text.data(), text.size(), name.c_str(), TextReleaser(text));
   Fail(READ_OPEN_ERROR, {detail::MakeReadError(name, 1, 1, "cannot open board file: " + reason)});
   return READ_OPEN_ERROR;
 }
@@ -81,7 +110,13 @@ int Qbd::ReadString(const char* text, const char* sourceName) {
 }
 
 int Qbd::ReadBuffer(const char* data, std::size_t size, const char* sourceName) {
-  auto file = std::make_shared<const std::string>(sourceName ? sourceName : "<string>");
+  return ReadText(data, size, sourceName, {});
+}
+
+int Qbd::ReadText(const char* data, std::size_t size, const char* sourceName,
+                  const std::function<void(std::size_t)>& consumed) {
+  const std::string* file =
+      LyrBase::PsfComp::InternFileName(sourceName ? sourceName : "<string>");
   if (!data) size = 0;
   Qbd fresh;
   std::vector<ReadError> errors;
@@ -99,7 +134,7 @@ int Qbd::ReadBuffer(const char* data, std::size_t size, const char* sourceName) 
         *file, line, static_cast<unsigned>(at - lineStart + 1),
         "expected text, found a NUL byte (is this a binary file?)"));
   } else {
-    detail::ParseBoard(data, size, file, fresh, errors);
+    detail::ParseBoard(data, size, file, fresh, errors, consumed);
   }
   if (!errors.empty()) {
     Fail(READ_SYNTAX_ERROR, std::move(errors));

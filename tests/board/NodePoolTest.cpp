@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstdio>
 #include <cstring>
 #include <set>
 #include <thread>
@@ -105,6 +106,43 @@ TEST(NodePool, NodesMadeOnOneThread_AreDeletedOnAnother) {
   EXPECT_TRUE(fresh->GetName().IsEmpty());
   EXPECT_EQ(fresh->GetLyrValuePtr(), nullptr);
   EXPECT_TRUE(fresh->GetPsfCompSeqRef().empty());
+}
+
+TEST(NodePool, AThreadThatCarvesMegabytes_GetsDisjointBlocks) {
+  // A fresh thread starts with small chunks and moves on to large ones after a few megabytes;
+  // blocks on both sides of the change must stay whole.
+  constexpr std::size_t kSize = 64;
+  constexpr std::size_t kCount = (std::size_t(12) << 20) / kSize;
+  std::size_t misaligned = 0, damaged = 0;
+  std::thread([&] {
+    std::vector<std::uint32_t*> blocks(kCount);
+    for (std::size_t i = 0; i < kCount; ++i) {
+      blocks[i] = static_cast<std::uint32_t*>(NodePool::Allocate(kSize));
+      if (reinterpret_cast<std::uintptr_t>(blocks[i]) % NodePool::kGrain != 0) ++misaligned;
+      std::fill(blocks[i], blocks[i] + kSize / 4, static_cast<std::uint32_t>(i));
+    }
+    for (std::size_t i = 0; i < kCount; ++i)
+      if (!std::all_of(blocks[i], blocks[i] + kSize / 4,
+                       [&](std::uint32_t word) { return word == static_cast<std::uint32_t>(i); }))
+        ++damaged;
+    for (std::uint32_t* block : blocks) NodePool::Release(block, kSize);
+  }).join();
+  EXPECT_EQ(misaligned, 0u);
+  EXPECT_EQ(damaged, 0u);
+}
+
+TEST(NodePool, UseOfARemovedNode_IsReportedInTheSanitizerBuild) {
+  if (!kNodePoolBypassed) GTEST_SKIP() << "only the sanitizer build watches every node's memory";
+  ::testing::GTEST_FLAG(death_test_style) = "threadsafe";
+  EXPECT_DEATH(
+      {
+        LyrBoard::Qbd board;
+        board.ReadString("ATTRIBUTE A = 1\nATTRIBUTE B = 2\n");
+        LyrBase::PsfComp* first = board.GetPsfCompSeqRef(LyrBoard::Qbd::ATTRIBUTE)[0];
+        board.RemovePsfComp(LyrBoard::Qbd::ATTRIBUTE, first);
+        std::fprintf(stderr, "%u\n", first->GetLineNo());
+      },
+      "heap-use-after-free");
 }
 
 }  // namespace

@@ -1,7 +1,14 @@
 // The node model: type names, ownership, owners, lookups by name.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
+#include <functional>
 #include <iterator>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
 
 #include "LyrBoard.h"
 
@@ -213,12 +220,143 @@ TEST(Nodes, Values_ReplaceAndRemove) {
 
 TEST(Nodes, FileInfo_OfANodeMadeInMemoryIsEmpty) {
   PsfComp copied("c");
-  copied.SetFileInfo(std::make_shared<const std::string>("boards/x.qbd"), 12, 3);
+  copied.SetFileInfo(LyrBase::PsfComp::InternFileName("boards/x.qbd"), 12, 3);
   LyrBase::BaseParser::SetFileInfo(&copied);
   LyrBase::BaseParser::SetFileInfo(nullptr);
   EXPECT_TRUE(copied.GetFileName().IsEmpty());
   EXPECT_EQ(copied.GetLineNo(), 0u);
   EXPECT_EQ(copied.GetColumnNo(), 0u);
+}
+
+namespace more {
+
+using LyrBase::OwnedNodes;
+
+// Each case does something to a list of three tracked nodes a, b, c and says which of them
+// must have been deleted and what the list holds afterwards.
+struct OwnedCase {
+  const char* what;
+  std::function<void(OwnedNodes<PsfComp>&, PsfComp* nodes[3], PsfComp& stranger)> act;
+  std::array<bool, 3> gone;
+  std::vector<int> left;  // indexes into nodes, in list order
+};
+
+TEST(OwnedNodes, DeletesExactlyWhatLeavesTheList) {
+  const std::vector<OwnedCase> cases = {
+      {"nothing", [](auto&, auto, auto&) {}, {false, false, false}, {0, 1, 2}},
+      {"remove the middle", [](auto& l, auto n, auto&) { EXPECT_TRUE(l.Remove(n[1])); },
+       {false, true, false}, {0, 2}},
+      {"remove a stranger", [](auto& l, auto, auto& s) { EXPECT_FALSE(l.Remove(&s)); },
+       {false, false, false}, {0, 1, 2}},
+      {"remove null", [](auto& l, auto, auto&) { EXPECT_FALSE(l.Remove(nullptr)); },
+       {false, false, false}, {0, 1, 2}},
+      {"take the first: not deleted",
+       [](auto& l, auto n, auto&) {
+         std::unique_ptr<PsfComp> taken = l.Take(n[0]);
+         EXPECT_EQ(taken.get(), n[0]);
+         taken.release();  // the case's owner deletes it below, so it is seen as kept here
+       },
+       {false, false, false}, {1, 2}},
+      {"take a stranger", [](auto& l, auto, auto& s) { EXPECT_EQ(l.Take(&s), nullptr); },
+       {false, false, false}, {0, 1, 2}},
+      {"append null", [](auto& l, auto, auto&) { l.Append(nullptr); }, {false, false, false},
+       {0, 1, 2}},
+      {"clear", [](auto& l, auto, auto&) { l.Clear(); }, {true, true, true}, {}},
+      {"swap with an empty list",
+       [](auto& l, auto, auto&) {
+         OwnedNodes<PsfComp> other;
+         l.Swap(other);
+       },
+       {true, true, true}, {}},
+  };
+  for (const OwnedCase& c : cases) {
+    SCOPED_TRACE(c.what);
+    bool gone[3] = {false, false, false};
+    bool strangerGone = false;
+    Tracked<PsfComp> stranger(&strangerGone, "s");
+    PsfComp* nodes[3];
+    OwnedNodes<PsfComp> list;
+    for (int i = 0; i < 3; ++i) {
+      nodes[i] = new Tracked<PsfComp>(&gone[i], "n");
+      list.Append(std::unique_ptr<PsfComp>(nodes[i]));
+    }
+    c.act(list, nodes, stranger);
+    std::vector<int> left;
+    for (PsfComp* item : list.Items())
+      left.push_back(static_cast<int>(std::find(nodes, nodes + 3, item) - nodes));
+    EXPECT_EQ(left, c.left);
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(gone[i], c.gone[i]) << "node " << i;
+    EXPECT_FALSE(strangerGone);
+    // Whatever is still listed goes with the list; a taken node is its taker's.
+    for (int i = 0; i < 3; ++i)
+      if (!gone[i] && std::find(left.begin(), left.end(), i) == left.end()) delete nodes[i];
+  }
+}
+
+TEST(OwnedNodes, TheListsEndDeletesEveryNodeOnce) {
+  constexpr int kCount = 100;
+  std::vector<int> deletes(kCount, 0);
+  struct Counted : PsfComp {
+    explicit Counted(int* count) : count_(count) {}
+    ~Counted() override { ++*count_; }
+    int* count_;
+  };
+  {
+    OwnedNodes<PsfComp> list;
+    for (int i = 0; i < kCount; ++i) list.Append(std::make_unique<Counted>(&deletes[i]));
+    ASSERT_EQ(list.Items().size(), static_cast<std::size_t>(kCount));
+  }
+  EXPECT_EQ(std::count(deletes.begin(), deletes.end(), 1), kCount);
+}
+
+TEST(Nodes, FileNames_AreSharedPerName) {
+  const std::string* a = PsfComp::InternFileName("boards/a.qbd");
+  const std::string* again = PsfComp::InternFileName(std::string("boards/") + "a.qbd");
+  const std::string* b = PsfComp::InternFileName("boards/b.qbd");
+  ASSERT_NE(a, nullptr);
+  EXPECT_EQ(a, again);
+  EXPECT_NE(a, b);
+  EXPECT_EQ(*a, "boards/a.qbd");
+  EXPECT_EQ(*b, "boards/b.qbd");
+
+  // Threads that ask at once for one new name all get the same copy.
+  std::vector<const std::string*> got(8, nullptr);
+  std::vector<std::thread> threads;
+  for (std::size_t t = 0; t < got.size(); ++t)
+    threads.emplace_back([&got, t] { got[t] = PsfComp::InternFileName("boards/threads.qbd"); });
+  for (std::thread& thread : threads) thread.join();
+  EXPECT_EQ(std::count(got.begin(), got.end(), got[0]), static_cast<std::ptrdiff_t>(got.size()));
+
+  // Two boards read under one name name the same file from their nodes.
+  Qbd one, two;
+  ASSERT_EQ(one.ReadString("ATTRIBUTE A = 1\n", "shared.qbd"), 0);
+  ASSERT_EQ(two.ReadString("ATTRIBUTE A = 2\n", "shared.qbd"), 0);
+  EXPECT_EQ(one.GetPsfCompSeqRef(Qbd::ATTRIBUTE)[0]->GetFileName(), StringBase("shared.qbd"));
+  EXPECT_EQ(two.GetPsfCompSeqRef(Qbd::ATTRIBUTE)[0]->GetFileName(), StringBase("shared.qbd"));
+}
+
+}  // namespace more
+
+}  // namespace
+
+namespace {
+
+TEST(Nodes, PortMadeWithItsValue_OwnsItOrGetsAnEmptyString) {
+  bool gone = false;
+  {
+    auto* value = new Tracked<StrVal>(&gone, "net_a");
+    BdPin pin(StringBase("P"), std::unique_ptr<LyrBase::Value>(value));
+    EXPECT_EQ(pin.GetName(), StringBase("P"));
+    EXPECT_EQ(pin.GetLyrValuePtr(), value);
+    EXPECT_EQ(value->GetOwner(), &pin);
+    EXPECT_EQ(pin.GetValueStr(), StringBase("net_a"));
+    EXPECT_FALSE(gone);
+  }
+  EXPECT_TRUE(gone) << "the port deletes the value it was made with";
+  BdPin bare(StringBase("Q"), nullptr);
+  ASSERT_NE(bare.GetLyrValuePtr(), nullptr);
+  EXPECT_TRUE(bare.GetValueStr().IsEmpty());
+  EXPECT_TRUE(bare.GetLyrValuePtr()->IsBaseNodeType("LyrBas_StrVal"));
 }
 
 }  // namespace

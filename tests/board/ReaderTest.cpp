@@ -395,6 +395,63 @@ TEST(Reader, Files_ThatCannotBeOpenedSayWhy) {
   std::remove(path);
 }
 
+// A board of several megabytes whose statements span lines (lists, continuations, comments),
+// so that a read from a file hands back the text it has passed many times over.
+std::string LargeBoardText() {
+  std::string text = "ATTRIBUTE NAME = Large\n";
+  for (int i = 0; text.size() < (std::size_t(5) << 20); ++i) {
+    const std::string n = std::to_string(i);
+    text += "BEGIN BLOCK\n  ATTRIBUTE INSTANCE = blk_" + n + "\n";
+    text += "  PORT P" + n + " = net_" + n + ", UCF_NET_STRING = (LOC=A" + n +
+            ",\n      IOSTANDARD=LVCMOS33, \"DRIVE = 8\"),  # comment\n      DIR = IO\n";
+    text += "  PARAMETER C_" + n + " = 0x" + n + ", \\\n    RANGE = ((1, 2), (" + n + "))\n";
+    text += "END\n";
+  }
+  return text;
+}
+
+TEST(Reader, LargeFiles_ReadAsTheSameTextInMemory) {
+  const std::string valid = LargeBoardText();
+  struct Case {
+    const char* what;
+    std::string text;
+  };
+  const std::vector<Case> cases = {
+      {"valid", valid},
+      {"an error at the end", valid + "PORT late = x\n"},
+      {"an open list at the end", valid + "ATTRIBUTE L = (a,\n  b,\n"},
+      {"errors early and late",
+       "ATTRIBUTE = 1\n" + valid + "BEGIN BLOCK\n  PARAMETER X = \"unterminated\nEND\n"},
+  };
+  char path[] = "/tmp/board_large_XXXXXX";
+  const int fd = ::mkstemp(path);
+  ASSERT_GE(fd, 0);
+  ::close(fd);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << c.text;
+    Qbd fromFile, fromMemory;
+    const int fileCode = fromFile.ReadFile(path);
+    EXPECT_EQ(fileCode, fromMemory.ReadBuffer(c.text.data(), c.text.size(), path));
+    EXPECT_EQ(fromFile.GetErrorText(), fromMemory.GetErrorText());
+    EXPECT_EQ(boardtest::Describe(fromFile), boardtest::Describe(fromMemory));
+    if (fileCode != 0) continue;
+    const auto& blocks = fromFile.GetPsfCompSeqRef(Qbd::BLOCK);
+    ASSERT_GT(blocks.size(), 10000u);
+    const auto* last = LyrBase::NodeCast<QbdBlock>(blocks.back());
+    ASSERT_NE(last, nullptr);
+    const Property* param = last->GetPropSeqRef(QbdBlock::PARAMETER).at(0);
+    const auto* lastInMemory =
+        LyrBase::NodeCast<QbdBlock>(fromMemory.GetPsfCompSeqRef(Qbd::BLOCK).back());
+    ASSERT_NE(lastInMemory, nullptr);
+    EXPECT_EQ(param->GetLineNo(),
+              lastInMemory->GetPropSeqRef(QbdBlock::PARAMETER).at(0)->GetLineNo());
+    EXPECT_EQ(param->GetFileName(), StringBase(path));
+    EXPECT_EQ(fromFile.WriteString(), fromMemory.WriteString());
+  }
+  std::remove(path);
+}
+
 TEST(Reader, HostileInput_EndsQuicklyWithBoundedErrors) {
   // A huge line, a deep nest and random bytes: each must end, and fast.
   std::vector<std::string> inputs;
