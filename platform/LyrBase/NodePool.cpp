@@ -1,5 +1,6 @@
 #include "NodePool.h"
 
+#include <cstdint>
 #include <mutex>
 #include <new>
 
@@ -91,12 +92,24 @@ FreeBlock* TakeFromReserve(std::size_t c) {
 // it; throws std::bad_alloc.
 void* NewChunk(std::size_t bytes) {
   if (bytes < kLargeChunkBytes) return ::operator new(bytes);
-  void* chunk = ::operator new(bytes, std::align_val_t(kLargeChunkBytes));
 #if defined(__linux__) && defined(MADV_HUGEPAGE)
+  // Mapped with room to align and trimmed to the chunk: an aligned allocation from the heap
+  // would keep the slack too and take twice the address space, which a process under a memory
+  // limit (ulimit -v) runs out of. Chunks live as long as the process, so none is unmapped.
+  const std::size_t span = bytes + kLargeChunkBytes;
+  void* mapped = ::mmap(nullptr, span, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+  if (mapped == MAP_FAILED) throw std::bad_alloc();
+  const auto start = reinterpret_cast<std::uintptr_t>(mapped);
+  const std::uintptr_t chunk = (start + kLargeChunkBytes - 1) & ~(kLargeChunkBytes - 1);
+  if (chunk > start) ::munmap(mapped, chunk - start);
+  const std::uintptr_t tail = chunk + bytes;
+  if (start + span > tail) ::munmap(reinterpret_cast<void*>(tail), start + span - tail);
   // Advice only: where huge pages are off the chunk is made of ordinary pages.
-  (void)::madvise(chunk, bytes, MADV_HUGEPAGE);
+  (void)::madvise(reinterpret_cast<void*>(chunk), bytes, MADV_HUGEPAGE);
+  return reinterpret_cast<void*>(chunk);
+#else
+  return ::operator new(bytes, std::align_val_t(kLargeChunkBytes));
 #endif
-  return chunk;
 }
 
 void* Carve(std::size_t c) {
