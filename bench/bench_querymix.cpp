@@ -103,22 +103,34 @@ void askInstance(MBD& model, const StringBase& ins) {
   benchmark::DoNotOptimize(model.getCorePortLoc(ins, "pin3"));
 }
 
-void BM_QueryMix(benchmark::State& state) {
+// Reads the benchmark's board of state.range(0) blocks into `qbd` and lists its instances;
+// false, with the run marked as failed, when the board does not read.
+bool readQueryBoard(benchmark::State& state, LyrBoard::Qbd& qbd, std::vector<StringBase>& names) {
   const int blocks = static_cast<int>(state.range(0));
-  LyrBoard::Qbd qbd;
   if (qbd.ReadString(queryBoard(blocks).c_str()) != 0) {
     state.SkipWithError(qbd.GetErrorText().c_str());
-    return;
+    return false;
   }
-  MBD model(&qbd);
-  std::vector<StringBase> names;
   for (int b = 0; b < blocks; ++b) names.push_back(StringBase("core_" + std::to_string(b)));
+  return true;
+}
+
+void countPerInstance(benchmark::State& state) {
+  state.counters["per_instance"] = benchmark::Counter(
+      static_cast<double>(state.range(0)),
+      benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+}
+
+void BM_QueryMix(benchmark::State& state) {
+  LyrBoard::Qbd qbd;
+  std::vector<StringBase> names;
+  if (!readQueryBoard(state, qbd, names)) return;
+  MBD model(&qbd);
   for (auto _ : state) {
     askBoard(model);
     for (const StringBase& ins : names) askInstance(model, ins);
   }
-  state.counters["per_instance"] = benchmark::Counter(
-      blocks, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+  countPerInstance(state);
 }
 
 template <typename T>
@@ -149,19 +161,13 @@ const InstanceQuery kQueries[] = {
 };
 
 void BM_OneQuery(benchmark::State& state, const InstanceQuery& query) {
-  const int blocks = static_cast<int>(state.range(0));
   LyrBoard::Qbd qbd;
-  if (qbd.ReadString(queryBoard(blocks).c_str()) != 0) {
-    state.SkipWithError(qbd.GetErrorText().c_str());
-    return;
-  }
-  MBD model(&qbd);
   std::vector<StringBase> names;
-  for (int b = 0; b < blocks; ++b) names.push_back(StringBase("core_" + std::to_string(b)));
+  if (!readQueryBoard(state, qbd, names)) return;
+  MBD model(&qbd);
   for (auto _ : state)
     for (const StringBase& ins : names) query.ask(model, ins);
-  state.counters["per_instance"] = benchmark::Counter(
-      blocks, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+  countPerInstance(state);
 }
 
 }  // namespace
