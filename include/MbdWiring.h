@@ -49,6 +49,10 @@ class LYRWIZ_MBD_EXPORT MbdWiring {
   // The instance ports wired to that net, in board order; empty when none (and for the empty
   // net).
   Ports PortsOn(const StringBase& net) const;
+  // True when the net joins several FPGA pins and several instance ports: a listing of every
+  // port beside every pin of such a net would grow with the product of the two, so the
+  // program names it once. False for any other net.
+  bool IsSharedNet(const StringBase& net) const;
 
  private:
   // Ports grouped by net: sorted by the hash of their net, then by net, then in board order,

@@ -69,3 +69,7 @@ MbdWiring::MbdWiring(const LyrBoard::Qbd& board) {
 MbdWiring::Ports MbdWiring::PinsOn(const StringBase& net) const { return pinsByNet_.Find(net); }
 
 MbdWiring::Ports MbdWiring::PortsOn(const StringBase& net) const { return portsByNet_.Find(net); }
+
+bool MbdWiring::IsSharedNet(const StringBase& net) const {
+  return PinsOn(net).size() > 1 && PortsOn(net).size() > 1;
+}

@@ -34,6 +34,7 @@ BEGIN BLOCK
   ATTRIBUTE INSTANCE = b
   PORT B0 = CLK
   PORT B1 = bus
+  PORT B2 = clk
 END
 )";
 
@@ -52,16 +53,18 @@ TEST(MbdWiring, NetsMatchIgnoringCase_BoardOrderKept) {
     const char* net;
     std::vector<std::string> pins;
     std::vector<std::string> ports;
+    bool shared;  // several pins and several ports
   } cases[] = {
-      {"bus", {"fpga_0.p0", "fpga_0.p2", "fpga_1.q0"}, {"a.A0", "b.B1"}},
-      {"Clk", {"fpga_0.p1"}, {"b.B0"}},
-      {"LONELY", {}, {"a.A1"}},
-      {"nowhere", {}, {}},
-      {"", {}, {}},
+      {"bus", {"fpga_0.p0", "fpga_0.p2", "fpga_1.q0"}, {"a.A0", "b.B1"}, true},
+      {"Clk", {"fpga_0.p1"}, {"b.B0", "b.B2"}, false},
+      {"LONELY", {}, {"a.A1"}, false},
+      {"nowhere", {}, {}, false},
+      {"", {}, {}, false},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(c.pins, Names(wiring.PinsOn(StringBase(c.net)))) << c.net;
     EXPECT_EQ(c.ports, Names(wiring.PortsOn(StringBase(c.net)))) << c.net;
+    EXPECT_EQ(c.shared, wiring.IsSharedNet(StringBase(c.net))) << c.net;
   }
 }
 

@@ -31,7 +31,7 @@ void pinRows(const MbdWiring& index, bool table, const RowSink& sink) {
     const std::vector<std::string> constraints = constraintStrings(*pin.port);
     const auto ports = index.PortsOn(net);
     const auto pins = index.PinsOn(net);
-    const bool shared = ports.size() > 1 && pins.size() > 1 && pins.front().port != pin.port;
+    const bool shared = index.IsSharedNet(net) && pins.front().port != pin.port;
     Json wired = Json::array();
     if (!shared)
       for (const PortRef& port : ports) wired.push_back(portName(port));

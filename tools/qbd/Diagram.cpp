@@ -236,7 +236,7 @@ class DotWriter {
         const PortRef self{block, port};
         const MbdWiring::Ports pins = index_.PinsOn(net);
         const std::size_t ports = index_.PortsOn(net).size();
-        if (pins.size() > 1 && ports > 1) {
+        if (index_.IsSharedNet(net)) {
           throughNode(self, net, pins);
           continue;
         }
