@@ -71,66 +71,6 @@ class BaseNode {
   mutable std::atomic<unsigned long long> handleSerial_{0};
 };
 
-// The one way a container of the tree owns its nodes: each node it holds is deleted when it
-// leaves the list or the list ends, and the nodes are shown as the vector of plain, borrowed
-// pointers that the node interfaces return. Kept in the order the nodes were added.
-template <class T>
-class OwnedNodes {
- public:
-  OwnedNodes() = default;
-  OwnedNodes(const OwnedNodes&) = delete;
-  OwnedNodes& operator=(const OwnedNodes&) = delete;
-  ~OwnedNodes() { Clear(); }
-
-  // The nodes, in order (borrowed); empty when there are none.
-  const std::vector<T*>& Items() const { return items_; }
-  // Appends and takes ownership (null is ignored).
-  void Append(std::unique_ptr<T> node) {
-    if (!node) return;
-    // Most lists of a board stay short: one small allocation for the first two.
-    if (items_.capacity() == 0) items_.reserve(2);
-    items_.push_back(node.get());
-    node.release();
-  }
-  // Takes `node` out of the list and hands it back; null (nothing done) when it is not in it.
-  std::unique_ptr<T> Take(const T* node) {
-    for (auto it = items_.begin(); it != items_.end(); ++it) {
-      if (*it != node) continue;
-      std::unique_ptr<T> taken(*it);
-      items_.erase(it);
-      return taken;
-    }
-    return nullptr;
-  }
-  // Deletes `node`; false (nothing done) when it is not in the list.
-  bool Remove(const T* node) { return Take(node) != nullptr; }
-  // Deletes every node.
-  void Clear() {
-    // Detach first so that a destructor that looks at the list sees a consistent one.
-    std::vector<T*> doomed;
-    doomed.swap(items_);
-    // The nodes of a large tree lie scattered over cold memory: fetch a few ahead of the one
-    // being deleted so that the deletes do not wait on each other.
-    constexpr std::size_t kAhead = 8;
-    for (std::size_t i = 0; i < doomed.size(); ++i) {
-      if (i + kAhead < doomed.size()) __builtin_prefetch(doomed[i + kAhead]);
-      delete doomed[i];
-    }
-  }
-  // Exchanges the contents of two lists (owners are left as they were).
-  void Swap(OwnedNodes& other) noexcept { items_.swap(other.items_); }
-  // The first node whose name equals `name` ignoring case; null when none.
-  T* FindByName(const char* name) const {
-    const StringBase wanted(name);
-    for (T* node : items_)
-      if (node->GetName().Compare(wanted, StringBase::IGNORE_CASE) == 0) return node;
-    return nullptr;
-  }
-
- private:
-  std::vector<T*> items_;
-};
-
 // A typed value. Its text is the canonical text of the board file syntax.
 class Value : public BaseNode {
  public:
@@ -186,7 +126,7 @@ class ListBaseNodePtrVal : public Value {
   void Append(std::unique_ptr<ListStrVal> item);
 
  private:
-  OwnedNodes<BaseNode> items_;
+  OwnedList<BaseNode> items_;
 };
 
 // A node with a name and a typed value.
@@ -246,7 +186,7 @@ class PsfComp : public NameValue {
 };
 
 // A named owning list of components.
-using PsfCompList = OwnedNodes<PsfComp>;
+using PsfCompList = OwnedList<PsfComp>;
 
 // An attribute, parameter or port: a component with sub-properties.
 class Property : public PsfComp {

@@ -66,7 +66,7 @@ class QbdBlock : public LyrBase::PsfComp {
   int RemoveProperty(NodeType type, const LyrBase::Property* prop);
 
  private:
-  LyrBase::OwnedNodes<LyrBase::Property> props_[3];
+  OwnedList<LyrBase::Property> props_[3];
 };
 
 // The board: its attributes and its blocks.

@@ -170,6 +170,69 @@ struct CaseBlindEqual {
   }
 };
 
+// The one way a container owns what it holds (the board tree's nodes, the module model's
+// parts): each item is deleted when it leaves the list or the list ends, and the items are
+// shown as the vector of plain, borrowed pointers that the interfaces return. Kept in the
+// order the items were added.
+template <class T>
+class OwnedList {
+ public:
+  OwnedList() = default;
+  OwnedList(const OwnedList&) = delete;
+  OwnedList& operator=(const OwnedList&) = delete;
+  ~OwnedList() { Clear(); }
+
+  // The items, in order (borrowed); empty when there are none.
+  const std::vector<T*>& Items() const { return items_; }
+  // Appends and takes ownership (null is ignored).
+  void Append(std::unique_ptr<T> item) {
+    if (!item) return;
+    // Most lists of a board stay short: one small allocation for the first two.
+    if (items_.capacity() == 0) items_.reserve(2);
+    items_.push_back(item.get());
+    item.release();
+  }
+  // Takes `item` out of the list and hands it back; null (nothing done) when it is not in it.
+  std::unique_ptr<T> Take(const T* item) {
+    for (auto it = items_.begin(); it != items_.end(); ++it) {
+      if (*it != item) continue;
+      std::unique_ptr<T> taken(*it);
+      items_.erase(it);
+      return taken;
+    }
+    return nullptr;
+  }
+  // Deletes `item`; false (nothing done) when it is not in the list.
+  bool Remove(const T* item) { return Take(item) != nullptr; }
+  // Deletes every item.
+  void Clear() {
+    // Detach first so that a destructor that looks at the list sees a consistent one.
+    std::vector<T*> doomed;
+    doomed.swap(items_);
+    // The nodes of a large tree lie scattered over cold memory: fetch a few ahead of the one
+    // being deleted so that the deletes do not wait on each other.
+    constexpr std::size_t kAhead = 8;
+    for (std::size_t i = 0; i < doomed.size(); ++i) {
+#if defined(__GNUC__) || defined(__clang__)
+      if (i + kAhead < doomed.size()) __builtin_prefetch(doomed[i + kAhead]);
+#endif
+      delete doomed[i];
+    }
+  }
+  // Exchanges the contents of two lists (owners are left as they were).
+  void Swap(OwnedList& other) noexcept { items_.swap(other.items_); }
+  // The first item whose GetName() equals `name` ignoring case; null when none.
+  T* FindByName(const char* name) const {
+    const StringBase wanted(name);
+    for (T* item : items_)
+      if (item->GetName().Compare(wanted, StringBase::IGNORE_CASE) == 0) return item;
+    return nullptr;
+  }
+
+ private:
+  std::vector<T*> items_;
+};
+
 // printf-style text as a string; empty for a null format or an encoding error.
 std::string Port_FormatV(const char* fmt, va_list args);
 

@@ -4,13 +4,11 @@
 
 namespace {
 
-// Keeps an owned object and a borrowed view of it side by side; returns the view.
+// Hands `item` to `list`; returns it, borrowed.
 template <class T>
-T* Adopt(std::vector<std::unique_ptr<T>>& owned, std::vector<T*>& view, std::unique_ptr<T> item) {
-  T* raw = item.get();
-  owned.push_back(std::move(item));
-  view.push_back(raw);
-  return raw;
+T* Adopt(OwnedList<T>& list, std::unique_ptr<T> item) {
+  list.Append(std::move(item));
+  return list.Items().back();
 }
 
 }  // namespace
@@ -20,14 +18,14 @@ LyrWiz_Module::LyrWiz_Module(StringBase moduleName) : name(std::move(moduleName)
 LyrWiz_Module::~LyrWiz_Module() = default;
 
 LyrWiz_Module* LyrWiz_Module::AddChildModule(StringBase childName) {
-  return Adopt(children_, childView_, std::make_unique<LyrWiz_Module>(std::move(childName)));
+  return Adopt(children_, std::make_unique<LyrWiz_Module>(std::move(childName)));
 }
 
 LyrWiz_Param* LyrWiz_Module::AddParam(StringBase paramName, StringBase value) {
   auto param = std::make_unique<LyrWiz_Param>();
   param->name = std::move(paramName);
   param->value = std::move(value);
-  return Adopt(params_, paramView_, std::move(param));
+  return Adopt(params_, std::move(param));
 }
 
 LyrWiz_Pin* LyrWiz_Module::AddPin(StringBase pinName, int msb, int lsb, PINDIR dir) {
@@ -36,7 +34,7 @@ LyrWiz_Pin* LyrWiz_Module::AddPin(StringBase pinName, int msb, int lsb, PINDIR d
   pin->msb = msb;
   pin->lsb = lsb;
   pin->dir = dir;
-  return Adopt(pins_, pinView_, std::move(pin));
+  return Adopt(pins_, std::move(pin));
 }
 
 LyrWiz_Signal* LyrWiz_Module::AddSignal(StringBase signalName, int msb, int lsb) {
@@ -45,7 +43,7 @@ LyrWiz_Signal* LyrWiz_Module::AddSignal(StringBase signalName, int msb, int lsb)
   signal->name = std::move(signalName);
   signal->msb = msb;
   signal->lsb = lsb;
-  LyrWiz_Signal* raw = Adopt(signals_, signalView_, std::move(signal));
+  LyrWiz_Signal* raw = Adopt(signals_, std::move(signal));
   if (!raw->name.IsEmpty()) signalByName_.emplace(raw->name, raw);
   return raw;
 }

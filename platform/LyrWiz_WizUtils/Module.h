@@ -80,22 +80,18 @@ struct LyrWiz_Module {
   LyrWiz_Signal* AddSignal(StringBase signalName, int msb, int lsb);
 
   // What was created, in creation order; empty when nothing was.
-  const std::vector<LyrWiz_Module*>& GetChildModules() const { return childView_; }
-  const std::vector<LyrWiz_Param*>& GetParams() const { return paramView_; }
-  const std::vector<LyrWiz_Pin*>& GetPins() const { return pinView_; }
-  const std::vector<LyrWiz_Signal*>& GetSignals() const { return signalView_; }
+  const std::vector<LyrWiz_Module*>& GetChildModules() const { return children_.Items(); }
+  const std::vector<LyrWiz_Param*>& GetParams() const { return params_.Items(); }
+  const std::vector<LyrWiz_Pin*>& GetPins() const { return pins_.Items(); }
+  const std::vector<LyrWiz_Signal*>& GetSignals() const { return signals_.Items(); }
   // The signal of that name; null when the module has none (or the name is empty).
   LyrWiz_Signal* FindSignal(const StringBase& signalName) const;
 
  private:
-  std::vector<std::unique_ptr<LyrWiz_Module>> children_;
-  std::vector<std::unique_ptr<LyrWiz_Param>> params_;
-  std::vector<std::unique_ptr<LyrWiz_Pin>> pins_;
-  std::vector<std::unique_ptr<LyrWiz_Signal>> signals_;
-  std::vector<LyrWiz_Module*> childView_;
-  std::vector<LyrWiz_Param*> paramView_;
-  std::vector<LyrWiz_Pin*> pinView_;
-  std::vector<LyrWiz_Signal*> signalView_;
+  OwnedList<LyrWiz_Module> children_;
+  OwnedList<LyrWiz_Param> params_;
+  OwnedList<LyrWiz_Pin> pins_;
+  OwnedList<LyrWiz_Signal> signals_;
   std::unordered_map<StringBase, LyrWiz_Signal*> signalByName_;
 };
 

@@ -230,18 +230,16 @@ TEST(Nodes, FileInfo_OfANodeMadeInMemoryIsEmpty) {
 
 namespace more {
 
-using LyrBase::OwnedNodes;
-
 // Each case does something to a list of three tracked nodes a, b, c and says which of them
 // must have been deleted and what the list holds afterwards.
 struct OwnedCase {
   const char* what;
-  std::function<void(OwnedNodes<PsfComp>&, PsfComp* nodes[3], PsfComp& stranger)> act;
+  std::function<void(OwnedList<PsfComp>&, PsfComp* nodes[3], PsfComp& stranger)> act;
   std::array<bool, 3> gone;
   std::vector<int> left;  // indexes into nodes, in list order
 };
 
-TEST(OwnedNodes, DeletesExactlyWhatLeavesTheList) {
+TEST(OwnedList, DeletesExactlyWhatLeavesTheList) {
   const std::vector<OwnedCase> cases = {
       {"nothing", [](auto&, auto, auto&) {}, {false, false, false}, {0, 1, 2}},
       {"remove the middle", [](auto& l, auto n, auto&) { EXPECT_TRUE(l.Remove(n[1])); },
@@ -264,7 +262,7 @@ TEST(OwnedNodes, DeletesExactlyWhatLeavesTheList) {
       {"clear", [](auto& l, auto, auto&) { l.Clear(); }, {true, true, true}, {}},
       {"swap with an empty list",
        [](auto& l, auto, auto&) {
-         OwnedNodes<PsfComp> other;
+         OwnedList<PsfComp> other;
          l.Swap(other);
        },
        {true, true, true}, {}},
@@ -275,7 +273,7 @@ TEST(OwnedNodes, DeletesExactlyWhatLeavesTheList) {
     bool strangerGone = false;
     Tracked<PsfComp> stranger(&strangerGone, "s");
     PsfComp* nodes[3];
-    OwnedNodes<PsfComp> list;
+    OwnedList<PsfComp> list;
     for (int i = 0; i < 3; ++i) {
       nodes[i] = new Tracked<PsfComp>(&gone[i], "n");
       list.Append(std::unique_ptr<PsfComp>(nodes[i]));
@@ -293,7 +291,7 @@ TEST(OwnedNodes, DeletesExactlyWhatLeavesTheList) {
   }
 }
 
-TEST(OwnedNodes, TheListsEndDeletesEveryNodeOnce) {
+TEST(OwnedList, TheListsEndDeletesEveryNodeOnce) {
   constexpr int kCount = 100;
   std::vector<int> deletes(kCount, 0);
   struct Counted : PsfComp {
@@ -302,7 +300,7 @@ TEST(OwnedNodes, TheListsEndDeletesEveryNodeOnce) {
     int* count_;
   };
   {
-    OwnedNodes<PsfComp> list;
+    OwnedList<PsfComp> list;
     for (int i = 0; i < kCount; ++i) list.Append(std::make_unique<Counted>(&deletes[i]));
     ASSERT_EQ(list.Items().size(), static_cast<std::size_t>(kCount));
   }
