@@ -6,6 +6,7 @@
 
 #include <atomic>
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <new>
 #include <string>
@@ -47,28 +48,34 @@ class BaseNode {
   virtual void SetOwner(const BaseNode* owner) { owner_ = owner; }
   // How many changes this node and everything it holds have seen (a rename, a new value, a
   // node added or removed); it only grows, so an index built at one count is current while
-  // the count stays the same. 0 for a node that never changed.
-  unsigned long long GetModCount() const { return modCount_; }
+  // the count stays the same. 0 for a node that never changed, and always 0 for the string
+  // values, which cannot change. A board's count never wraps; below the board the counts are
+  // kept modulo 2^32, so that a node costs four bytes for it.
+  virtual unsigned long long GetModCount() const { return 0; }
 
-  // What a node holding a handle serial calls when it is destroyed. The library that makes
-  // handles sets it once, before it makes the first; a null hook (the default) does nothing.
+  // What a node calls when it is destroyed while some node holds a handle. The library that
+  // makes handles sets it once, before it makes the first; a null hook (the default) does
+  // nothing.
   using HandleReleaseHook = void (*)(const BaseNode* node);
   static void SetHandleReleaseHook(HandleReleaseHook hook);
 
  protected:
   // Records a change of this node: its count and the count of each owner up to the root grow.
   void Touch() const {
-    for (const BaseNode* node = this; node; node = node->owner_) ++node->modCount_;
+    for (const BaseNode* node = this; node; node = node->owner_) node->CountChange();
   }
+  // Adds one to this node's own count; a node that cannot change keeps none.
+  virtual void CountChange() const {}
 
  private:
   friend class BaseTclIf;
+  // Two words, so that the million small values of a large board cost little: the count of
+  // changes lives in the nodes that can change, and which nodes hold handles is the handle
+  // table's business.
   const BaseNode* owner_ = nullptr;
-  mutable unsigned long long modCount_ = 0;
-  // The serial of the Tcl handle that names this node, 0 while it has none; its destruction
-  // retires the handle. Written only under the handle table's lock; atomic so that the
-  // destructor of a node that never had a handle can tell without taking the lock.
-  mutable std::atomic<unsigned long long> handleSerial_{0};
+  // How many nodes of the process hold a handle, written by the handle table under its lock;
+  // while it is 0 a destructor need not ask the table about its node.
+  static std::atomic<std::size_t> nodesWithHandles_;
 };
 
 // A typed value. Its text is the canonical text of the board file syntax.
@@ -124,9 +131,14 @@ class ListBaseNodePtrVal : public Value {
   const std::vector<BaseNode*>& GetValue() const { return items_.Items(); }
   // Appends an element and takes ownership of it.
   void Append(std::unique_ptr<ListStrVal> item);
+  unsigned long long GetModCount() const override { return modCount_; }
+
+ protected:
+  void CountChange() const override { ++modCount_; }
 
  private:
   OwnedList<BaseNode> items_;
+  mutable std::uint32_t modCount_ = 0;
 };
 
 // A node with a name and a typed value.
@@ -155,10 +167,16 @@ class NameValue : public BaseNode {
   Value* GetLyrValuePtr() const { return value_.get(); }
   // Replaces the typed value and takes ownership of it (null removes it).
   void SetLyrValuePtr(Value* value);
+  unsigned long long GetModCount() const override { return modCount_; }
+
+ protected:
+  void CountChange() const override { ++modCount_; }
 
  private:
   StringBase name_;
   std::unique_ptr<Value> value_;
+  // Last, so that a derived class may place four bytes of its own beside it.
+  mutable std::uint32_t modCount_ = 0;
 };
 
 // A component of a file: a named value that remembers where it was read.
@@ -173,14 +191,16 @@ class PsfComp : public NameValue {
   // Line and column (from 1) where the node was read; 0 for a node made in memory.
   unsigned GetLineNo() const { return line_; }
   unsigned GetColumnNo() const { return column_; }
-  // Records where the node was read; `file` comes from InternFileName, or is null for none.
-  void SetFileInfo(const std::string* file, unsigned line, unsigned column);
-  // The one lasting copy of the file name `name`, shared by every node read from it, so that
-  // a node refers to its file with one plain pointer. Never null; kept until the process ends.
-  static const std::string* InternFileName(const std::string& name);
+  // A file name as nodes hold it: 0 for none, else the number InternFileName gave the name.
+  using FileId = std::uint32_t;
+  // Records where the node was read; `file` comes from InternFileName, or is 0 for none.
+  void SetFileInfo(FileId file, unsigned line, unsigned column);
+  // The number of the file name `name`, the same for every node read from it, so that a node
+  // names its file in four bytes. Never 0; the name is kept until the process ends.
+  static FileId InternFileName(const std::string& name);
 
  private:
-  const std::string* file_ = nullptr;
+  FileId file_ = 0;
   unsigned line_ = 0;
   unsigned column_ = 0;
 };

@@ -110,6 +110,11 @@ class Qbd : public LyrBase::PsfFile {
   StringBase WriteString() const;
   // Writes the tree to a file; 0 on success.
   int WriteFile(const char* path) const;
+  // The board's count of changes, which never wraps: indexes of the model compare it.
+  unsigned long long GetModCount() const override { return boardModCount_; }
+
+ protected:
+  void CountChange() const override { ++boardModCount_; }
 
  private:
   // ReadBuffer, telling `consumed` (when set) how many leading bytes the parser is done with.
@@ -124,6 +129,7 @@ class Qbd : public LyrBase::PsfFile {
   LyrBase::PsfCompList attributes_;
   StringBase errorText_;
   std::vector<ReadError> errors_;
+  mutable unsigned long long boardModCount_ = 0;
 };
 
 }  // namespace LyrBoard

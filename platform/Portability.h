@@ -209,12 +209,14 @@ class OwnedList {
     // Detach first so that a destructor that looks at the list sees a consistent one.
     std::vector<T*> doomed;
     doomed.swap(items_);
-    // The nodes of a large tree lie scattered over cold memory: fetch a few ahead of the one
-    // being deleted so that the deletes do not wait on each other.
+    // Last first: the node pool hands freed blocks out again last in, first out, so the next
+    // tree built gets them back in the order this one was built, side by side in memory. The
+    // nodes of a large tree lie in cold memory: fetch a few ahead of the one being deleted so
+    // that the deletes do not wait on each other.
     constexpr std::size_t kAhead = 8;
-    for (std::size_t i = 0; i < doomed.size(); ++i) {
+    for (std::size_t i = doomed.size(); i-- > 0;) {
 #if defined(__GNUC__) || defined(__clang__)
-      if (i + kAhead < doomed.size()) __builtin_prefetch(doomed[i + kAhead]);
+      if (i >= kAhead) __builtin_prefetch(doomed[i - kAhead]);
 #endif
       delete doomed[i];
     }

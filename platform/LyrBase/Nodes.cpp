@@ -1,14 +1,22 @@
 // The node classes of the base-object library: type names, ownership and file positions.
 #include <atomic>
+#include <cstdint>
 #include <cstring>
+#include <deque>
 #include <mutex>
 #include <string>
-#include <unordered_set>
+#include <unordered_map>
 
 #include "LyrBase.h"
 #include "NodePool.h"
 
 namespace LyrBase {
+
+// The common 64-bit layout, where these sizes decide how much memory a large board takes: the
+// four bytes of a component's file number sit beside its count of changes.
+#if defined(__LP64__) && (defined(__GNUC__) || defined(__clang__))
+static_assert(sizeof(StrVal) == 48 && sizeof(PsfComp) == 72, "node layout grew");
+#endif
 
 namespace {
 
@@ -27,10 +35,12 @@ std::atomic<BaseNode::HandleReleaseHook> handleReleaseHook{nullptr};
 
 void BaseNode::SetHandleReleaseHook(HandleReleaseHook hook) { handleReleaseHook.store(hook); }
 
+std::atomic<std::size_t> BaseNode::nodesWithHandles_{0};
+
 BaseNode::~BaseNode() {
   // Relaxed suffices: whoever destroys a node is ordered after every use of it, including the
-  // one that gave it a handle; the hook reads the serial again under the table's lock.
-  if (handleSerial_.load(std::memory_order_relaxed) == 0) return;
+  // one that gave it a handle, so a node with a handle sees a count of at least one here.
+  if (nodesWithHandles_.load(std::memory_order_relaxed) == 0) return;
   if (HandleReleaseHook hook = handleReleaseHook.load()) hook(this);
 }
 
@@ -85,21 +95,48 @@ bool PsfComp::IsBaseNodeType(const char* typeName) const {
   return Is(typeName, NodeTypeName<PsfComp>::value) || NameValue::IsBaseNodeType(typeName);
 }
 
-StringBase PsfComp::GetFileName() const { return file_ ? StringBase(*file_) : StringBase(); }
+namespace {
 
-void PsfComp::SetFileInfo(const std::string* file, unsigned line, unsigned column) {
+// Every file name nodes were read from, numbered from 1. Never destroyed: nodes may outlive
+// static destruction order. A deque keeps every name where it was first stored.
+struct FileNames {
+  std::mutex mutex;
+  std::deque<std::string> names;
+  std::unordered_map<std::string, PsfComp::FileId> ids;
+};
+
+FileNames& Files() {
+  static auto* const files = new FileNames;
+  return *files;
+}
+
+}  // namespace
+
+StringBase PsfComp::GetFileName() const {
+  if (file_ == 0) return StringBase();
+  FileNames& files = Files();
+  std::lock_guard<std::mutex> lock(files.mutex);
+  return StringBase(files.names[file_ - 1]);
+}
+
+void PsfComp::SetFileInfo(FileId file, unsigned line, unsigned column) {
   file_ = file;
   line_ = line;
   column_ = column;
 }
 
-const std::string* PsfComp::InternFileName(const std::string& name) {
-  // Never destroyed: nodes may outlive static destruction order. A set of nodes keeps every
-  // name where it was first stored.
-  static std::mutex* const mutex = new std::mutex;
-  static auto* const names = new std::unordered_set<std::string>;
-  std::lock_guard<std::mutex> lock(*mutex);
-  return &*names->insert(name).first;
+PsfComp::FileId PsfComp::InternFileName(const std::string& name) {
+  FileNames& files = Files();
+  std::lock_guard<std::mutex> lock(files.mutex);
+  auto known = files.ids.find(name);
+  if (known != files.ids.end()) return known->second;
+  // A process that read four billion differently named files would need more: it gets the
+  // last number again rather than a wrong name.
+  if (files.names.size() >= UINT32_MAX) return static_cast<FileId>(files.names.size());
+  files.names.push_back(name);
+  const auto id = static_cast<FileId>(files.names.size());
+  files.ids.emplace(name, id);
+  return id;
 }
 
 // ---- Property
@@ -138,7 +175,7 @@ bool PsfFile::IsBaseNodeType(const char* typeName) const {
 
 void BaseParser::SetFileInfo(PsfComp* comp) {
   // The reader stamps what it reads itself; any node made after a read was not read.
-  if (comp) comp->SetFileInfo(nullptr, 0, 0);
+  if (comp) comp->SetFileInfo(0, 0, 0);
 }
 
 }  // namespace LyrBase

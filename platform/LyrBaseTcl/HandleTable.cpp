@@ -23,12 +23,13 @@ struct Entry {
 };
 
 // Serials grow from 1 and are never reused: a word made for a dead node cannot name a newer
-// node that happens to live at the same address. Every field is read and written under the
-// mutex only, and so is every node's handleSerial_, but for the destructor's lock-free test of
-// whether the node has a handle at all.
+// node that happens to live at the same address. A live node keeps its serial, so a repeated
+// handle names it with the same word. Every field is read and written under the mutex only;
+// the nodes' count of handles (BaseNode::nodesWithHandles_) follows bySerial's size.
 struct HandleTable {
   std::mutex mutex;
   std::unordered_map<unsigned long long, Entry> bySerial;
+  std::unordered_map<const BaseNode*, unsigned long long> byNode;
   unsigned long long nextSerial = 1;
 };
 
@@ -57,21 +58,28 @@ unsigned long long ParseSerial(const char* text, std::size_t length) {
 
 Tcl_Obj* BaseTclIf::CreateTclObjFromPtr(const BaseNode* node) {
   if (!node) return Tcl_NewStringObj("", 0);
-  // A live node keeps its serial, so a repeated handle costs no table search. The serial is
-  // read under the lock too: two threads making the first handle of one node at once would
-  // otherwise both enter it, and the first entry would outlive the node.
+  // The serial is looked up and made under the lock: two threads making the first handle of
+  // one node at once would otherwise both enter it, and the first entry would outlive the node.
   unsigned long long serial = 0;
   {
     HandleTable& table = Table();
     std::lock_guard<std::mutex> lock(table.mutex);
-    serial = node->handleSerial_.load(std::memory_order_relaxed);
-    if (serial == 0) {
-      // The entry first: when it cannot be made (no memory), the node stays without a serial
-      // rather than holding one that decodes to nothing.
-      table.bySerial.emplace(table.nextSerial,
-                             Entry{const_cast<BaseNode*>(node), std::this_thread::get_id()});
+    auto known = table.byNode.find(node);
+    if (known != table.byNode.end()) {
+      serial = known->second;
+    } else {
+      // Both entries or neither: when the second cannot be made (no memory), the first goes,
+      // so that no serial decodes to a node the table would not retire.
+      auto made = table.bySerial.emplace(
+          table.nextSerial, Entry{const_cast<BaseNode*>(node), std::this_thread::get_id()});
+      try {
+        table.byNode.emplace(node, table.nextSerial);
+      } catch (...) {
+        table.bySerial.erase(made.first);
+        throw;
+      }
       serial = table.nextSerial++;
-      node->handleSerial_.store(serial, std::memory_order_relaxed);
+      BaseNode::nodesWithHandles_.fetch_add(1, std::memory_order_relaxed);
     }
   }
   char word[kPrefixLength + kMaxDigits + 1];
@@ -101,10 +109,11 @@ BaseNode* BaseTclIf::GetPtrFromTclObj(Tcl_Interp* /*interp*/, Tcl_Obj* obj) {
 void BaseTclIf::ForgetNode(const BaseNode* node) {
   HandleTable& table = Table();
   std::lock_guard<std::mutex> lock(table.mutex);
-  const unsigned long long serial = node->handleSerial_.load(std::memory_order_relaxed);
-  if (serial == 0) return;
-  table.bySerial.erase(serial);
-  node->handleSerial_.store(0, std::memory_order_relaxed);
+  auto known = table.byNode.find(node);
+  if (known == table.byNode.end()) return;
+  table.bySerial.erase(known->second);
+  table.byNode.erase(known);
+  BaseNode::nodesWithHandles_.fetch_sub(1, std::memory_order_relaxed);
 }
 
 unsigned BaseTclIf::LiveHandleCount() {

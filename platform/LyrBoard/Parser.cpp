@@ -95,9 +95,9 @@ constexpr int kMaxListDepth = 2;
 
 class Parser {
  public:
-  Parser(const char* data, std::size_t size, const std::string* file, Qbd& board,
-         const std::function<void(std::size_t)>& consumed)
-      : lex_(data, size), file_(file), board_(board), consumed_(consumed) {}
+  Parser(const char* data, std::size_t size, const std::string& file, PsfComp::FileId fileId,
+         Qbd& board, const std::function<void(std::size_t)>& consumed)
+      : lex_(data, size), file_(file), fileId_(fileId), board_(board), consumed_(consumed) {}
 
   // Reads everything; the number of errors found.
   unsigned Run();
@@ -122,7 +122,7 @@ class Parser {
   bool ReadItem(int depth, std::string& buffer, std::string_view& text,
                 std::unique_ptr<ListStrVal>& list);
   bool ExpectLineEnd(const char* after);
-  void Stamp(PsfComp& comp, Position at) { comp.SetFileInfo(file_, at.line, at.column); }
+  void Stamp(PsfComp& comp, Position at) { comp.SetFileInfo(fileId_, at.line, at.column); }
 
   void Fail(Position at, const std::string& message);
   void FailFound(const std::string& expected) { Fail(lex_.Here(), expected + ", found " + lex_.Describe()); }
@@ -130,7 +130,8 @@ class Parser {
   bool Full() const { return errorCount_ >= Qbd::MAX_ERRORS; }
 
   Lexer lex_;
-  const std::string* file_;  // interned: every node read shares it
+  const std::string& file_;
+  PsfComp::FileId fileId_;  // every node read shares it
   Qbd& board_;
   const std::function<void(std::size_t)>& consumed_;
   std::size_t reported_ = 0;  // the offset last given to consumed_
@@ -162,7 +163,7 @@ void Parser::Fail(Position at, const std::string& message) {
     return;
   }
   ++errorCount_;
-  errors_.push_back(MakeReadError(*file_, at.line, at.column, message));
+  errors_.push_back(MakeReadError(file_, at.line, at.column, message));
 }
 
 unsigned Parser::Run() {
@@ -182,7 +183,7 @@ unsigned Parser::Run() {
     Fail(lex_.Here(), "empty board file: expected ATTRIBUTE or BEGIN BLOCK, found end of file");
   if (unlisted_ != 0)
     errors_.push_back(MakeReadError(
-        *file_, unlistedAt_.line, unlistedAt_.column,
+        file_, unlistedAt_.line, unlistedAt_.column,
         std::to_string(unlisted_) + " more error" + (unlisted_ == 1 ? "" : "s") +
             " not listed, the first of them here (a read lists at most " +
             std::to_string(Qbd::MAX_ERRORS) + ")"));
@@ -464,10 +465,10 @@ std::unique_ptr<Value> Parser::ReadList(int depth) {
 
 }  // namespace
 
-unsigned ParseBoard(const char* data, std::size_t size, const std::string* file, Qbd& board,
-                    std::vector<ReadError>& errors,
+unsigned ParseBoard(const char* data, std::size_t size, const std::string& file,
+                    PsfComp::FileId fileId, Qbd& board, std::vector<ReadError>& errors,
                     const std::function<void(std::size_t)>& consumed) {
-  Parser parser(data, size, file, board, consumed);
+  Parser parser(data, size, file, fileId, board, consumed);
   const unsigned count = parser.Run();
   errors = std::move(parser.Errors());
   return count;

@@ -115,8 +115,7 @@ int Qbd::ReadBuffer(const char* data, std::size_t size, const char* sourceName) 
 
 int Qbd::ReadText(const char* data, std::size_t size, const char* sourceName,
                   const std::function<void(std::size_t)>& consumed) {
-  const std::string* file =
-      LyrBase::PsfComp::InternFileName(sourceName ? sourceName : "<string>");
+  const std::string file = sourceName ? sourceName : "<string>";
   if (!data) size = 0;
   Qbd fresh;
   std::vector<ReadError> errors;
@@ -131,10 +130,11 @@ int Qbd::ReadText(const char* data, std::size_t size, const char* sourceName,
         lineStart = i + 1;
       }
     errors.push_back(detail::MakeReadError(
-        *file, line, static_cast<unsigned>(at - lineStart + 1),
+        file, line, static_cast<unsigned>(at - lineStart + 1),
         "expected text, found a NUL byte (is this a binary file?)"));
   } else {
-    detail::ParseBoard(data, size, file, fresh, errors, consumed);
+    detail::ParseBoard(data, size, file, LyrBase::PsfComp::InternFileName(file), fresh, errors,
+                       consumed);
   }
   if (!errors.empty()) {
     Fail(READ_SYNTAX_ERROR, std::move(errors));

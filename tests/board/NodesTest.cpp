@@ -308,17 +308,20 @@ TEST(OwnedList, TheListsEndDeletesEveryNodeOnce) {
 }
 
 TEST(Nodes, FileNames_AreSharedPerName) {
-  const std::string* a = PsfComp::InternFileName("boards/a.qbd");
-  const std::string* again = PsfComp::InternFileName(std::string("boards/") + "a.qbd");
-  const std::string* b = PsfComp::InternFileName("boards/b.qbd");
-  ASSERT_NE(a, nullptr);
+  const PsfComp::FileId a = PsfComp::InternFileName("boards/a.qbd");
+  const PsfComp::FileId again = PsfComp::InternFileName(std::string("boards/") + "a.qbd");
+  const PsfComp::FileId b = PsfComp::InternFileName("boards/b.qbd");
+  ASSERT_NE(a, 0u);
   EXPECT_EQ(a, again);
   EXPECT_NE(a, b);
-  EXPECT_EQ(*a, "boards/a.qbd");
-  EXPECT_EQ(*b, "boards/b.qbd");
+  PsfComp named("n");
+  named.SetFileInfo(a, 1, 1);
+  EXPECT_EQ(named.GetFileName(), StringBase("boards/a.qbd"));
+  named.SetFileInfo(b, 1, 1);
+  EXPECT_EQ(named.GetFileName(), StringBase("boards/b.qbd"));
 
-  // Threads that ask at once for one new name all get the same copy.
-  std::vector<const std::string*> got(8, nullptr);
+  // Threads that ask at once for one new name all get the same number.
+  std::vector<PsfComp::FileId> got(8, 0);
   std::vector<std::thread> threads;
   for (std::size_t t = 0; t < got.size(); ++t)
     threads.emplace_back([&got, t] { got[t] = PsfComp::InternFileName("boards/threads.qbd"); });
