@@ -25,7 +25,11 @@ class BaseNode {
   BaseNode() = default;
   BaseNode(const BaseNode&) = delete;
   BaseNode& operator=(const BaseNode&) = delete;
-  virtual ~BaseNode();
+  virtual ~BaseNode() {
+    // Relaxed suffices: whoever destroys a node is ordered after every use of it, including
+    // the one that gave it a handle, so a node with a handle sees a count of at least one.
+    if (nodesWithHandles_.load(std::memory_order_relaxed) != 0) ReleaseHandle();
+  }
 
   // Node memory comes from a pool of small blocks; every node is still deleted on its own.
   static void* operator new(std::size_t size);
@@ -68,6 +72,8 @@ class BaseNode {
   virtual void CountChange() const {}
 
  private:
+  // Hands the dying node to the handle release hook, if one is set.
+  void ReleaseHandle() const;
   friend class BaseTclIf;
   // Two words, so that the million small values of a large board cost little: the count of
   // changes lives in the nodes that can change, and which nodes hold handles is the handle
@@ -145,6 +151,9 @@ class ListBaseNodePtrVal : public Value {
 class NameValue : public BaseNode {
  public:
   explicit NameValue(const char* name = "");
+  // A node named `name` that takes ownership of `value` (null for none); a new node has seen
+  // no change yet.
+  NameValue(StringBase name, std::unique_ptr<Value> value);
   ~NameValue() override;
   const char* GetBaseNode() const override;
   bool IsBaseNodeType(const char* typeName) const override;
@@ -183,6 +192,8 @@ class NameValue : public BaseNode {
 class PsfComp : public NameValue {
  public:
   explicit PsfComp(const char* name = "");
+  // A component named `name` that takes ownership of `value` (null for none).
+  PsfComp(StringBase name, std::unique_ptr<Value> value);
   const char* GetBaseNode() const override;
   bool IsBaseNodeType(const char* typeName) const override;
 
@@ -212,6 +223,8 @@ using PsfCompList = OwnedList<PsfComp>;
 class Property : public PsfComp {
  public:
   explicit Property(const char* name = "");
+  // A property named `name` that takes ownership of `value` (null for none).
+  Property(StringBase name, std::unique_ptr<Value> value);
   const char* GetBaseNode() const override;
   bool IsBaseNodeType(const char* typeName) const override;
 

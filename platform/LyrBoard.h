@@ -28,6 +28,8 @@ struct ReadError {
 class BdParam : public LyrBase::Property {
  public:
   explicit BdParam(const char* name = "");
+  // A parameter named `name` that takes ownership of `value` (null for none).
+  BdParam(StringBase name, std::unique_ptr<LyrBase::Value> value);
   const char* GetBaseNode() const override;
   bool IsBaseNodeType(const char* typeName) const override;
 };

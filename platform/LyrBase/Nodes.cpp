@@ -37,10 +37,7 @@ void BaseNode::SetHandleReleaseHook(HandleReleaseHook hook) { handleReleaseHook.
 
 std::atomic<std::size_t> BaseNode::nodesWithHandles_{0};
 
-BaseNode::~BaseNode() {
-  // Relaxed suffices: whoever destroys a node is ordered after every use of it, including the
-  // one that gave it a handle, so a node with a handle sees a count of at least one here.
-  if (nodesWithHandles_.load(std::memory_order_relaxed) == 0) return;
+void BaseNode::ReleaseHandle() const {
   if (HandleReleaseHook hook = handleReleaseHook.load()) hook(this);
 }
 
@@ -59,6 +56,11 @@ bool BaseNode::IsBaseNodeType(const char* typeName) const {
 // ---- NameValue
 
 NameValue::NameValue(const char* name) : name_(name) {}
+
+NameValue::NameValue(StringBase name, std::unique_ptr<Value> value)
+    : name_(std::move(name)), value_(std::move(value)) {
+  if (value_) value_->SetOwner(this);
+}
 
 NameValue::~NameValue() = default;
 
@@ -88,6 +90,9 @@ void NameValue::SetLyrValuePtr(Value* value) {
 // ---- PsfComp
 
 PsfComp::PsfComp(const char* name) : NameValue(name) {}
+
+PsfComp::PsfComp(StringBase name, std::unique_ptr<Value> value)
+    : NameValue(std::move(name), std::move(value)) {}
 
 const char* PsfComp::GetBaseNode() const { return NodeTypeName<PsfComp>::value; }
 
@@ -142,6 +147,9 @@ PsfComp::FileId PsfComp::InternFileName(const std::string& name) {
 // ---- Property
 
 Property::Property(const char* name) : PsfComp(name) {}
+
+Property::Property(StringBase name, std::unique_ptr<Value> value)
+    : PsfComp(std::move(name), std::move(value)) {}
 
 const char* Property::GetBaseNode() const { return NodeTypeName<Property>::value; }
 

@@ -23,6 +23,9 @@ const std::vector<LyrBase::PsfComp*>& NoComps() {
 
 BdParam::BdParam(const char* name) : Property(name) {}
 
+BdParam::BdParam(StringBase name, std::unique_ptr<LyrBase::Value> value)
+    : Property(std::move(name), std::move(value)) {}
+
 const char* BdParam::GetBaseNode() const { return LyrBase::NodeTypeName<BdParam>::value; }
 
 bool BdParam::IsBaseNodeType(const char* typeName) const {
@@ -33,10 +36,9 @@ bool BdParam::IsBaseNodeType(const char* typeName) const {
 
 BdPin::BdPin(const char* name, const char* value) : Property(name) { SetValueStr(value); }
 
-BdPin::BdPin(StringBase name, std::unique_ptr<LyrBase::Value> value) {
-  SetName(std::move(name));
-  SetLyrValuePtr(value ? value.release() : new LyrBase::StrVal(""));
-}
+BdPin::BdPin(StringBase name, std::unique_ptr<LyrBase::Value> value)
+    : Property(std::move(name),
+               value ? std::move(value) : std::make_unique<LyrBase::StrVal>("")) {}
 
 const char* BdPin::GetBaseNode() const { return LyrBase::NodeTypeName<BdPin>::value; }
 

@@ -322,14 +322,9 @@ Value* Parser::TakeValue(std::unique_ptr<Value>& list) const {
 std::unique_ptr<Property> Parser::MakeProperty(Keyword kw, std::unique_ptr<Value> list) {
   StringBase name(name_.data(), name_.size());
   std::unique_ptr<Value> value(TakeValue(list));
-  // A port is made with its value: the default one would only be thrown away.
   if (kw == Keyword::Port) return std::make_unique<BdPin>(std::move(name), std::move(value));
-  std::unique_ptr<Property> prop;
-  if (kw == Keyword::Parameter) prop = std::make_unique<BdParam>();
-  else prop = std::make_unique<Property>();
-  prop->SetName(std::move(name));
-  prop->SetLyrValuePtr(value.release());
-  return prop;
+  if (kw == Keyword::Parameter) return std::make_unique<BdParam>(std::move(name), std::move(value));
+  return std::make_unique<Property>(std::move(name), std::move(value));
 }
 
 std::unique_ptr<Property> Parser::ReadProperty(Keyword kw, Position at) {
@@ -352,10 +347,9 @@ std::unique_ptr<Property> Parser::ReadProperty(Keyword kw, Position at) {
     lex_.SkipBlankLines();
     const Position subAt = lex_.Here();
     if (!ReadName("','") || !ReadValue(list)) return nullptr;
-    auto sub = std::make_unique<PsfComp>();
-    sub->SetName(StringBase(name_.data(), name_.size()));
+    auto sub = std::make_unique<PsfComp>(StringBase(name_.data(), name_.size()),
+                                         std::unique_ptr<Value>(TakeValue(list)));
     Stamp(*sub, subAt);
-    sub->SetLyrValuePtr(TakeValue(list));
     prop->AddPsfComp(sub.release());
   }
 }

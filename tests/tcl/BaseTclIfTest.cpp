@@ -54,6 +54,27 @@ TEST(BaseTclIf, Handle_DiesWithItsNode) {
   EXPECT_EQ(BaseTclIf::LiveHandleCount(), before);
 }
 
+TEST(BaseTclIf, Handle_RetiredForExactlyTheNodesThatHadOne) {
+  // Handles on a value, a sub-property and the property itself; the nodes without one die
+  // first, and must leave every word standing.
+  const unsigned before = BaseTclIf::LiveHandleCount();
+  auto prop = std::make_unique<LyrBase::Property>("p");
+  prop->SetValueStr("v");
+  auto* withWord = new LyrBase::PsfComp("kept");
+  auto* without = new LyrBase::PsfComp("dropped");
+  prop->AddPsfComp(withWord);
+  prop->AddPsfComp(without);
+  const std::string words[] = {Word(prop.get()), Word(prop->GetLyrValuePtr()), Word(withWord)};
+  const LyrBase::BaseNode* nodes[] = {prop.get(), prop->GetLyrValuePtr(), withWord};
+  EXPECT_EQ(BaseTclIf::LiveHandleCount(), before + 3);
+  ASSERT_EQ(prop->RemovePsfComp(without), 0);
+  prop->SetName("renamed");
+  for (int i = 0; i < 3; ++i) EXPECT_EQ(Decode(words[i]), nodes[i]) << words[i];
+  prop.reset();
+  for (const std::string& word : words) EXPECT_EQ(Decode(word), nullptr) << word;
+  EXPECT_EQ(BaseTclIf::LiveHandleCount(), before);
+}
+
 TEST(BaseTclIf, Handle_NotRevivedByANodeAtTheSameAddress) {
   // Allocate until a new node lands where a dead one was, then check the old word stays dead.
   auto first = std::make_unique<NameValue>("first");
