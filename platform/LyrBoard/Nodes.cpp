@@ -50,7 +50,13 @@ bool BdPin::IsBaseNodeType(const char* typeName) const {
 
 QbdBlock::QbdBlock() = default;
 
-QbdBlock::~QbdBlock() = default;
+QbdBlock::~QbdBlock() {
+  // In the reverse of the order a block is usually written (attributes, parameters, ports), so
+  // that the next tree reuses the memory in the order it is built (see OwnedList::Clear).
+  props_[PORT - 1].Clear();
+  props_[PARAMETER - 1].Clear();
+  props_[ATTRIBUTE - 1].Clear();
+}
 
 const char* QbdBlock::GetBaseNode() const { return LyrBase::NodeTypeName<QbdBlock>::value; }
 
