@@ -21,11 +21,11 @@ bool KnownKind(QbdBlock::NodeType kind) {
 
 }  // namespace
 
-BlockFacts::BlockFacts(const QbdBlock& block, const FpgaPinFacts& fpgaPins)
+BlockFacts::BlockFacts(const QbdBlock& block, FpgaPinFacts& fpgaPins)
     : fpgaPins_(&fpgaPins) {
   for (QbdBlock::NodeType kind : kKinds) AddProps(block, kind);
   kindStart_[QbdBlock::ATTRIBUTE + 1] = static_cast<std::uint32_t>(props_.size());
-  WirePorts();
+  WirePorts(fpgaPins);
   speed_ = Keep(MbdRules::SpeedOf(&block));
   group_ = Keep(MbdRules::ExclusiveGroupOf(block));
   // One record lives as long as the tree does not change: keep it no larger than it is.
@@ -66,7 +66,7 @@ void BlockFacts::AddProp(const Property& prop, QbdBlock::NodeType kind) {
   props_.push_back(facts);
 }
 
-void BlockFacts::WirePorts() {
+void BlockFacts::WirePorts(FpgaPinFacts& fpgaPins) {
   // The first port of a role leads it: every port of the role resolves to its connector.
   std::unordered_map<StringBase, std::uint32_t, MbdRules::RoleHash, MbdRules::RoleEqual> leads;
   for (std::uint32_t p = kindStart_[QbdBlock::PORT]; p < kindStart_[QbdBlock::PORT + 1]; ++p) {
@@ -75,7 +75,7 @@ void BlockFacts::WirePorts() {
     const Sub* role = Role(port);
     if (!role) continue;
     port.roleLead = leads.emplace(Str(role->value), p).first->second;
-    if (port.connector.size != 0) port.pins = fpgaPins_->On(Str(port.connector));
+    if (port.connector.size != 0) port.pins = fpgaPins.On(Str(port.connector));
   }
 }
 

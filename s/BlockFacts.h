@@ -52,7 +52,7 @@ class BlockFacts {
 
   // Reads `block` as it is now; `fpgaPins` (borrowed, kept as long as this record) are the
   // board's FPGA pins.
-  BlockFacts(const LyrBoard::QbdBlock& block, const FpgaPinFacts& fpgaPins);
+  BlockFacts(const LyrBoard::QbdBlock& block, FpgaPinFacts& fpgaPins);
 
   // The properties of that kind, in order; empty for an unknown kind.
   Run<Prop> Props(LyrBoard::QbdBlock::NodeType kind) const;
@@ -91,7 +91,7 @@ class BlockFacts {
   Text Keep(const StringBase& text);
   void AddProps(const LyrBoard::QbdBlock& block, LyrBoard::QbdBlock::NodeType kind);
   void AddProp(const LyrBase::Property& prop, LyrBoard::QbdBlock::NodeType kind);
-  void WirePorts();
+  void WirePorts(FpgaPinFacts& fpgaPins);
   bool TextEquals(Text text, const StringBase& other) const;
 
   std::string text_;

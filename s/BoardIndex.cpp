@@ -61,7 +61,7 @@ const BlockFacts* BoardIndex::FactsByName(const StringBase& name) const {
   const Named& named = found->second;
   // Made when first asked for: a board's blocks are many, the instances asked about few.
   if (!named.facts) {
-    if (!pinFacts_) pinFacts_ = std::make_unique<FpgaPinFacts>(fpga_);
+    if (!pinFacts_) pinFacts_ = std::make_unique<FpgaPinFacts>(fpgaPins_);
     named.facts = std::make_unique<BlockFacts>(*named.block, *pinFacts_);
   }
   return named.facts.get();

@@ -2,33 +2,17 @@
 
 using LyrBase::Property;
 using LyrBase::PsfComp;
-using LyrBoard::QbdBlock;
 
 namespace mbd_detail {
 
-FpgaPinFacts::FpgaPinFacts(const std::vector<QbdBlock*>& fpgaBlocks) {
-  // Nets in the order of their first pin, each with its pins in order.
-  std::vector<std::vector<const Property*>> nets;
-  std::unordered_map<StringBase, std::size_t, MbdRules::NetHash, MbdRules::NetEqual> netOf;
-  for (const QbdBlock* fpga : fpgaBlocks)
-    for (const Property* port : fpga->GetPropSeqRef(QbdBlock::PORT)) {
-      const auto slot = netOf.emplace(MbdRules::ConnectorOf(*port), nets.size());
-      if (slot.second) nets.emplace_back();
-      nets[slot.first->second].push_back(port);
-    }
-  std::vector<Range> ranges(nets.size());
-  for (std::size_t n = 0; n < nets.size(); ++n) {
-    ranges[n].first = static_cast<std::uint32_t>(pins_.size());
-    for (const Property* port : nets[n]) AddPin(*port);
-    ranges[n].count = static_cast<std::uint32_t>(pins_.size()) - ranges[n].first;
-  }
-  byNet_.reserve(netOf.size());
-  for (const auto& net : netOf) byNet_.emplace(net.first, ranges[net.second]);
-}
-
-FpgaPinFacts::Range FpgaPinFacts::On(const StringBase& net) const {
-  const auto found = byNet_.find(net);
-  return found == byNet_.end() ? Range() : found->second;
+FpgaPinFacts::Range FpgaPinFacts::On(const StringBase& net) {
+  const auto slot = copied_.emplace(net, Range());
+  Range& range = slot.first->second;
+  if (!slot.second) return range;
+  range.first = static_cast<std::uint32_t>(pins_.size());
+  for (const Property* port : byNet_->On(net)) AddPin(*port);
+  range.count = static_cast<std::uint32_t>(pins_.size()) - range.first;
+  return range;
 }
 
 FpgaPinFacts::Text FpgaPinFacts::Keep(const StringBase& text) {

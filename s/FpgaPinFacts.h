@@ -1,8 +1,9 @@
 // What the model reads of the FPGA pins, copied into one compact table: for each pin whether
-// it has constraint strings, the strings, and the location of its first LOC string. The pins of
-// one net lie side by side, nets in the order the FPGA blocks first name them, so the pins of
-// one instance's ports are read from a few neighbouring cache lines. The board index builds it
-// from the tree and drops it as soon as the tree changes.
+// it has constraint strings, the strings, and the location of its first LOC string. A net's
+// pins are copied when a block's record first asks for them, side by side and next to the
+// other nets of that block, so the pins of one instance's ports are read from a few
+// neighbouring cache lines, and a change of the tree costs no copy of pins nobody asks about.
+// The board index owns it and drops it as soon as the tree changes.
 #ifndef MBD_FPGA_PIN_FACTS_H
 #define MBD_FPGA_PIN_FACTS_H
 
@@ -11,6 +12,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "FpgaPinsByNet.h"
 #include "LyrBoard.h"
 #include "MbdRules.h"
 
@@ -37,12 +39,12 @@ class FpgaPinFacts {
     std::uint32_t count = 0;
   };
 
-  // Reads the ports of `fpgaBlocks`, in order.
-  explicit FpgaPinFacts(const std::vector<LyrBoard::QbdBlock*>& fpgaBlocks);
+  // A table of the pins `byNet` (borrowed, kept as long as this table) finds.
+  explicit FpgaPinFacts(const FpgaPinsByNet& byNet) : byNet_(&byNet) {}
 
-  // The pins on a net that matches `net` as MbdRules::CarriesConnector says, FPGA blocks in
-  // order and pins in order; empty when none.
-  Range On(const StringBase& net) const;
+  // The pins on a net that matches `net` as FpgaPinsByNet::On finds them, FPGA blocks in
+  // order and pins in order, copied on the first call for the net; empty when none.
+  Range On(const StringBase& net);
   // The pins of a range On gave, for range-for.
   struct Pins {
     const Pin* first;
@@ -69,7 +71,8 @@ class FpgaPinFacts {
   std::string text_;
   std::vector<Pin> pins_;
   std::vector<Text> strings_;
-  std::unordered_map<StringBase, Range, MbdRules::NetHash, MbdRules::NetEqual> byNet_;
+  const FpgaPinsByNet* byNet_;
+  std::unordered_map<StringBase, Range, MbdRules::NetHash, MbdRules::NetEqual> copied_;
 };
 
 }  // namespace mbd_detail
