@@ -26,18 +26,12 @@ BlockFacts::BlockFacts(const QbdBlock& block, FpgaPinFacts& fpgaPins)
   for (QbdBlock::NodeType kind : kKinds) AddProps(block, kind);
   kindStart_[QbdBlock::ATTRIBUTE + 1] = static_cast<std::uint32_t>(props_.size());
   WirePorts(fpgaPins);
-  speed_ = Keep(MbdRules::SpeedOf(&block));
-  group_ = Keep(MbdRules::ExclusiveGroupOf(block));
+  speed_ = text_.Keep(MbdRules::SpeedOf(&block));
+  group_ = text_.Keep(MbdRules::ExclusiveGroupOf(block));
   // One record lives as long as the tree does not change: keep it no larger than it is.
-  text_.shrink_to_fit();
+  text_.ShrinkToFit();
   props_.shrink_to_fit();
   subs_.shrink_to_fit();
-}
-
-BlockFacts::Text BlockFacts::Keep(const StringBase& text) {
-  Text kept{static_cast<std::uint32_t>(text_.size()), text.GetLength()};
-  text_.append(text.c_str(), text.GetLength());
-  return kept;
 }
 
 void BlockFacts::AddProps(const QbdBlock& block, QbdBlock::NodeType kind) {
@@ -47,20 +41,20 @@ void BlockFacts::AddProps(const QbdBlock& block, QbdBlock::NodeType kind) {
 
 void BlockFacts::AddProp(const Property& prop, QbdBlock::NodeType kind) {
   Prop facts;
-  facts.name = Keep(prop.GetName());
+  facts.name = text_.Keep(prop.GetName());
   const StringBase value = prop.GetValueStr();
-  facts.value = Keep(value);
+  facts.value = text_.Keep(value);
   if (kind == QbdBlock::PORT) {
     // Kept apart only where it differs from the value text it is read from.
     const StringBase connector = MbdRules::ConnectorOf(prop);
-    facts.connector = connector == value ? facts.value : Keep(connector);
+    facts.connector = connector == value ? facts.value : text_.Keep(connector);
   }
   facts.firstSub = static_cast<std::uint32_t>(subs_.size());
   const PsfComp* role = MbdRules::RoleOf(prop);
   for (const PsfComp* sub : prop.GetPsfCompSeqRef()) {
     if (sub == role) facts.role = static_cast<std::int32_t>(subs_.size() - facts.firstSub);
-    const Text name = Keep(sub->GetName());
-    subs_.push_back(Sub{name, Keep(sub->GetValueStr())});
+    const Text name = text_.Keep(sub->GetName());
+    subs_.push_back(Sub{name, text_.Keep(sub->GetValueStr())});
   }
   facts.subs = static_cast<std::uint32_t>(subs_.size()) - facts.firstSub;
   props_.push_back(facts);
@@ -79,13 +73,13 @@ void BlockFacts::WirePorts(FpgaPinFacts& fpgaPins) {
   }
 }
 
-BlockFacts::Run<BlockFacts::Prop> BlockFacts::Props(QbdBlock::NodeType kind) const {
+Run<BlockFacts::Prop> BlockFacts::Props(QbdBlock::NodeType kind) const {
   if (!KnownKind(kind)) return {nullptr, nullptr};
   const Prop* base = props_.data();
   return {base + kindStart_[kind], base + kindStart_[kind + 1]};
 }
 
-BlockFacts::Run<BlockFacts::Sub> BlockFacts::Subs(const Prop& prop) const {
+Run<BlockFacts::Sub> BlockFacts::Subs(const Prop& prop) const {
   const Sub* first = subs_.data() + prop.firstSub;
   return {first, first + prop.subs};
 }

@@ -1,16 +1,16 @@
 // What the model reads of one block, copied into one compact record: the names and values of
 // its attributes, parameters and ports and of their sub-properties, each property's role, and
-// for each port the FPGA pins on its net. A wizard asks a dozen
-// questions about one instance in a row; read from this record they touch a few cache lines
-// instead of every node of the block and of its FPGA pins, however large the board. The board
-// index builds it from the tree and drops it as soon as the tree changes.
+// for each port the FPGA pins on its net. A wizard asks a dozen questions about one instance
+// in a row; read from this record they touch a few cache lines instead of every node of the
+// block and of its FPGA pins, however large the board. The board index builds it from the
+// tree and drops it as soon as the tree changes.
 #ifndef MBD_BLOCK_FACTS_H
 #define MBD_BLOCK_FACTS_H
 
 #include <cstdint>
-#include <string>
 #include <vector>
 
+#include "CompactRecords.h"
 #include "FpgaPinFacts.h"
 #include "LyrBoard.h"
 
@@ -18,11 +18,7 @@ namespace mbd_detail {
 
 class BlockFacts {
  public:
-  // A stretch of the record's text.
-  struct Text {
-    std::uint32_t at = 0;
-    std::uint32_t size = 0;
-  };
+  using Text = TextRef;
   // A sub-property: its name and value text.
   struct Sub {
     Text name;
@@ -41,15 +37,6 @@ class BlockFacts {
     std::uint32_t roleLead = 0;
     FpgaPinFacts::Range pins;
   };
-  // A run of records, for range-for.
-  template <typename T>
-  struct Run {
-    const T* first;
-    const T* last;
-    const T* begin() const { return first; }
-    const T* end() const { return last; }
-  };
-
   // Reads `block` as it is now; `fpgaPins` (borrowed, kept as long as this record) are the
   // board's FPGA pins.
   BlockFacts(const LyrBoard::QbdBlock& block, FpgaPinFacts& fpgaPins);
@@ -60,14 +47,14 @@ class BlockFacts {
   Run<Sub> Subs(const Prop& prop) const;
   // The FPGA pins on the connector of `port` (a port of this record), in order; empty when
   // none.
-  FpgaPinFacts::Pins Pins(const Prop& port) const { return fpgaPins_->In(port.pins); }
+  Run<FpgaPinFacts::Pin> Pins(const Prop& port) const { return fpgaPins_->In(port.pins); }
   // The board's FPGA pins, for reading a pin Pins gave.
   const FpgaPinFacts& PinTable() const { return *fpgaPins_; }
   // The first port of the block with the role of `port` (a port of this record).
   const Prop& RoleLead(const Prop& port) const { return props_[port.roleLead]; }
 
   // The text as a string.
-  StringBase Str(Text text) const { return StringBase(text_.data() + text.at, text.size); }
+  StringBase Str(Text text) const { return text_.Str(text); }
 
   // The first property of that kind whose name equals `name` ignoring case; null when none.
   const Prop* Named(LyrBoard::QbdBlock::NodeType kind, const StringBase& name) const;
@@ -88,13 +75,12 @@ class BlockFacts {
   StringBase ExclusiveGroup() const { return Str(group_); }
 
  private:
-  Text Keep(const StringBase& text);
   void AddProps(const LyrBoard::QbdBlock& block, LyrBoard::QbdBlock::NodeType kind);
   void AddProp(const LyrBase::Property& prop, LyrBoard::QbdBlock::NodeType kind);
   void WirePorts(FpgaPinFacts& fpgaPins);
   bool TextEquals(Text text, const StringBase& other) const;
 
-  std::string text_;
+  TextBuffer text_;
   std::vector<Prop> props_;
   std::vector<Sub> subs_;
   const FpgaPinFacts* fpgaPins_;

@@ -15,23 +15,17 @@ FpgaPinFacts::Range FpgaPinFacts::On(const StringBase& net) {
   return range;
 }
 
-FpgaPinFacts::Text FpgaPinFacts::Keep(const StringBase& text) {
-  Text kept{static_cast<std::uint32_t>(text_.size()), text.GetLength()};
-  text_.append(text.c_str(), text.GetLength());
-  return kept;
-}
-
 void FpgaPinFacts::AddPin(const Property& fpgaPort) {
   Pin pin;
   const PsfComp* constraints = MbdRules::ConstraintsOf(fpgaPort);
   pin.hasConstraints = constraints != nullptr;
   pin.firstString = static_cast<std::uint32_t>(strings_.size());
   const std::vector<StringBase> strings = MbdRules::StringsOf(constraints);
-  for (const StringBase& line : strings) strings_.push_back(Keep(line));
+  for (const StringBase& line : strings) strings_.push_back(text_.Keep(line));
   pin.strings = static_cast<std::uint32_t>(strings.size());
   StringBase location;
   pin.hasLocation = MbdRules::FirstLocation(strings, location);
-  if (pin.hasLocation) pin.location = Keep(location);
+  if (pin.hasLocation) pin.location = text_.Keep(location);
   pins_.push_back(pin);
 }
 

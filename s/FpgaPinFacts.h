@@ -8,10 +8,10 @@
 #define MBD_FPGA_PIN_FACTS_H
 
 #include <cstdint>
-#include <string>
 #include <unordered_map>
 #include <vector>
 
+#include "CompactRecords.h"
 #include "FpgaPinsByNet.h"
 #include "LyrBoard.h"
 #include "MbdRules.h"
@@ -20,11 +20,7 @@ namespace mbd_detail {
 
 class FpgaPinFacts {
  public:
-  // A stretch of the table's text.
-  struct Text {
-    std::uint32_t at = 0;
-    std::uint32_t size = 0;
-  };
+  using Text = TextRef;
   // One FPGA pin.
   struct Pin {
     bool hasConstraints = false;  // it has UCF_NET_STRING (MbdRules::ConstraintsOf)
@@ -45,14 +41,8 @@ class FpgaPinFacts {
   // The pins on a net that matches `net` as FpgaPinsByNet::On finds them, FPGA blocks in
   // order and pins in order, copied on the first call for the net; empty when none.
   Range On(const StringBase& net);
-  // The pins of a range On gave, for range-for.
-  struct Pins {
-    const Pin* first;
-    const Pin* last;
-    const Pin* begin() const { return first; }
-    const Pin* end() const { return last; }
-  };
-  Pins In(Range range) const {
+  // The pins of a range On gave.
+  Run<Pin> In(Range range) const {
     const Pin* first = pins_.data() + range.first;
     return {first, first + range.count};
   }
@@ -64,11 +54,10 @@ class FpgaPinFacts {
   StringBase Location(const Pin& pin) const { return Str(pin.location); }
 
  private:
-  StringBase Str(Text text) const { return StringBase(text_.data() + text.at, text.size); }
-  Text Keep(const StringBase& text);
+  StringBase Str(Text text) const { return text_.Str(text); }
   void AddPin(const LyrBase::Property& fpgaPort);
 
-  std::string text_;
+  TextBuffer text_;
   std::vector<Pin> pins_;
   std::vector<Text> strings_;
   const FpgaPinsByNet* byNet_;
