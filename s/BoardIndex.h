@@ -50,7 +50,7 @@ class BoardIndex {
   using CaseBlindMap = std::unordered_map<StringBase, T, CaseBlindHash, CaseBlindEqual>;
 
   // A block found by name, and its facts once something asked for them.
-  struct Named {
+  struct NamedBlock {
     LyrBoard::QbdBlock* block;
     mutable std::unique_ptr<BlockFacts> facts;
   };
@@ -58,13 +58,13 @@ class BoardIndex {
   void AddBlock(LyrBoard::QbdBlock* block);
 
   unsigned long long builtAt_ = 0;
-  CaseBlindMap<Named> byName_;
-  // Made with the first facts of a block; they borrow it.
-  mutable std::unique_ptr<FpgaPinFacts> pinFacts_;
   CaseBlindMap<std::vector<LyrBoard::QbdBlock*>> byType_;
   std::unordered_set<StringBase> exactTypes_;
   std::vector<LyrBoard::QbdBlock*> fpga_;
   FpgaPinsByNet fpgaPins_;
+  // Made with the first facts of a block. Each borrows what is declared before it.
+  mutable std::unique_ptr<FpgaPinFacts> pinFacts_;
+  CaseBlindMap<NamedBlock> byName_;
   std::unordered_map<StringBase, std::vector<LyrBoard::QbdBlock*>, MbdRules::GroupHash,
                      MbdRules::GroupEqual>
       byGroup_;
