@@ -258,10 +258,6 @@ class LYRWIZ_MBD_EXPORT MBD {
   // Further private helpers of tables, clocks, memories and module setup go here.
   // Fills a child module from a block, wiring its pins to signals of `top`.
   void fillChildModule(const LyrBoard::QbdBlock* block, LyrWiz_Module* child, LyrWiz_Module* top);
-  // The constraint table of each of `fpgaPorts` (the FPGA ports wired to `connector`) that
-  // has UCF_NET_STRING; a trace for each one that has not.
-  static std::vector<Table> constraintTables(const std::vector<LyrBase::Property*>& fpgaPorts,
-                                             const StringBase& connector);
 
   LyrBoard::Qbd* qbd;
   std::vector<ClkRng> clkFreqRngSeq;

@@ -39,7 +39,7 @@ bool BoardIndex::IsCurrentFor(const Qbd* qbd) const {
 
 void BoardIndex::AddBlock(QbdBlock* block) {
   // The first block of a name keeps it: later ones are shadowed, as in a walk.
-  byName_.emplace(block->GetName(), block);
+  byName_.emplace(block->GetName(), NamedBlock{block, nullptr});
   if (block->GetPropertyByName(QbdBlock::ATTRIBUTE, MBD::IO_TYPE)) {
     const StringBase value = MbdRules::AttributeOf(*block, MBD::IO_TYPE);
     byType_[value].push_back(block);
@@ -52,7 +52,19 @@ void BoardIndex::AddBlock(QbdBlock* block) {
 
 QbdBlock* BoardIndex::BlockByName(const StringBase& name) const {
   const auto found = byName_.find(name);
-  return found == byName_.end() ? nullptr : found->second;
+  return found == byName_.end() ? nullptr : found->second.block;
+}
+
+const BlockFacts* BoardIndex::FactsByName(const StringBase& name) const {
+  const auto found = byName_.find(name);
+  if (found == byName_.end()) return nullptr;
+  const NamedBlock& named = found->second;
+  // Made when first asked for: a board's blocks are many, the instances asked about few.
+  if (!named.facts) {
+    if (!pinFacts_) pinFacts_ = std::make_unique<FpgaPinFacts>(fpgaPins_);
+    named.facts = std::make_unique<BlockFacts>(*named.block, *pinFacts_);
+  }
+  return named.facts.get();
 }
 
 const std::vector<QbdBlock*>& BoardIndex::BlocksOfType(const StringBase& ioType) const {

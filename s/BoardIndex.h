@@ -4,10 +4,12 @@
 #ifndef MBD_BOARD_INDEX_H
 #define MBD_BOARD_INDEX_H
 
+#include <memory>
 #include <unordered_map>
 #include <unordered_set>
 #include <vector>
 
+#include "BlockFacts.h"
 #include "FpgaPinsByNet.h"
 #include "LyrBoard.h"
 #include "MbdRules.h"
@@ -26,6 +28,8 @@ class BoardIndex {
 
   // The first block whose name equals `name` ignoring case; null when none.
   LyrBoard::QbdBlock* BlockByName(const StringBase& name) const;
+  // What the model reads of the block BlockByName finds, made on first use; null when none.
+  const BlockFacts* FactsByName(const StringBase& name) const;
   // The blocks whose IOTYPE equals `ioType` ignoring case, in board order; empty when none.
   const std::vector<LyrBoard::QbdBlock*>& BlocksOfType(const StringBase& ioType) const;
   // True when some block's IOTYPE is exactly `ioType`.
@@ -45,14 +49,22 @@ class BoardIndex {
   template <typename T>
   using CaseBlindMap = std::unordered_map<StringBase, T, CaseBlindHash, CaseBlindEqual>;
 
+  // A block found by name, and its facts once something asked for them.
+  struct NamedBlock {
+    LyrBoard::QbdBlock* block;
+    mutable std::unique_ptr<BlockFacts> facts;
+  };
+
   void AddBlock(LyrBoard::QbdBlock* block);
 
   unsigned long long builtAt_ = 0;
-  CaseBlindMap<LyrBoard::QbdBlock*> byName_;
   CaseBlindMap<std::vector<LyrBoard::QbdBlock*>> byType_;
   std::unordered_set<StringBase> exactTypes_;
   std::vector<LyrBoard::QbdBlock*> fpga_;
   FpgaPinsByNet fpgaPins_;
+  // Made with the first facts of a block. Each borrows what is declared before it.
+  mutable std::unique_ptr<FpgaPinFacts> pinFacts_;
+  CaseBlindMap<NamedBlock> byName_;
   std::unordered_map<StringBase, std::vector<LyrBoard::QbdBlock*>, MbdRules::GroupHash,
                      MbdRules::GroupEqual>
       byGroup_;

@@ -11,6 +11,7 @@
 using LyrBase::Property;
 using LyrBase::PsfComp;
 using LyrBoard::QbdBlock;
+using mbd_detail::BlockFacts;
 
 std::vector<StringBase> MBD::getAttrValuesOfBlocks(const char* attrName) {
   std::vector<StringBase> values;
@@ -53,8 +54,9 @@ std::vector<StringBase> MBD::getInstanceNamesByIOType(StringBase ioType, unsigne
 }
 
 StringBase MBD::getAttributeValue(StringBase insName, StringBase attrName) {
-  const QbdBlock* block = getBlockByName(insName);
-  return block ? MbdRules::AttributeOf(*block, attrName.c_str()) : StringBase();
+  const BlockFacts* facts = boardIndex().FactsByName(insName);
+  // Attributes are found by node name: the text up to its first NUL byte.
+  return facts ? facts->Attribute(StringBase(attrName.c_str())) : StringBase();
 }
 
 StringBase MBD::getIOTypeByInstanceName(StringBase insName) {
@@ -64,7 +66,8 @@ StringBase MBD::getIOTypeByInstanceName(StringBase insName) {
 StringBase MBD::getAlertOfIns(StringBase insName) { return getAttributeValue(insName, ALERT); }
 
 StringBase MBD::getSpeedOfIns(StringBase insName) {
-  return MbdRules::SpeedOf(getBlockByName(insName));
+  const BlockFacts* facts = boardIndex().FactsByName(insName);
+  return facts ? facts->Speed() : MbdRules::SpeedOf(nullptr);
 }
 
 std::vector<StringBase> MBD::getDupInsNamesOfKeyIns(StringBase keyIns) {
@@ -75,10 +78,10 @@ std::vector<StringBase> MBD::getDupInsNamesOfKeyIns(StringBase keyIns) {
 std::vector<StringBase> MBD::getExclusiveInsSeq(StringBase insName) {
   std::vector<StringBase> names;
   if (IsGenericBoard(qbd)) return names;
-  const QbdBlock* block = getBlockByName(insName);
-  if (!block) return names;
+  const BlockFacts* facts = boardIndex().FactsByName(insName);
+  if (!facts) return names;
   // The tag is compared whole: it names a group, it is not a list.
-  const StringBase group = MbdRules::ExclusiveGroupOf(*block);
+  const StringBase group = facts->ExclusiveGroup();
   if (group.IsEmpty()) return names;
   // Every member of the indexed group is an alternative of the block; only it goes out.
   const std::vector<QbdBlock*>& members = boardIndex().BlocksInGroup(group);

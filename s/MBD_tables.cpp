@@ -1,37 +1,52 @@
 // Parameter and port tables of an instance, and the pin constraints its ports reach through
 // the connectors of the FPGA blocks.
-#include <unordered_map>
 #include <utility>
 #include <vector>
 
+#include "BlockFacts.h"
 #include "BoardIndex.h"
 #include "MBD.h"
 #include "MbdRules.h"
 
-using LyrBase::Property;
-using LyrBase::PsfComp;
 using LyrBoard::QbdBlock;
+using mbd_detail::BlockFacts;
+using mbd_detail::FpgaPinFacts;
 
 namespace {
 
 const char kBlanks[] = " \t";
 
-
-// The UCF_NET_STRING sub-property of an FPGA port; null (and the trace) when it lacks one.
-const PsfComp* UcfOf(const Property* fpgaPort, const StringBase& connector) {
-  const PsfComp* ucf = MbdRules::ConstraintsOf(*fpgaPort);
-  if (!ucf)
+// True when the FPGA pin has constraint strings; false (and the trace) when it lacks them.
+bool HasConstraints(const FpgaPinFacts::Pin& pin, const StringBase& connector) {
+  if (!pin.hasConstraints)
     Port_MsgManData::debugStub("connector %s has no UCF define in FPGA section\n",
                                connector.c_str());
-  return ucf;
+  return pin.hasConstraints;
 }
 
 // Appends one entry per sub-property, keyed by its trimmed name.
-void AddSubProperties(const Property* prop, MBD::Table& table) {
-  for (const PsfComp* sub : prop->GetPsfCompSeqRef()) {
-    StringBase key = sub->GetName();
+void AddSubProperties(const BlockFacts& facts, const BlockFacts::Prop& prop, MBD::Table& table) {
+  for (const BlockFacts::Sub& sub : facts.Subs(prop)) {
+    StringBase key = facts.Str(sub.name);
     key.Trim(kBlanks, StringBase::TRIM_BOTH);
-    table.emplace(key, sub->GetValueStr());
+    table.emplace(std::move(key), facts.Str(sub.value));
+  }
+}
+
+// The constraint table of each FPGA pin on the net of `lead` (the port that gives the
+// connector) that has constraint strings, extended by the sub-properties of `port`.
+void AddPortTables(const BlockFacts& facts, const BlockFacts::Prop& lead,
+                   const BlockFacts::Prop& port, std::vector<MBD::Table>& tables) {
+  const StringBase connector = facts.Str(lead.connector);
+  const FpgaPinFacts& pins = facts.PinTable();
+  for (const FpgaPinFacts::Pin& pin : facts.Pins(lead)) {
+    if (!HasConstraints(pin, connector)) continue;
+    MBD::Table table;
+    for (std::uint32_t n = 0; n < pin.strings; ++n)
+      table.emplace(MBD::UCF_NET_STRING, pins.String(pin, n));
+    table.emplace(MBD::CONNECTOR, connector);
+    AddSubProperties(facts, port, table);
+    tables.push_back(std::move(table));
   }
 }
 
@@ -39,13 +54,13 @@ void AddSubProperties(const Property* prop, MBD::Table& table) {
 
 std::vector<MBD::Table> MBD::getParamsByIns(StringBase insName) {
   std::vector<Table> tables;
-  const QbdBlock* block = insName.IsEmpty() ? nullptr : getBlockByName(insName);
-  if (!block) return tables;
-  for (const Property* param : block->GetPropSeqRef(QbdBlock::PARAMETER)) {
-    if (!MbdRules::RoleOf(*param)) continue;
+  const BlockFacts* facts = insName.IsEmpty() ? nullptr : boardIndex().FactsByName(insName);
+  if (!facts) return tables;
+  for (const BlockFacts::Prop& param : facts->Props(QbdBlock::PARAMETER)) {
+    if (!facts->Role(param)) continue;
     Table table;
-    table.emplace(VALUE, param->GetValueStr());
-    AddSubProperties(param, table);
+    table.emplace(VALUE, facts->Str(param.value));
+    AddSubProperties(*facts, param, table);
     tables.push_back(std::move(table));
   }
   return tables;
@@ -56,41 +71,15 @@ std::vector<MBD::Table> MBD::getParamsByIOType(StringBase ioType) {
   return names.empty() ? std::vector<Table>() : getParamsByIns(names.front());
 }
 
-std::vector<MBD::Table> MBD::constraintTables(const std::vector<Property*>& fpgaPorts,
-                                              const StringBase& connector) {
-  std::vector<Table> tables;
-  for (const Property* fpgaPort : fpgaPorts) {
-    const PsfComp* ucf = UcfOf(fpgaPort, connector);
-    if (!ucf) continue;
-    Table table;
-    for (const StringBase& line : MbdRules::StringsOf(ucf)) table.emplace(UCF_NET_STRING, line);
-    table.emplace(CONNECTOR, connector);
-    tables.push_back(std::move(table));
-  }
-  return tables;
-}
-
 std::vector<MBD::Table> MBD::getPortsByIns(StringBase insName) {
   std::vector<Table> tables;
-  const QbdBlock* block = insName.IsEmpty() ? nullptr : getBlockByName(insName);
-  if (!block) return tables;
-  const mbd_detail::BoardIndex& index = boardIndex();
-  // Every port of a role resolves to the connector of the first port of that role; the map
-  // spares a walk of the ports per port.
-  std::unordered_map<StringBase, StringBase, CaseBlindHash, CaseBlindEqual> connectorOfRole;
-  for (const Property* port : block->GetPropSeqRef(QbdBlock::PORT)) {
-    const PsfComp* role = MbdRules::RoleOf(*port);
-    if (role) connectorOfRole.emplace(role->GetValueStr(), MbdRules::ConnectorOf(*port));
-  }
-  for (const Property* port : block->GetPropSeqRef(QbdBlock::PORT)) {
-    const PsfComp* role = MbdRules::RoleOf(*port);
-    if (!role) continue;
-    const StringBase& connector = connectorOfRole[role->GetValueStr()];
-    if (connector.IsEmpty()) continue;
-    for (Table& table : constraintTables(index.FpgaPortsOn(connector), connector)) {
-      AddSubProperties(port, table);
-      tables.push_back(std::move(table));
-    }
+  const BlockFacts* facts = insName.IsEmpty() ? nullptr : boardIndex().FactsByName(insName);
+  if (!facts) return tables;
+  // Every port of a role resolves to the connector of the first port of that role.
+  for (const BlockFacts::Prop& port : facts->Props(QbdBlock::PORT)) {
+    if (!facts->Role(port)) continue;
+    const BlockFacts::Prop& lead = facts->RoleLead(port);
+    if (lead.connector.size != 0) AddPortTables(*facts, lead, port, tables);
   }
   return tables;
 }
@@ -101,13 +90,13 @@ std::vector<MBD::Table> MBD::getPortsByIOType(StringBase ioType) {
 }
 
 StringBase MBD::getCorePortLoc(StringBase insName, StringBase iois) {
-  const StringBase connector = MbdRules::ConnectorOfRole(getBlockByName(insName), iois);
-  if (connector.IsEmpty()) return StringBase();
-  StringBase location;
-  for (const Property* fpgaPort : boardIndex().FpgaPortsOn(connector)) {
-    const PsfComp* ucf = UcfOf(fpgaPort, connector);
-    if (!ucf) continue;
-    if (MbdRules::FirstLocation(MbdRules::StringsOf(ucf), location)) return location;
+  const BlockFacts* facts = boardIndex().FactsByName(insName);
+  const BlockFacts::Prop* port = facts ? facts->FirstWithRole(QbdBlock::PORT, iois) : nullptr;
+  if (!port || port->connector.size == 0) return StringBase();
+  const StringBase connector = facts->Str(port->connector);
+  for (const FpgaPinFacts::Pin& pin : facts->Pins(*port)) {
+    if (!HasConstraints(pin, connector)) continue;
+    if (pin.hasLocation) return facts->PinTable().Location(pin);
   }
   return StringBase();
 }

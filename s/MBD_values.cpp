@@ -1,30 +1,37 @@
 // Reading one parameter or port of an instance, found by its role (IO_IS) or by its name.
+#include "BlockFacts.h"
+#include "BoardIndex.h"
 #include "MBD.h"
 #include "MbdRules.h"
 
 using LyrBase::Property;
 using LyrBase::PsfComp;
 using LyrBoard::QbdBlock;
+using mbd_detail::BlockFacts;
 
 namespace {
 
-// The value of the first property named name that has a sub-property named subprop (compared
-// here, ignoring case, over the sub-property list); empty when none.
-StringBase namedSubpropValue(const std::vector<Property*>& props, const StringBase& name,
-                             const StringBase& subprop) {
-  for (const Property* prop : props) {
-    if (!EqualsIgnoringCase(prop->GetName(), name)) continue;
-    for (const PsfComp* sub : prop->GetPsfCompSeqRef())
-      if (EqualsIgnoringCase(sub->GetName(), subprop)) return sub->GetValueStr();
+// The name a lookup by node name (GetPsfCompByName, GetPropertyByName) compares: the text up
+// to its first NUL byte, as those lookups take it.
+StringBase byNodeName(const StringBase& name) { return StringBase(name.c_str()); }
+
+// The value of the first property of that kind named name that has a sub-property named
+// subprop (compared whole, ignoring case); empty when none or for no block.
+StringBase namedSubpropValue(const BlockFacts* facts, QbdBlock::NodeType kind,
+                             const StringBase& name, const StringBase& subprop) {
+  if (!facts) return StringBase();
+  for (const BlockFacts::Prop& prop : facts->Props(kind)) {
+    if (!EqualsIgnoringCase(facts->Str(prop.name), name)) continue;
+    const BlockFacts::Sub* sub = facts->SubNamed(prop, subprop);
+    if (sub) return facts->Str(sub->value);
   }
   return StringBase();
 }
 
-// The value of the first property named name; empty when none.
-StringBase namedValue(const std::vector<Property*>& props, const StringBase& name) {
-  for (const Property* prop : props)
-    if (EqualsIgnoringCase(prop->GetName(), name)) return prop->GetValueStr();
-  return StringBase();
+// The value of the first property of that kind named name; empty when none or for no block.
+StringBase namedValue(const BlockFacts* facts, QbdBlock::NodeType kind, const StringBase& name) {
+  const BlockFacts::Prop* prop = facts ? facts->Named(kind, name) : nullptr;
+  return prop ? facts->Str(prop->value) : StringBase();
 }
 
 const std::vector<Property*>& params(const QbdBlock* block) {
@@ -46,24 +53,27 @@ Property* MBD::getCorePortProperty(QbdBlock* block, StringBase iois) {
 }
 
 StringBase MBD::getParamNameByIois(StringBase insName, StringBase iois) {
-  const Property* param = getCoreParamProperty(getBlockByName(insName), iois);
-  return param ? param->GetName() : StringBase();
+  const BlockFacts* facts = boardIndex().FactsByName(insName);
+  const BlockFacts::Prop* param = facts ? facts->FirstWithRole(QbdBlock::PARAMETER, iois) : nullptr;
+  return param ? facts->Str(param->name) : StringBase();
 }
 
 StringBase MBD::getCoreParamValue(StringBase insName, StringBase iois) {
-  const Property* param = getCoreParamProperty(getBlockByName(insName), iois);
-  return param ? param->GetValueStr() : StringBase();
+  const BlockFacts* facts = boardIndex().FactsByName(insName);
+  const BlockFacts::Prop* param = facts ? facts->FirstWithRole(QbdBlock::PARAMETER, iois) : nullptr;
+  return param ? facts->Str(param->value) : StringBase();
 }
 
 StringBase MBD::getCoreParamDesc(StringBase insName, StringBase iois, StringBase subprop) {
-  const QbdBlock* block = getBlockByName(insName);
-  if (!block) return StringBase();
+  const BlockFacts* facts = boardIndex().FactsByName(insName);
+  if (!facts) return StringBase();
+  const StringBase wanted = byNodeName(subprop);
   // Unlike getValByInsIoisName, a parameter of that role without the sub-property does not
   // end the search.
-  for (const Property* param : params(block)) {
-    if (!MbdRules::HasRole(*param, iois)) continue;
-    const PsfComp* sub = param->GetPsfCompByName(subprop.c_str());
-    if (sub) return sub->GetValueStr();
+  for (const BlockFacts::Prop& param : facts->Props(QbdBlock::PARAMETER)) {
+    if (!facts->HasRole(param, iois)) continue;
+    const BlockFacts::Sub* sub = facts->SubNamed(param, wanted);
+    if (sub) return facts->Str(sub->value);
   }
   return StringBase();
 }
@@ -77,52 +87,49 @@ StringBase MBD::getCoreParamLongDesc(StringBase insName, StringBase iois) {
 }
 
 StringBase MBD::getValByInsIoisName(StringBase insName, StringBase iois, StringBase tag) {
-  QbdBlock* block = getBlockByName(insName);
-  if (!block) {
+  const BlockFacts* facts = boardIndex().FactsByName(insName);
+  if (!facts) {
     Port_MsgManData::debugStub("There is no such instance found in QBD:%s\n", insName.c_str());
     return StringBase();
   }
-  const Property* param = getCoreParamProperty(block, iois);
+  const BlockFacts::Prop* param = facts->FirstWithRole(QbdBlock::PARAMETER, iois);
   if (!param) {
     Port_MsgManData::debugStub("There is no IOIS = %s found in %s\n", iois.c_str(),
                                insName.c_str());
     return StringBase();
   }
-  const PsfComp* sub = param->GetPsfCompByName(tag.c_str());
+  const BlockFacts::Sub* sub = facts->SubNamed(*param, byNodeName(tag));
   if (!sub) {
     Port_MsgManData::debugStub("There is no %s tag defined in %s:%s\n", tag.c_str(),
                                insName.c_str(), iois.c_str());
     return StringBase();
   }
-  return sub->GetValueStr();
+  return facts->Str(sub->value);
 }
 
 bool MBD::hasPortIoisVal(StringBase insName, StringBase iois) {
-  QbdBlock* block = getBlockByName(insName);
-  if (!block) {
+  const BlockFacts* facts = boardIndex().FactsByName(insName);
+  if (!facts) {
     Port_MsgManData::debugStub("There is no such instance found in QBD:%s\n", insName.c_str());
     return false;
   }
-  return getCorePortProperty(block, iois) != nullptr;
+  return facts->FirstWithRole(QbdBlock::PORT, iois) != nullptr;
 }
 
 StringBase MBD::getParamValue(StringBase insName, StringBase paramName) {
-  const QbdBlock* block = getBlockByName(insName);
-  return block ? namedValue(params(block), paramName) : StringBase();
+  return namedValue(boardIndex().FactsByName(insName), QbdBlock::PARAMETER, paramName);
 }
 
 StringBase MBD::getParamSubpropValue(StringBase insName, StringBase paramName,
                                      StringBase subprop) {
-  const QbdBlock* block = getBlockByName(insName);
-  return block ? namedSubpropValue(params(block), paramName, subprop) : StringBase();
+  return namedSubpropValue(boardIndex().FactsByName(insName), QbdBlock::PARAMETER, paramName,
+                           subprop);
 }
 
 StringBase MBD::getPortValue(StringBase insName, StringBase portName) {
-  const QbdBlock* block = getBlockByName(insName);
-  return block ? namedValue(ports(block), portName) : StringBase();
+  return namedValue(boardIndex().FactsByName(insName), QbdBlock::PORT, portName);
 }
 
 StringBase MBD::getPortSubpropValue(StringBase insName, StringBase portName, StringBase subprop) {
-  const QbdBlock* block = getBlockByName(insName);
-  return block ? namedSubpropValue(ports(block), portName, subprop) : StringBase();
+  return namedSubpropValue(boardIndex().FactsByName(insName), QbdBlock::PORT, portName, subprop);
 }
