@@ -6,6 +6,8 @@
 #include <cstddef>
 #include <string>
 
+#include "LyrBoard.h"
+
 namespace benchboards {
 
 // A real board of about `targetBytes` bytes: board attributes, one FPGA block with one pin per
@@ -14,6 +16,9 @@ namespace benchboards {
 std::string GenerateBoardText(std::size_t targetBytes);
 // The same kind of board with exactly `blockCount` instance blocks besides the FPGA block.
 std::string GenerateBoardBlocks(std::size_t blockCount);
+// The same content as `board` written as XML: board attributes and blocks as elements, names
+// and scalar values as attributes, list items as child elements; the peer a DOM parser reads.
+std::string BoardAsXml(const LyrBoard::Qbd& board);
 
 }  // namespace benchboards
 
