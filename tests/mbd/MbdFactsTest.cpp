@@ -11,6 +11,8 @@
 
 namespace {
 
+using mbdtest::Below;
+using mbdtest::Pick;
 using LyrBase::ListStrVal;
 using LyrBase::Property;
 using LyrBase::PsfComp;
@@ -26,15 +28,6 @@ const char* const kSubNames[] = {"IO_IS", "io_is", " IO_IS", "DESC", "desc ", "V
 const char* const kValues[] = {"io", "IO", "clk", "", "x", "High", "g1"};
 const char* const kNets[] = {"tx", "TX", "rx", ""};
 const char* const kConstraints[] = {"LOC=A1", " loc = B2", "IOSTANDARD=X", "=C3", "LOC=", "flag"};
-
-template <std::size_t N>
-const char* Pick(std::mt19937& rng, const char* const (&pool)[N]) {
-  return pool[std::uniform_int_distribution<std::size_t>(0, N - 1)(rng)];
-}
-
-std::size_t Below(std::mt19937& rng, std::size_t n) {
-  return std::uniform_int_distribution<std::size_t>(0, n - 1)(rng);
-}
 
 PsfComp* Sub(const char* name, const char* value) {
   auto* sub = new PsfComp(name);

@@ -10,6 +10,9 @@
 
 namespace {
 
+using mbdtest::Below;
+using mbdtest::Chance;
+using mbdtest::Pick;
 using LyrBase::Property;
 using LyrBase::PsfComp;
 using LyrBoard::BdPin;
@@ -21,19 +24,6 @@ const char* const kNames[] = {"uart", "UART", "spi", "Spi_1", "fpga", "led"};
 const char* const kTypes[] = {"QOR_UART_V1", "qor_uart_v1", "QOR_SPI_V1", ""};
 const char* const kNets[] = {"tx", "TX", "rx", "clk", ""};
 const char* const kGroups[] = {"g1", "G1", "g2"};
-
-template <std::size_t N>
-const char* Pick(std::mt19937& rng, const char* const (&pool)[N]) {
-  return pool[std::uniform_int_distribution<std::size_t>(0, N - 1)(rng)];
-}
-
-bool Chance(std::mt19937& rng, int percent) {
-  return std::uniform_int_distribution<int>(0, 99)(rng) < percent;
-}
-
-std::size_t Below(std::mt19937& rng, std::size_t n) {
-  return std::uniform_int_distribution<std::size_t>(0, n - 1)(rng);
-}
 
 Property* Attr(const char* name, const char* value) {
   auto* attr = new Property(name);

@@ -4,13 +4,27 @@
 
 #include <gtest/gtest.h>
 
+#include <cstddef>
 #include <memory>
+#include <random>
 #include <string>
 #include <vector>
 
 #include "MBD.h"
 
 namespace mbdtest {
+
+// Random choices for the tests that build random trees.
+template <std::size_t N>
+const char* Pick(std::mt19937& rng, const char* const (&pool)[N]) {
+  return pool[std::uniform_int_distribution<std::size_t>(0, N - 1)(rng)];
+}
+inline bool Chance(std::mt19937& rng, int percent) {
+  return std::uniform_int_distribution<int>(0, 99)(rng) < percent;
+}
+inline std::size_t Below(std::mt19937& rng, std::size_t n) {
+  return std::uniform_int_distribution<std::size_t>(0, n - 1)(rng);
+}
 
 // The board the text describes; the calling test fails when it does not read.
 inline std::unique_ptr<LyrBoard::Qbd> ReadBoard(const char* text) {
