@@ -13,6 +13,8 @@ namespace {
 
 using mbdtest::Below;
 using mbdtest::Pick;
+using mbdtest::WalkAlternatives;
+using mbdtest::WalkByName;
 using LyrBase::ListStrVal;
 using LyrBase::Property;
 using LyrBase::PsfComp;
@@ -113,12 +115,6 @@ void RandomEdit(std::mt19937& rng, Qbd& qbd) {
 
 // --- the plain walks the record stands for ---
 
-QbdBlock* WalkByName(const Qbd& qbd, const StringBase& name) {
-  for (QbdBlock* block : mbdtest::Blocks(qbd))
-    if (EqualsIgnoringCase(block->GetName(), name)) return block;
-  return nullptr;
-}
-
 std::vector<Property*> WalkFpgaPins(const Qbd& qbd, const StringBase& net) {
   std::vector<Property*> pins;
   for (QbdBlock* block : mbdtest::Blocks(qbd)) {
@@ -204,16 +200,6 @@ std::string WalkLocation(const Qbd& qbd, const QbdBlock* block, const StringBase
     if (ucf && MbdRules::FirstLocation(MbdRules::StringsOf(ucf), location)) return location.str();
   }
   return std::string();
-}
-
-std::vector<std::string> WalkAlternatives(const Qbd& qbd, const StringBase& name) {
-  std::vector<std::string> names;
-  const QbdBlock* block = WalkByName(qbd, name);
-  if (!block) return names;
-  for (QbdBlock* other : mbdtest::Blocks(qbd))
-    if (!EqualsIgnoringCase(other->GetName(), name) && MbdRules::AreAlternatives(*block, *other))
-      names.push_back(other->GetName().str());
-  return names;
 }
 
 void CompareAnswers(std::mt19937& rng, const Qbd& qbd, MBD& model) {

@@ -13,6 +13,8 @@ namespace {
 using mbdtest::Below;
 using mbdtest::Chance;
 using mbdtest::Pick;
+using mbdtest::WalkAlternatives;
+using mbdtest::WalkByName;
 using LyrBase::Property;
 using LyrBase::PsfComp;
 using LyrBoard::BdPin;
@@ -96,12 +98,6 @@ void RandomEdit(std::mt19937& rng, Qbd& qbd, MBD& model) {
 }
 
 // The plain walks the indexes stand for.
-QbdBlock* WalkByName(const Qbd& qbd, const StringBase& name) {
-  for (PsfComp* comp : qbd.GetPsfCompSeqRef(Qbd::BLOCK))
-    if (EqualsIgnoringCase(comp->GetName(), name)) return static_cast<QbdBlock*>(comp);
-  return nullptr;
-}
-
 std::vector<Property*> WalkFpgaPorts(const Qbd& qbd, const StringBase& net) {
   std::vector<Property*> ports;
   for (QbdBlock* block : mbdtest::Blocks(qbd)) {
@@ -120,17 +116,6 @@ std::vector<std::string> WalkNamesOfType(const Qbd& qbd, const StringBase& type)
     const Property* attr = block->GetPropertyByName(QbdBlock::ATTRIBUTE, MBD::IO_TYPE);
     if (attr && EqualsIgnoringCase(attr->GetValueStr(), type)) names.push_back(block->GetName().str());
   }
-  return names;
-}
-
-// The other blocks that are alternatives of the first block of that name, in board order.
-std::vector<std::string> WalkAlternatives(const Qbd& qbd, const StringBase& name) {
-  std::vector<std::string> names;
-  const QbdBlock* block = WalkByName(qbd, name);
-  if (!block) return names;
-  for (QbdBlock* other : mbdtest::Blocks(qbd))
-    if (!EqualsIgnoringCase(other->GetName(), name) && MbdRules::AreAlternatives(*block, *other))
-      names.push_back(other->GetName().str());
   return names;
 }
 

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "MBD.h"
+#include "MbdRules.h"
 
 namespace mbdtest {
 
@@ -62,6 +63,24 @@ inline std::vector<std::string> PropNames(const LyrBoard::QbdBlock& block,
   std::vector<std::string> names;
   for (const LyrBase::Property* prop : block.GetPropSeqRef(kind))
     names.push_back(prop->GetName().str());
+  return names;
+}
+
+// The plain walks the differential tests compare the model's indexes with.
+// The first block named `name` ignoring case; null when none.
+inline LyrBoard::QbdBlock* WalkByName(const LyrBoard::Qbd& qbd, const StringBase& name) {
+  for (LyrBoard::QbdBlock* block : Blocks(qbd))
+    if (EqualsIgnoringCase(block->GetName(), name)) return block;
+  return nullptr;
+}
+// The other blocks that are alternatives of the first block of that name, in board order.
+inline std::vector<std::string> WalkAlternatives(const LyrBoard::Qbd& qbd, const StringBase& name) {
+  std::vector<std::string> names;
+  const LyrBoard::QbdBlock* block = WalkByName(qbd, name);
+  if (!block) return names;
+  for (LyrBoard::QbdBlock* other : Blocks(qbd))
+    if (!EqualsIgnoringCase(other->GetName(), name) && MbdRules::AreAlternatives(*block, *other))
+      names.push_back(other->GetName().str());
   return names;
 }
 
