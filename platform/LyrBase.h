@@ -197,7 +197,8 @@ class PsfComp : public NameValue {
   const char* GetBaseNode() const override;
   bool IsBaseNodeType(const char* typeName) const override;
 
-  // The file this node was read from; empty for a node made in memory.
+  // The file this node was read from; empty for a node made in memory or one whose file
+  // number InternFileName never gave.
   StringBase GetFileName() const;
   // Line and column (from 1) where the node was read; 0 for a node made in memory.
   unsigned GetLineNo() const { return line_; }
@@ -207,7 +208,8 @@ class PsfComp : public NameValue {
   // Records where the node was read; `file` comes from InternFileName, or is 0 for none.
   void SetFileInfo(FileId file, unsigned line, unsigned column);
   // The number of the file name `name`, the same for every node read from it, so that a node
-  // names its file in four bytes. Never 0; the name is kept until the process ends.
+  // names its file in four bytes; the name is kept until the process ends. Never 0 (no file)
+  // before four billion different names have been numbered.
   static FileId InternFileName(const std::string& name);
 
  private:

@@ -121,6 +121,8 @@ StringBase PsfComp::GetFileName() const {
   if (file_ == 0) return StringBase();
   FileNames& files = Files();
   std::lock_guard<std::mutex> lock(files.mutex);
+  // A number InternFileName never gave (a host may record any) names no file.
+  if (file_ > files.names.size()) return StringBase();
   return StringBase(files.names[file_ - 1]);
 }
 
@@ -135,9 +137,9 @@ PsfComp::FileId PsfComp::InternFileName(const std::string& name) {
   std::lock_guard<std::mutex> lock(files.mutex);
   auto known = files.ids.find(name);
   if (known != files.ids.end()) return known->second;
-  // A process that read four billion differently named files would need more: it gets the
-  // last number again rather than a wrong name.
-  if (files.names.size() >= UINT32_MAX) return static_cast<FileId>(files.names.size());
+  // A process that read four billion differently named files would need more numbers: its
+  // later files name none rather than a wrong one.
+  if (files.names.size() >= UINT32_MAX) return 0;
   files.names.push_back(name);
   const auto id = static_cast<FileId>(files.names.size());
   files.ids.emplace(name, id);

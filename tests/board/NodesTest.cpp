@@ -319,6 +319,9 @@ TEST(Nodes, FileNames_AreSharedPerName) {
   EXPECT_EQ(named.GetFileName(), StringBase("boards/a.qbd"));
   named.SetFileInfo(b, 1, 1);
   EXPECT_EQ(named.GetFileName(), StringBase("boards/b.qbd"));
+  // A number no name was given names no file.
+  named.SetFileInfo(0xFFFFFFF0u, 1, 1);
+  EXPECT_TRUE(named.GetFileName().IsEmpty());
 
   // Threads that ask at once for one new name all get the same number.
   std::vector<PsfComp::FileId> got(8, 0);
