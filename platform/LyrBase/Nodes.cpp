@@ -2,10 +2,10 @@
 #include <atomic>
 #include <cstdint>
 #include <cstring>
-#include <deque>
 #include <mutex>
 #include <string>
 #include <unordered_map>
+#include <vector>
 
 #include "LyrBase.h"
 #include "NodePool.h"
@@ -103,11 +103,12 @@ bool PsfComp::IsBaseNodeType(const char* typeName) const {
 namespace {
 
 // Every file name nodes were read from, numbered from 1. Never destroyed: nodes may outlive
-// static destruction order. A deque keeps every name where it was first stored.
+// static destruction order. Each name is stored once, as a key of `ids`, which stays where it
+// is; `names` points at the keys in the order they were numbered.
 struct FileNames {
   std::mutex mutex;
-  std::deque<std::string> names;
   std::unordered_map<std::string, PsfComp::FileId> ids;
+  std::vector<const std::string*> names;
 };
 
 FileNames& Files() {
@@ -123,7 +124,7 @@ StringBase PsfComp::GetFileName() const {
   std::lock_guard<std::mutex> lock(files.mutex);
   // A number InternFileName never gave (a host may record any) names no file.
   if (file_ > files.names.size()) return StringBase();
-  return StringBase(files.names[file_ - 1]);
+  return StringBase(*files.names[file_ - 1]);
 }
 
 void PsfComp::SetFileInfo(FileId file, unsigned line, unsigned column) {
@@ -140,9 +141,9 @@ PsfComp::FileId PsfComp::InternFileName(const std::string& name) {
   // A process that read four billion differently named files would need more numbers: its
   // later files name none rather than a wrong one.
   if (files.names.size() >= UINT32_MAX) return 0;
-  files.names.push_back(name);
-  const auto id = static_cast<FileId>(files.names.size());
-  files.ids.emplace(name, id);
+  files.names.reserve(files.names.size() + 1);  // so that the key below is never left unnamed
+  const auto id = static_cast<FileId>(files.names.size() + 1);
+  files.names.push_back(&files.ids.emplace(name, id).first->first);
   return id;
 }
 

@@ -95,9 +95,13 @@ constexpr int kMaxListDepth = 2;
 
 class Parser {
  public:
-  Parser(const char* data, std::size_t size, const std::string& file, PsfComp::FileId fileId,
-         Qbd& board, const std::function<void(std::size_t)>& consumed)
-      : lex_(data, size), file_(file), fileId_(fileId), board_(board), consumed_(consumed) {}
+  Parser(const char* data, std::size_t size, const std::string& file, Qbd& board,
+         const std::function<void(std::size_t)>& consumed)
+      : lex_(data, size),
+        file_(file),
+        fileId_(PsfComp::InternFileName(file)),
+        board_(board),
+        consumed_(consumed) {}
 
   // Reads everything; the number of errors found.
   unsigned Run();
@@ -116,7 +120,7 @@ class Parser {
   // textBuffer_).
   bool ReadValue(std::unique_ptr<Value>& list);
   // The value read last, as a value node.
-  Value* TakeValue(std::unique_ptr<Value>& list) const;
+  std::unique_ptr<Value> TakeValue(std::unique_ptr<Value>& list) const;
   std::unique_ptr<Property> MakeProperty(Keyword kw, std::unique_ptr<Value> list);
   std::unique_ptr<Value> ReadList(int depth);
   bool ReadItem(int depth, std::string& buffer, std::string_view& text,
@@ -314,14 +318,14 @@ bool Parser::ReadName(const char* after) {
   return false;
 }
 
-Value* Parser::TakeValue(std::unique_ptr<Value>& list) const {
-  if (list) return list.release();
-  return new StrVal(StringBase(text_.data(), text_.size()));
+std::unique_ptr<Value> Parser::TakeValue(std::unique_ptr<Value>& list) const {
+  if (list) return std::move(list);
+  return std::make_unique<StrVal>(StringBase(text_.data(), text_.size()));
 }
 
 std::unique_ptr<Property> Parser::MakeProperty(Keyword kw, std::unique_ptr<Value> list) {
   StringBase name(name_.data(), name_.size());
-  std::unique_ptr<Value> value(TakeValue(list));
+  std::unique_ptr<Value> value = TakeValue(list);
   if (kw == Keyword::Port) return std::make_unique<BdPin>(std::move(name), std::move(value));
   if (kw == Keyword::Parameter) return std::make_unique<BdParam>(std::move(name), std::move(value));
   return std::make_unique<Property>(std::move(name), std::move(value));
@@ -347,8 +351,7 @@ std::unique_ptr<Property> Parser::ReadProperty(Keyword kw, Position at) {
     lex_.SkipBlankLines();
     const Position subAt = lex_.Here();
     if (!ReadName("','") || !ReadValue(list)) return nullptr;
-    auto sub = std::make_unique<PsfComp>(StringBase(name_.data(), name_.size()),
-                                         std::unique_ptr<Value>(TakeValue(list)));
+    auto sub = std::make_unique<PsfComp>(StringBase(name_.data(), name_.size()), TakeValue(list));
     Stamp(*sub, subAt);
     prop->AddPsfComp(sub.release());
   }
@@ -459,10 +462,10 @@ std::unique_ptr<Value> Parser::ReadList(int depth) {
 
 }  // namespace
 
-unsigned ParseBoard(const char* data, std::size_t size, const std::string& file,
-                    PsfComp::FileId fileId, Qbd& board, std::vector<ReadError>& errors,
+unsigned ParseBoard(const char* data, std::size_t size, const std::string& file, Qbd& board,
+                    std::vector<ReadError>& errors,
                     const std::function<void(std::size_t)>& consumed) {
-  Parser parser(data, size, file, fileId, board, consumed);
+  Parser parser(data, size, file, board, consumed);
   const unsigned count = parser.Run();
   errors = std::move(parser.Errors());
   return count;

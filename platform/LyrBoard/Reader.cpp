@@ -133,8 +133,7 @@ int Qbd::ReadText(const char* data, std::size_t size, const char* sourceName,
         file, line, static_cast<unsigned>(at - lineStart + 1),
         "expected text, found a NUL byte (is this a binary file?)"));
   } else {
-    detail::ParseBoard(data, size, file, LyrBase::PsfComp::InternFileName(file), fresh, errors,
-                       consumed);
+    detail::ParseBoard(data, size, file, fresh, errors, consumed);
   }
   if (!errors.empty()) {
     Fail(READ_SYNTAX_ERROR, std::move(errors));
