@@ -1,0 +1,107 @@
+// The neutral reading of a board's pin constraints: what each FPGA pin's constraint strings mean,
+// whatever words the board used for it, as one table with a row per exported port. Every
+// constraint-file writer, reader, the import, the diff, the top-level port lists, lint, Tcl,
+// Python and the language server go through this table, so a synonym or a pair rule is read
+// one way everywhere.
+#ifndef MBD_PIN_TABLE_H
+#define MBD_PIN_TABLE_H
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "LyrBoard.h"
+#include "MBD.h"
+#include "MbdExport.h"
+#include "Portability.h"
+
+namespace MbdPins {
+
+enum class Pull : unsigned char { Unset, Up, Down, Keeper, None };
+enum class Direction : unsigned char { Unset, In, Out, InOut };
+enum class PairSide : unsigned char { None, P, N };
+
+// A KEY=VALUE (or a flag) that no neutral field holds, kept as written for the targets that
+// know the key.
+struct PassThrough {
+  std::string key;
+  std::string value;
+  bool hasValue = true;  // false for a plain flag
+};
+
+// What one FPGA pin's constraint strings mean.
+struct PinSettings {
+  std::string location;     // the ball, as ReadableLocation reads it; empty when none
+  std::string ioStandard;   // as written (LVCMOS33, SSTL2_II); empty when unset
+  Pull pull = Pull::Unset;
+  std::string drive;        // milliamps as decimal text ("8"); empty when unset
+  std::string slew;         // "FAST" or "SLOW"; another value upper-cased as written; empty when unset
+  std::string termination;  // as written; empty when unset
+  double frequencyHz = 0;   // clock frequency; 0 when the pin carries no clock
+  Direction direction = Direction::Unset;
+  std::vector<PassThrough> passThrough;  // in board order
+  std::vector<std::string> malformed;    // strings that fit no constraint form, as written
+};
+
+// One exported port: a board net as the design names it, with the FPGA pin that carries it.
+struct PinRow {
+  std::string name;       // the design's port name (the net, or as bus / prefix / rename made it)
+  std::string net;        // the board net
+  std::string instance;   // the instance whose port is on the net; empty for an FPGA pin alone
+  std::string port;       // that instance port's name; empty likewise
+  std::string fpgaBlock;  // the FPGA block and pin that carry the net
+  std::string fpgaPin;
+  std::string file;       // where the pin was read: board or constraint file, and its line
+  unsigned line = 0;      // 0 when unknown
+  PinSettings settings;
+  PairSide pairSide = PairSide::None;
+  std::string partner;    // the design's name of the pair's other side; empty when unpaired
+  std::string busStem;    // with bus naming, "led" for led[3]; empty otherwise
+  int busIndex = -1;      // with bus naming, 3 for led[3]; -1 otherwise
+  std::string heading;    // read from a constraint file: the comment heading above the line
+};
+
+// Something that stops a table from being written, or that a writer had to leave out.
+struct Problem {
+  std::string port;       // the design's port name it concerns; empty for the whole table
+  std::string message;    // one line, without "error:" or the file name
+  bool error = true;      // false for a note a lenient or non-strict run writes as a comment
+};
+
+struct PinTable {
+  std::string source;               // the board or constraint file the table came from
+  std::vector<PinRow> rows;         // in board order
+  std::vector<Problem> problems;    // the checks' findings, in the order found
+};
+
+// How the design names its ports and which instances are exported.
+struct TableOptions {
+  std::vector<std::string> instances;         // empty: every instance
+  bool bus = false;                           // led_0..led_7 -> led[0]..led[7]
+  std::string prefix;                         // put before every name
+  std::map<std::string, std::string> rename;  // board net -> design name, applied before prefix
+  std::map<std::string, std::string> choose;  // EXCLUSIVE group -> the one instance exported
+};
+
+// The neutral settings of one FPGA pin's constraint strings, synonyms read as one meaning.
+LYRWIZ_MBD_EXPORT PinSettings ReadSettings(const std::vector<StringBase>& constraintStrings);
+
+// The table for the chosen instances of the model's board, with the checks' findings in
+// `problems` (no location, two nets on one ball, one net on several balls, alternatives
+// exported together, a template not expanded, an unknown instance). Rows are made even where a
+// check fails, so a lenient caller can still write them.
+LYRWIZ_MBD_EXPORT PinTable BuildPinTable(MBD& model, const TableOptions& options);
+
+// One synonym the reading knows: a key (and value, where the value carries the meaning) and
+// the neutral field it sets.
+struct Synonym {
+  const char* key;
+  const char* value;    // null when any value is read
+  const char* meaning;  // "pull", "slew", "drive", "io standard", ...
+};
+// Every synonym, for docs, hover and completion.
+LYRWIZ_MBD_EXPORT const std::vector<Synonym>& Synonyms();
+
+}  // namespace MbdPins
+
+#endif  // MBD_PIN_TABLE_H
