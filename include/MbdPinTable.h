@@ -54,6 +54,7 @@ struct PinRow {
   std::string file;       // where the pin was read: board or constraint file, and its line
   unsigned line = 0;      // 0 when unknown
   PinSettings settings;
+  std::vector<std::string> strings;  // the pin's constraint strings as written on the board
   PairSide pairSide = PairSide::None;
   std::string partner;    // the design's name of the pair's other side; empty when unpaired
   std::string busStem;    // with bus naming, "led" for led[3]; empty otherwise
