@@ -409,5 +409,27 @@ void FamilyWithoutSizes(LintContext& context) {
   }
 }
 
+void NetOnSeveralBalls(LintContext& context) {
+  // The first located pin of each net; a later pin of the net at another ball is a finding.
+  std::unordered_map<StringBase, LintContext::Pin, MbdRules::NetHash, MbdRules::NetEqual> first;
+  for (const LintContext::Pin& pin : context.fpgaPins()) {
+    const StringBase net = MbdRules::ConnectorOf(*pin.port);
+    StringBase location;
+    if (net.IsEmpty() || !MbdRules::PinLocation(*pin.port, location) || location.IsEmpty())
+      continue;
+    const auto seen = first.emplace(net, pin);
+    if (seen.second) continue;
+    StringBase firstLocation;
+    MbdRules::PinLocation(*seen.first->second.port, firstLocation);
+    if (CaseBlindEqual()(firstLocation, location)) continue;  // QBD004's, if two pins
+    context.report("QBD025", pin.port,
+                   "net " + quote(net.str()) + " is on several FPGA balls: pin " +
+                       quote(pinName(pin)) + " at " + quote(location.str()) + ", pin " +
+                       quote(pinName(seen.first->second)) + lineOf(*seen.first->second.port) +
+                       " at " + quote(firstLocation.str()) +
+                       " (a constraint file can give a port one ball)");
+  }
+}
+
 }  // namespace checks
 }  // namespace MbdLint
