@@ -12,6 +12,8 @@ set(QBD_PUBLIC_HEADERS
   include/MBD.h
   include/MbdExport.h
   include/MbdRules.h
+  include/MbdPinTable.h
+  include/MbdConstraintWriter.h
   include/MbdLint.h
   include/MbdWiring.h
   include/MbdPinTable.h
