@@ -52,7 +52,8 @@ struct PinRow {
   std::string port;       // that instance port's name; empty likewise
   std::string fpgaBlock;  // the FPGA block and pin that carry the net
   std::string fpgaPin;
-  std::string file;       // where the pin was read: board or constraint file, and its line
+  std::string file;       // where the pin was read, when another file than the table's
+                          // source; empty when it is the source
   unsigned line = 0;      // 0 when unknown
   PinSettings settings;
   // The pin's constraint strings as written on the board. Rows of one net carry the same
@@ -107,9 +108,9 @@ LYRWIZ_MBD_EXPORT PinSettings ReadSettings(const std::vector<StringBase>& constr
 // case and blanks); Unset for anything else.
 LYRWIZ_MBD_EXPORT Direction ReadDirection(const std::string& dir);
 // "up", "down", "keeper", "none"; empty for Unset.
-LYRWIZ_MBD_EXPORT const char* PullName(Pull pull);
+LYRWIZ_MBD_EXPORT const char* PullWord(Pull pull);
 // "in", "out", "inout"; empty for Unset.
-LYRWIZ_MBD_EXPORT const char* DirectionName(Direction direction);
+LYRWIZ_MBD_EXPORT const char* DirectionWord(Direction direction);
 
 // The sub-property of the P side's FPGA pin that names the N side's FPGA pin (same FPGA block)
 // of a differential pair: PORT clk_p_pin = clk_p, UCF_NET_STRING = (...), DIFF_N = clk_n_pin.
@@ -129,11 +130,12 @@ LYRWIZ_MBD_EXPORT extern const char* const DIFF_N;
 LYRWIZ_MBD_EXPORT PinTable BuildPinTable(MBD& model, const TableOptions& options);
 
 // A rename map read from two-column text: each line "NET NAME" (blanks or tabs between; blank
-// lines and lines starting with "#" skipped). False, with "LINE: error text" in `error`, for a
-// line of another shape or a net named twice; `rename` then holds the lines before it.
+// lines and lines starting with "#" skipped). False, with the reason in `error` and its line
+// (from 1) in `errorLine`, for a line of another shape or a net named twice; `rename` then
+// holds the lines before it.
 LYRWIZ_MBD_EXPORT bool ReadRenameMap(const std::string& text,
                                      std::map<std::string, std::string>& rename,
-                                     std::string& error);
+                                     std::string& error, unsigned& errorLine);
 
 // One synonym the reading knows: a key (and value, where the value carries the meaning) and
 // the neutral field it sets.

@@ -262,7 +262,7 @@ const std::vector<Synonym>& Synonyms() {
   return all;
 }
 
-const char* PullName(Pull pull) {
+const char* PullWord(Pull pull) {
   switch (pull) {
     case Pull::Up: return "up";
     case Pull::Down: return "down";
@@ -273,7 +273,7 @@ const char* PullName(Pull pull) {
   return "";
 }
 
-const char* DirectionName(Direction direction) {
+const char* DirectionWord(Direction direction) {
   switch (direction) {
     case Direction::In: return "in";
     case Direction::Out: return "out";
