@@ -239,6 +239,8 @@ ReadBack readPcf(const std::string& fileText) {
       std::vector<std::string> args;
       std::string pull;
       for (std::size_t i = 1; i < w.size(); ++i) {
+        const bool option = w[i][0] == '-';
+        if (option && !args.empty()) result.errors.push_back("trailing option ignored: " + w[i]);
         if (w[i] == "-pullup" && i + 1 < w.size()) pull = w[++i];
         else if (w[i] == "-nowarn") continue;
         else if (w[i][0] == '-') result.errors.push_back("unknown option " + w[i]);
