@@ -16,6 +16,8 @@ set(QBD_PUBLIC_HEADERS
   include/MbdConstraintWriter.h
   include/MbdLint.h
   include/MbdWiring.h
+  include/MbdPinTable.h
+  include/MbdTopLevel.h
   include/LyrWiz_BoardTclIf.h
   include/LyrWiz_BoardTclCommandsRegister.h
   platform/Portability.h
