@@ -8,16 +8,6 @@ namespace detail {
 
 namespace {
 
-const char* directionName(MbdPins::Direction direction) {
-  switch (direction) {
-    case MbdPins::Direction::In: return "in";
-    case MbdPins::Direction::Out: return "out";
-    case MbdPins::Direction::InOut: return "inout";
-    case MbdPins::Direction::Unset: break;
-  }
-  return "";
-}
-
 const char* sideName(MbdPins::PairSide side) {
   if (side == MbdPins::PairSide::P) return "P";
   if (side == MbdPins::PairSide::N) return "N";
@@ -136,12 +126,12 @@ void jsonRow(std::string& out, const MbdPins::PinRow& row) {
   o.Text("fpga_pin", row.fpgaPin);
   o.Text("location", s.location);
   o.Text("io_standard", s.ioStandard);
-  o.Text("pull", PullName(s.pull));
+  o.Text("pull", MbdPins::PullName(s.pull));
   o.Text("drive", s.drive);
   o.Text("slew", s.slew);
   o.Text("termination", s.termination);
   o.Raw("frequency_hz", s.frequencyHz > 0 ? hertz(s.frequencyHz) : "null");
-  o.Text("direction", directionName(s.direction));
+  o.Text("direction", MbdPins::DirectionName(s.direction));
   o.Text("pair_side", sideName(row.pairSide));
   o.Text("partner", row.partner);
   std::string list = "[";
@@ -172,9 +162,9 @@ void WriteCsv(const MbdPins::PinTable& table, const WriteOptions&, WriteOutput& 
     std::string malformed;
     for (const std::string& m : s.malformed) malformed += (malformed.empty() ? "" : ";") + m;
     const std::string fields[] = {row.name, row.net, row.instance, row.port, row.fpgaBlock,
-                                  row.fpgaPin, s.location, s.ioStandard, PullName(s.pull),
+                                  row.fpgaPin, s.location, s.ioStandard, MbdPins::PullName(s.pull),
                                   s.drive, s.slew, s.termination, hertz(s.frequencyHz),
-                                  directionName(s.direction), sideName(row.pairSide),
+                                  MbdPins::DirectionName(s.direction), sideName(row.pairSide),
                                   row.partner, passThrough(s), malformed, row.file,
                                   row.line ? std::to_string(row.line) : ""};
     std::string line;
