@@ -160,11 +160,25 @@ void WriteCsv(const MbdPins::PinTable& table, const WriteOptions&, WriteOutput& 
     const MbdPins::PinSettings& s = row.settings;
     std::string malformed;
     for (const std::string& m : s.malformed) malformed += (malformed.empty() ? "" : ";") + m;
-    const std::string fields[] = {row.name, row.net, row.instance, row.port, row.fpgaBlock,
-                                  row.fpgaPin, s.location, s.ioStandard, MbdPins::PullName(s.pull),
-                                  s.drive, s.slew, s.termination, hertz(s.frequencyHz),
-                                  MbdPins::DirectionName(s.direction), sideName(row.pairSide),
-                                  row.partner, passThrough(s), malformed, row.file,
+    const std::string fields[] = {row.name,
+                                  row.net,
+                                  row.instance,
+                                  row.port,
+                                  row.fpgaBlock,
+                                  row.fpgaPin,
+                                  s.location,
+                                  s.ioStandard,
+                                  MbdPins::PullName(s.pull),
+                                  s.drive,
+                                  s.slew,
+                                  s.termination,
+                                  hertz(s.frequencyHz),
+                                  MbdPins::DirectionName(s.direction),
+                                  sideName(row.pairSide),
+                                  row.partner,
+                                  passThrough(s),
+                                  malformed,
+                                  row.file,
                                   row.line ? std::to_string(row.line) : ""};
     std::string line;
     for (const std::string& f : fields) line += (line.empty() ? "" : ",") + field(f);

@@ -181,7 +181,8 @@ TEST(BoardExport, RandomBoards_NeutralReadingAgreesWithTheUcfLines) {
   for (int board = 0; board < 40; ++board) {
     std::string fpga = "ATTRIBUTE NAME = Random\nBEGIN BLOCK\n  ATTRIBUTE INSTANCE = fpga_0\n"
                        "  ATTRIBUTE BLOCKTYPE = FPGA\n";
-    std::string ports = "BEGIN BLOCK\n  ATTRIBUTE INSTANCE = dev_0\n  ATTRIBUTE IOTYPE = QOR_GPIO_V1\n";
+    std::string ports =
+        "BEGIN BLOCK\n  ATTRIBUTE INSTANCE = dev_0\n  ATTRIBUTE IOTYPE = QOR_GPIO_V1\n";
     const int pins = 1 + static_cast<int>(rng() % 30);
     for (int p = 0; p < pins; ++p) {
       const std::string net = "n" + std::to_string(p);
@@ -197,7 +198,8 @@ TEST(BoardExport, RandomBoards_NeutralReadingAgreesWithTheUcfLines) {
         if (meanings.insert(meaning).second)
           list += ", \"" + s + "\"";
       }
-      fpga += "  PORT pin" + std::to_string(p) + " = " + net + ", UCF_NET_STRING = (" + list + ")\n";
+      fpga += "  PORT pin" + std::to_string(p) + " = " + net + ", UCF_NET_STRING = (" + list +
+              ")\n";
       ports += "  PORT IO" + std::to_string(p) + " = " + net + "\n";
     }
     const MbdPins::PinTable table = TableOfText(fpga + "END\n" + ports + "END\n");
