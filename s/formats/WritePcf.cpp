@@ -47,7 +47,8 @@ void WritePcf(const MbdPins::PinTable& table, const WriteOptions& options, Write
         missing.push_back(Describe(item));
     }
     file.Unexpressed(row.name, missing);
-    if (!s.location.empty()) file.Line("set_io " + row.name + " " + s.location + options_);
+    // The reader takes options only before the name: trailing ones are ignored with a warning.
+    if (!s.location.empty()) file.Line("set_io" + options_ + " " + row.name + " " + s.location);
     if (s.frequencyHz > 0) file.Line("set_frequency " + row.name + " " + Megahertz(s.frequencyHz));
   }
   file.Unconnected(table);

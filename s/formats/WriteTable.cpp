@@ -8,16 +8,6 @@ namespace detail {
 
 namespace {
 
-const char* directionName(MbdPins::Direction direction) {
-  switch (direction) {
-    case MbdPins::Direction::In: return "in";
-    case MbdPins::Direction::Out: return "out";
-    case MbdPins::Direction::InOut: return "inout";
-    case MbdPins::Direction::Unset: break;
-  }
-  return "";
-}
-
 const char* sideName(MbdPins::PairSide side) {
   if (side == MbdPins::PairSide::P) return "P";
   if (side == MbdPins::PairSide::N) return "N";
@@ -76,7 +66,7 @@ std::string jsonString(const std::string& text) {
       ++i;
       continue;
     }
-    const std::string ch = text.substr(i, n);
+    const char* ch = text.data() + i;
     i += n;
     if (c == '"' || c == '\\') {
       result += '\\';
@@ -87,14 +77,13 @@ std::string jsonString(const std::string& text) {
       char buf[8];
       std::snprintf(buf, sizeof buf, "\\u%04x", c);
       result += buf;
-    } else if (ch == "\xC2\x85") {
+    } else if (n == 2 && c == 0xC2 && static_cast<unsigned char>(ch[1]) == 0x85) {
       result += "\\u0085";
-    } else if (ch == "\xE2\x80\xA8") {
-      result += "\\u2028";
-    } else if (ch == "\xE2\x80\xA9") {
-      result += "\\u2029";
+    } else if (n == 3 && c == 0xE2 && static_cast<unsigned char>(ch[1]) == 0x80 &&
+               (static_cast<unsigned char>(ch[2]) & 0xFE) == 0xA8) {
+      result += static_cast<unsigned char>(ch[2]) == 0xA8 ? "\\u2028" : "\\u2029";
     } else {
-      result += ch;
+      result.append(ch, n);
     }
   }
   return result + "\"";
@@ -136,12 +125,12 @@ void jsonRow(std::string& out, const MbdPins::PinRow& row) {
   o.Text("fpga_pin", row.fpgaPin);
   o.Text("location", s.location);
   o.Text("io_standard", s.ioStandard);
-  o.Text("pull", PullName(s.pull));
+  o.Text("pull", MbdPins::PullName(s.pull));
   o.Text("drive", s.drive);
   o.Text("slew", s.slew);
   o.Text("termination", s.termination);
   o.Raw("frequency_hz", s.frequencyHz > 0 ? hertz(s.frequencyHz) : "null");
-  o.Text("direction", directionName(s.direction));
+  o.Text("direction", MbdPins::DirectionName(s.direction));
   o.Text("pair_side", sideName(row.pairSide));
   o.Text("partner", row.partner);
   std::string list = "[";
@@ -171,11 +160,25 @@ void WriteCsv(const MbdPins::PinTable& table, const WriteOptions&, WriteOutput& 
     const MbdPins::PinSettings& s = row.settings;
     std::string malformed;
     for (const std::string& m : s.malformed) malformed += (malformed.empty() ? "" : ";") + m;
-    const std::string fields[] = {row.name, row.net, row.instance, row.port, row.fpgaBlock,
-                                  row.fpgaPin, s.location, s.ioStandard, PullName(s.pull),
-                                  s.drive, s.slew, s.termination, hertz(s.frequencyHz),
-                                  directionName(s.direction), sideName(row.pairSide),
-                                  row.partner, passThrough(s), malformed, row.file,
+    const std::string fields[] = {row.name,
+                                  row.net,
+                                  row.instance,
+                                  row.port,
+                                  row.fpgaBlock,
+                                  row.fpgaPin,
+                                  s.location,
+                                  s.ioStandard,
+                                  MbdPins::PullName(s.pull),
+                                  s.drive,
+                                  s.slew,
+                                  s.termination,
+                                  hertz(s.frequencyHz),
+                                  MbdPins::DirectionName(s.direction),
+                                  sideName(row.pairSide),
+                                  row.partner,
+                                  passThrough(s),
+                                  malformed,
+                                  row.file,
                                   row.line ? std::to_string(row.line) : ""};
     std::string line;
     for (const std::string& f : fields) line += (line.empty() ? "" : ",") + field(f);

@@ -196,21 +196,10 @@ std::string Upper(const std::string& text) {
 
 bool SameWord(const std::string& a, const std::string& b) { return Upper(a) == Upper(b); }
 
-const char* PullName(MbdPins::Pull pull) {
-  switch (pull) {
-    case MbdPins::Pull::Up: return "up";
-    case MbdPins::Pull::Down: return "down";
-    case MbdPins::Pull::Keeper: return "keeper";
-    case MbdPins::Pull::None: return "none";
-    case MbdPins::Pull::Unset: break;
-  }
-  return "";
-}
-
 std::vector<Item> Items(const MbdPins::PinSettings& s) {
   std::vector<Item> items;
   if (!s.ioStandard.empty()) items.push_back({Item::IoStandard, "", s.ioStandard});
-  if (s.pull != MbdPins::Pull::Unset) items.push_back({Item::Pull, "", PullName(s.pull)});
+  if (s.pull != MbdPins::Pull::Unset) items.push_back({Item::Pull, "", MbdPins::PullName(s.pull)});
   if (!s.drive.empty()) items.push_back({Item::Drive, "", s.drive});
   if (!s.slew.empty()) items.push_back({Item::Slew, "", s.slew});
   if (!s.termination.empty()) items.push_back({Item::Termination, "", s.termination});

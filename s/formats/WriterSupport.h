@@ -57,8 +57,6 @@ std::string Nanoseconds(double hertz);
 std::string Upper(const std::string& text);
 // True when a and b are equal ignoring ASCII case.
 bool SameWord(const std::string& a, const std::string& b);
-// "up", "down", "keeper", "none" or "" for unset.
-const char* PullName(MbdPins::Pull pull);
 
 // The file being written. Comments carry board text escaped; notes of what the target cannot
 // express go both into a comment and into `unexpressed`.

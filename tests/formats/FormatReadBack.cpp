@@ -239,6 +239,8 @@ ReadBack readPcf(const std::string& fileText) {
       std::vector<std::string> args;
       std::string pull;
       for (std::size_t i = 1; i < w.size(); ++i) {
+        const bool option = w[i][0] == '-';
+        if (option && !args.empty()) result.errors.push_back("trailing option ignored: " + w[i]);
         if (w[i] == "-pullup" && i + 1 < w.size()) pull = w[++i];
         else if (w[i] == "-nowarn") continue;
         else if (w[i][0] == '-') result.errors.push_back("unknown option " + w[i]);
@@ -361,7 +363,8 @@ ReadBack readLpf(const std::string& fileText) {
 ReadBack readCst(const std::string& fileText) {
   ReadBack result;
   static const std::regex loc(R"re(^\s*IO_LOC\s+"([^"]+)"\s+([^\s;,]+)(?:,([^\s;,]+))?\s*;\s*$)re");
-  static const std::regex port(R"re(^\s*IO_PORT\s+"([^"]+)"((?:\s+[A-Za-z_]+=[^\s;]+)*)\s*;\s*$)re");
+  static const std::regex port(
+      R"re(^\s*IO_PORT\s+"([^"]+)"((?:\s+[A-Za-z_]+=[^\s;]+)*)\s*;\s*$)re");
   const std::map<std::string, std::string> keys = {{"IO_TYPE", "io"},  {"PULL_MODE", "pull"},
                                                     {"DRIVE", "drive"}, {"SLEW_RATE", "slew"}};
   std::istringstream lines(fileText);
