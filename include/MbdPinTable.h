@@ -108,9 +108,9 @@ LYRWIZ_MBD_EXPORT PinSettings ReadSettings(const std::vector<StringBase>& constr
 // case and blanks); Unset for anything else.
 LYRWIZ_MBD_EXPORT Direction ReadDirection(const std::string& dir);
 // "up", "down", "keeper", "none"; empty for Unset.
-LYRWIZ_MBD_EXPORT const char* PullWord(Pull pull);
+LYRWIZ_MBD_EXPORT const char* PullName(Pull pull);
 // "in", "out", "inout"; empty for Unset.
-LYRWIZ_MBD_EXPORT const char* DirectionWord(Direction direction);
+LYRWIZ_MBD_EXPORT const char* DirectionName(Direction direction);
 
 // The sub-property of the P side's FPGA pin that names the N side's FPGA pin (same FPGA block)
 // of a differential pair: PORT clk_p_pin = clk_p, UCF_NET_STRING = (...), DIFF_N = clk_n_pin.

@@ -262,7 +262,7 @@ const std::vector<Synonym>& Synonyms() {
   return all;
 }
 
-const char* PullWord(Pull pull) {
+const char* PullName(Pull pull) {
   switch (pull) {
     case Pull::Up: return "up";
     case Pull::Down: return "down";
@@ -273,7 +273,7 @@ const char* PullWord(Pull pull) {
   return "";
 }
 
-const char* DirectionWord(Direction direction) {
+const char* DirectionName(Direction direction) {
   switch (direction) {
     case Direction::In: return "in";
     case Direction::Out: return "out";
