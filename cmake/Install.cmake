@@ -14,6 +14,7 @@ set(QBD_PUBLIC_HEADERS
   include/MbdRules.h
   include/MbdLint.h
   include/MbdWiring.h
+  include/MbdConstraintReader.h
   include/LyrWiz_BoardTclIf.h
   include/LyrWiz_BoardTclCommandsRegister.h
   platform/Portability.h

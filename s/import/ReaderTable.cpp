@@ -1,0 +1,158 @@
+// Rows by port name: a port's lines merge into one row, a second place for it opens another.
+#include "ReaderTable.h"
+
+#include <cstdlib>
+
+#include "ReaderSettings.h"
+
+namespace MbdFormats {
+namespace detail {
+namespace {
+
+// "led[3]" -> stem "led", index 3; nothing for other names.
+void ReadBusBit(MbdPins::PinRow& row) {
+  const std::string& name = row.name;
+  if (name.size() < 4 || name.back() != ']') return;
+  const std::size_t open = name.rfind('[');
+  if (open == std::string::npos || open == 0 || open + 2 > name.size() - 1) return;
+  const std::size_t digits = name.size() - 1 - (open + 1);
+  if (digits > 9) return;
+  for (std::size_t i = open + 1; i + 1 < name.size(); ++i)
+    if (name[i] < '0' || name[i] > '9') return;
+  row.busStem = name.substr(0, open);
+  row.busIndex = std::atoi(name.c_str() + open + 1);
+}
+
+}  // namespace
+
+bool GlobMatch(const std::string& pattern, const std::string& name) {
+  // The classic two-pointer match with one backtrack point: linear in practice, never
+  // exponential.
+  std::size_t p = 0, n = 0, star = std::string::npos, mark = 0;
+  while (n < name.size()) {
+    if (p < pattern.size() && (pattern[p] == '?' || pattern[p] == name[n])) {
+      ++p;
+      ++n;
+    } else if (p < pattern.size() && pattern[p] == '*') {
+      star = p++;
+      mark = n;
+    } else if (star != std::string::npos) {
+      p = star + 1;
+      n = ++mark;
+    } else {
+      return false;
+    }
+  }
+  while (p < pattern.size() && pattern[p] == '*') ++p;
+  return p == pattern.size();
+}
+
+TableBuilder::TableBuilder(ReadResult& result, std::string file, const LineMap& lines)
+    : result_(result),
+      file_(std::move(file)),
+      lines_(lines),
+      firstRow_(result.table.rows.size()),
+      errorsBefore_(result.errors.size()) {
+  if (result_.table.source.empty()) result_.table.source = file_;
+}
+
+std::size_t TableBuilder::NewRow(const std::string& name, unsigned line) {
+  MbdPins::PinRow row;
+  row.name = name;
+  row.file = file_;
+  row.line = line;
+  const unsigned heading = lines_.HeadingOf(line);
+  row.heading = lines_.HeadingText(heading);
+  result_.table.rows.push_back(std::move(row));
+  rowHeading_.push_back(heading);
+  const std::size_t index = result_.table.rows.size() - 1;
+  latest_[name] = index;
+  return index;
+}
+
+std::size_t TableBuilder::LatestRow(const std::string& name, unsigned line) {
+  auto found = latest_.find(name);
+  return found != latest_.end() ? found->second : NewRow(name, line);
+}
+
+void TableBuilder::Locate(const std::string& name, const std::string& location, unsigned line) {
+  auto found = latest_.find(name);
+  std::size_t index = found != latest_.end() ? found->second : NewRow(name, line);
+  MbdPins::PinRow* row = &result_.table.rows[index];
+  if (!row->settings.location.empty() && row->settings.location != location) {
+    index = NewRow(name, line);
+    row = &result_.table.rows[index];
+  }
+  row->settings.location = location;
+}
+
+void TableBuilder::Set(const std::string& name, const std::string& key, const std::string& value,
+                       bool hasValue, unsigned line) {
+  MbdPins::PinRow& row = result_.table.rows[LatestRow(name, line)];
+  ApplySetting(row.settings, key, value, hasValue);
+}
+
+void TableBuilder::SetMatching(const std::string& pattern, const std::string& key,
+                               const std::string& value, bool hasValue, unsigned line) {
+  patterns_.push_back(Pattern{pattern, key, value, hasValue, line});
+}
+
+void TableBuilder::Clock(const std::string& name, double hz, unsigned line) {
+  result_.table.rows[LatestRow(name, line)].settings.frequencyHz = hz;
+}
+
+void TableBuilder::Pair(const std::string& positive, const std::string& negative,
+                        unsigned line) {
+  MbdPins::PinRow& p = result_.table.rows[LatestRow(positive, line)];
+  p.pairSide = MbdPins::PairSide::P;
+  p.partner = negative;
+  MbdPins::PinRow& n = result_.table.rows[LatestRow(negative, line)];
+  n.pairSide = MbdPins::PairSide::N;
+  n.partner = positive;
+}
+
+unsigned TableBuilder::ColumnOf(unsigned line, unsigned column) const {
+  return column != 0 ? column : lines_.FirstColumn(line);
+}
+
+void TableBuilder::Skip(unsigned line, unsigned column, std::string message) {
+  result_.skipped.push_back(ReadError{file_, line, ColumnOf(line, column), std::move(message)});
+}
+
+void TableBuilder::Error(unsigned line, unsigned column, std::string message) {
+  result_.errors.push_back(ReadError{file_, line, ColumnOf(line, column), std::move(message)});
+}
+
+void TableBuilder::Finish() {
+  std::vector<MbdPins::PinRow>& rows = result_.table.rows;
+  for (const Pattern& pattern : patterns_) {
+    bool matched = false;
+    for (std::size_t i = firstRow_; i < rows.size(); ++i) {
+      if (!GlobMatch(pattern.pattern, rows[i].name)) continue;
+      ApplySetting(rows[i].settings, pattern.key, pattern.value, pattern.hasValue);
+      matched = true;
+    }
+    if (!matched)
+      Skip(pattern.line, 0, "no port of this file matches \"" + pattern.pattern + "\"");
+  }
+  // One line set per heading run that holds a row, in the order first met.
+  std::vector<std::size_t> setOfHeading(lines_.HeadingCount(), static_cast<std::size_t>(-1));
+  for (std::size_t i = firstRow_; i < rows.size(); ++i) {
+    MbdPins::PinRow& row = rows[i];
+    ReadBusBit(row);
+    row.strings = BoardStrings(row.settings);
+    const unsigned heading = rowHeading_[i - firstRow_];
+    std::size_t& set = setOfHeading[heading];
+    if (set == static_cast<std::size_t>(-1)) {
+      LineSet lineSet;
+      lineSet.heading = lines_.HeadingText(heading);
+      lineSet.firstLine = heading != 0 ? lines_.HeadingLine(heading) : row.line;
+      result_.lineSets.push_back(std::move(lineSet));
+      set = result_.lineSets.size() - 1;
+    }
+    result_.lineSets[set].rows.push_back(i);
+  }
+}
+
+}  // namespace detail
+}  // namespace MbdFormats

@@ -1,0 +1,76 @@
+// What every reader hands its findings to: the rows of one file by port name and line set,
+// and its located messages.
+#ifndef MBD_READER_TABLE_H
+#define MBD_READER_TABLE_H
+
+#include <cstddef>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "MbdConstraintReader.h"
+#include "ReaderLines.h"
+
+namespace MbdFormats {
+namespace detail {
+
+class TableBuilder {
+ public:
+  TableBuilder(ReadResult& result, std::string file, const LineMap& lines);
+  TableBuilder(const TableBuilder&) = delete;
+  TableBuilder& operator=(const TableBuilder&) = delete;
+
+  // Places `name` at `location`: on the port's latest row while that has no location (or the
+  // same one), otherwise on a new row in the line's set (an alternative, or a second place).
+  void Locate(const std::string& name, const std::string& location, unsigned line);
+  // Sets one setting (any format's key) on the port's latest row, made when there is none.
+  void Set(const std::string& name, const std::string& key, const std::string& value,
+           bool hasValue, unsigned line);
+  // Sets a setting on every port whose name matches `pattern` ('*' and '?' only), when the
+  // file is finished: patterns name ports the file may constrain later.
+  void SetMatching(const std::string& pattern, const std::string& key, const std::string& value,
+                   bool hasValue, unsigned line);
+  // The clock frequency on the port.
+  void Clock(const std::string& name, double hz, unsigned line);
+  // The two ports are the P and N sides of one pair.
+  void Pair(const std::string& positive, const std::string& negative, unsigned line);
+
+  // A command skipped (refused, not understood, or a setting with nowhere to go).
+  void Skip(unsigned line, unsigned column, std::string message);
+  // The file does not read here.
+  void Error(unsigned line, unsigned column, std::string message);
+  // Column 0 stands for the line's first character.
+  unsigned ColumnOf(unsigned line, unsigned column) const;
+  bool HasErrors() const { return result_.errors.size() > errorsBefore_; }
+
+  // Applies the patterns, fills bus stems, the board strings and the line sets.
+  void Finish();
+
+ private:
+  std::size_t NewRow(const std::string& name, unsigned line);
+  std::size_t LatestRow(const std::string& name, unsigned line);
+
+  struct Pattern {
+    std::string pattern, key, value;
+    bool hasValue;
+    unsigned line;
+  };
+
+  ReadResult& result_;
+  std::string file_;
+  const LineMap& lines_;
+  std::size_t firstRow_;
+  std::size_t errorsBefore_;
+  std::unordered_map<std::string, std::size_t> latest_;
+  std::vector<unsigned> rowHeading_;  // per row of this file: the heading run it began under
+  std::vector<Pattern> patterns_;
+};
+
+// True when `name` matches `pattern`, where '*' is any run and '?' any one character; brackets
+// are literal, as the tools read bus bits in port patterns.
+bool GlobMatch(const std::string& pattern, const std::string& name);
+
+}  // namespace detail
+}  // namespace MbdFormats
+
+#endif  // MBD_READER_TABLE_H
