@@ -52,8 +52,13 @@ struct ReadResult {
   // One row per port and line set, in the order first met. A row gets name (as written,
   // bus bits as `led[3]`, with busStem/busIndex filled), settings, pairSide/partner when the
   // file states a pair, file, line (where the port was first met in its set), heading, and
-  // `strings`: the settings in the board's KEY=VALUE form (LOC=E3, IOSTANDARD=LVCMOS33, ...),
-  // as a draft board writes them. net/instance/port/fpgaBlock/fpgaPin stay empty.
+  // `strings`: LOC=... first, then each setting as a board's KEY=VALUE string in the file's
+  // own key (IO_TYPE=LVCMOS33 from an lpf; a later one of a key replaces an earlier one, as in
+  // the tools). `settings` is MbdPins::ReadSettings of those strings, so every synonym means
+  // what it means on a board; values that only one format words its own way (a qsf's numbered
+  // SLEW_RATE, a pdc's -SLEW High) are turned into the board's words first; the direction
+  // (pdc -DIRECTION, ccf Pin_in) is set apart, being no constraint string on a board.
+  // net/instance/port/fpgaBlock/fpgaPin stay empty.
   // A port given a second, different location in the same set gets a second row.
   MbdPins::PinTable table;
   std::vector<LineSet> lineSets;

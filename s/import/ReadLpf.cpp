@@ -2,7 +2,6 @@
 // places a port, IOBUF PORT sets its KEY=VALUE settings, FREQUENCY PORT gives a clock.
 #include <strings.h>
 
-#include "ReaderSettings.h"
 #include "ReaderTable.h"
 #include "Readers.h"
 #include "StatementLexer.h"
@@ -73,12 +72,8 @@ void Frequency(const Statement& statement, TableBuilder& table) {
   }
   std::string value;
   for (std::size_t i = 3; i < t.size(); ++i) value += (i > 3 ? " " : "") + t[i].text;
-  const double hz = t.size() >= 4 && IsName(t[2]) ? FrequencyToHz(value, "MHz") : 0;
-  if (hz <= 0) {
+  if (t.size() < 4 || !IsName(t[2]) || !table.Clock(t[2].text, "FREQUENCY", value, statement.line))
     table.Error(statement.line, statement.column, "expected FREQUENCY PORT \"name\" 25 MHZ;");
-    return;
-  }
-  table.Clock(t[2].text, hz, statement.line);
 }
 
 }  // namespace

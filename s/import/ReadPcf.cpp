@@ -1,5 +1,6 @@
 // pcf: one command a line, words split on blanks, '#' to the end of the line a comment, no
 // quoting. set_io places a port and may set its pull-up; set_frequency gives a clock in MHz.
+#include <cstdlib>
 #include <strings.h>
 
 #include "ReaderSettings.h"
@@ -52,15 +53,19 @@ void SetIo(const Statement& statement, TableBuilder& table) {
                                                  statement.line);
 }
 
+// A plain decimal number: set_frequency's value has no unit of its own.
+bool IsNumber(const std::string& text) {
+  char* end = nullptr;
+  std::strtod(text.c_str(), &end);
+  return !text.empty() && end == text.c_str() + text.size();
+}
+
 void SetFrequency(const Statement& statement, TableBuilder& table) {
   const std::vector<Token>& words = statement.tokens;
-  const double hz = words.size() == 3 ? FrequencyToHz(words[2].text, "MHz") : 0;
-  if (hz <= 0) {
+  if (words.size() != 3 || !IsNumber(words[2].text) ||
+      !table.Clock(words[1].text, "FREQUENCY", words[2].text + " MHz", statement.line))
     table.Error(statement.line, statement.column,
                 "set_frequency takes a port name and a frequency in MHz");
-    return;
-  }
-  table.Clock(words[1].text, hz, statement.line);
 }
 
 }  // namespace

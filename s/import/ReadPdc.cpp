@@ -18,6 +18,16 @@ std::string Upper(std::string text) {
   return text;
 }
 
+// The board's words for set_io's options: -io_std is the IO standard, -OUT_DRIVE the drive,
+// -SLEW High and Low are fast and slow; -RES_PULL Up/Down/Hold/None the neutral reading knows.
+std::pair<std::string, std::string> BoardWords(const std::string& option, const std::string& value) {
+  if (option == "IO_STD" || option == "IOSTD") return {"IOSTANDARD", value};
+  if (option == "OUT_DRIVE") return {"DRIVE", value};
+  if (option == "SLEW" && strcasecmp(value.c_str(), "High") == 0) return {"SLEW", "FAST"};
+  if (option == "SLEW" && strcasecmp(value.c_str(), "Low") == 0) return {"SLEW", "SLOW"};
+  return {option, value};
+}
+
 int SetIo(TclRecorder& recorder, int objc, Tcl_Obj* const objv[]) {
   std::string port, pin;
   std::vector<std::pair<std::string, std::string>> settings;
@@ -34,8 +44,7 @@ int SetIo(TclRecorder& recorder, int objc, Tcl_Obj* const objv[]) {
     if (option == "port_name") port = value;
     else if (option == "pin_name" || option == "pinname") pin = value;
     else if (option == "fixed") continue;
-    else if (option == "iostd") settings.emplace_back("IO_STD", value);
-    else settings.emplace_back(Upper(option), value);
+    else settings.push_back(BoardWords(Upper(option), value));
   }
   if (port.empty()) return recorder.Fail("set_io needs -port_name");
   const unsigned line = recorder.CurrentLine();

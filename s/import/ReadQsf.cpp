@@ -1,6 +1,7 @@
 // qsf: set_location_assignment PIN_R8 -to clk, and set_instance_assignment -name KEY VALUE
 // -to port. Names are bare words; led[3] without braces reads as the bus bit, as the tool
 // reads it; "x(n)" is the negative side of the pair x. Project-wide assignments are skipped.
+#include <cstdlib>
 #include <strings.h>
 
 #include "Readers.h"
@@ -71,6 +72,13 @@ int SetLocation(TclRecorder& recorder, int objc, Tcl_Obj* const objv[]) {
   return TCL_OK;
 }
 
+bool IsDigits(const std::string& text) {
+  if (text.empty() || text.size() > 9) return false;
+  for (char c : text)
+    if (c < '0' || c > '9') return false;
+  return true;
+}
+
 int SetInstance(TclRecorder& recorder, int objc, Tcl_Obj* const objv[]) {
   Assignment a;
   if (ReadOptionsOf(recorder, objc, objv, a) != TCL_OK) return TCL_ERROR;
@@ -83,7 +91,13 @@ int SetInstance(TclRecorder& recorder, int objc, Tcl_Obj* const objv[]) {
     return TCL_OK;
   }
   const bool hasValue = !a.positional.empty();
-  recorder.Table().Set(a.to, a.name, hasValue ? a.positional[0] : std::string(), hasValue, line);
+  std::string key = a.name, value = hasValue ? a.positional[0] : std::string();
+  if (strcasecmp(key.c_str(), "SLEW_RATE") == 0 && IsDigits(value)) {
+    // The tool numbers its slew rates, 0 the slowest.
+    key = "SLEW";
+    value = std::strtol(value.c_str(), nullptr, 10) == 0 ? "SLOW" : "FAST";
+  }
+  recorder.Table().Set(a.to, key, value, hasValue, line);
   NotePair(recorder.Table(), a.to, line);
   Tcl_ResetResult(recorder.Interp());
   return TCL_OK;

@@ -1,6 +1,7 @@
 // xdc and sdc: set_property (KEY VALUE, or -dict {K V ...}) on [get_ports ...] objects, and
 // create_clock with its period in ns. Device settings on [current_design] and timing commands
 // are reported as skipped.
+#include <cstdlib>
 #include <cstring>
 #include <strings.h>
 
@@ -43,8 +44,11 @@ int CreateClock(TclRecorder& recorder, int objc, Tcl_Obj* const objv[]) {
     else if (word == "-add") continue;
     else objects.push_back(objv[i]);
   }
-  const double hz = PeriodToHz(period, "ns");
-  if (hz <= 0) return recorder.Fail("create_clock needs -period with a positive time in ns");
+  char* end = nullptr;
+  std::strtod(period.c_str(), &end);
+  const std::string value = period + " ns";
+  if (period.empty() || end != period.c_str() + period.size() || FrequencyOf("PERIOD", value) <= 0)
+    return recorder.Fail("create_clock needs -period with a positive time in ns");
   std::vector<PortWord> ports;
   int others = 0;
   std::string other;
@@ -55,8 +59,8 @@ int CreateClock(TclRecorder& recorder, int objc, Tcl_Obj* const objv[]) {
     recorder.Table().Skip(line, 0, "the clock " + (name.empty() ? std::string("without a name") : name) +
                                        " is on no port, skipped");
   for (const PortWord& port : ports) {
-    if (port.pattern) recorder.Table().SetMatching(port.name, "FREQUENCY", std::to_string(hz) + " Hz", true, line);
-    else recorder.Table().Clock(port.name, hz, line);
+    if (port.pattern) recorder.Table().SetMatching(port.name, "PERIOD", value, true, line);
+    else recorder.Table().Clock(port.name, "PERIOD", value, line);
   }
   Tcl_ResetResult(recorder.Interp());
   return TCL_OK;

@@ -1,5 +1,7 @@
-// What a setting read from a constraint file means in the neutral fields, whatever the format
-// calls it, and the board's KEY=VALUE strings that say the same.
+// A setting read from a constraint file, as the board's KEY=VALUE string: the neutral reading
+// (MbdPins::ReadSettings and its synonym table) then gives it its meaning, the same one a board
+// string with that key has. Values whose words only one format uses are turned into the board's
+// words by that format's reader, before they get here.
 #ifndef MBD_READER_SETTINGS_H
 #define MBD_READER_SETTINGS_H
 
@@ -11,21 +13,19 @@
 namespace MbdFormats {
 namespace detail {
 
-// Sets the neutral field that `key` (any format's word, ignoring case) names from `value`; a
-// key no field holds, or a value the field cannot read, is kept as a pass-through (replacing
-// one of the same key). A location key sets the location as written.
-void ApplySetting(MbdPins::PinSettings& settings, const std::string& key,
-                  const std::string& value, bool hasValue);
+// "KEY=VALUE", or "KEY" for a flag.
+std::string BoardString(const std::string& key, const std::string& value, bool hasValue);
 
-// The frequency in hertz a period ("10", "10 ns", "10000ps", "83.333ns") or frequency
-// ("25 MHz", "12MHZ") text gives; `defaultUnit` ("ns" or "MHz") when the text has none.
-// 0 when the text is not a positive number with a known unit.
-double PeriodToHz(const std::string& text, const char* defaultUnit);
-double FrequencyToHz(const std::string& text, const char* defaultUnit);
+// Puts the string among a pin's strings: in place of one with the same key (ignoring case),
+// as a later assignment replaces an earlier one in the tools, or else at the end.
+void PutString(std::vector<std::string>& strings, std::string string);
 
-// The board's constraint strings for the settings: LOC=..., IOSTANDARD=..., PULLUP, ...,
-// DRIVE=..., SLEW=..., TERMINATION=..., PERIOD=... ns, then the pass-throughs in order.
-std::vector<std::string> BoardStrings(const MbdPins::PinSettings& settings);
+// The frequency in hertz a PERIOD or FREQUENCY string of that value gives; 0 when the
+// neutral reading reads none (not a positive number with a known unit).
+double FrequencyOf(const std::string& key, const std::string& value);
+
+// The settings of a pin's strings, through the neutral reading.
+MbdPins::PinSettings SettingsOf(const std::vector<std::string>& strings);
 
 }  // namespace detail
 }  // namespace MbdFormats

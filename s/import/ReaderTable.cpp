@@ -2,6 +2,7 @@
 #include "ReaderTable.h"
 
 #include <cstdlib>
+#include <strings.h>
 
 #include "ReaderSettings.h"
 
@@ -65,6 +66,7 @@ std::size_t TableBuilder::NewRow(const std::string& name, unsigned line) {
   row.heading = lines_.HeadingText(heading);
   result_.table.rows.push_back(std::move(row));
   rowHeading_.push_back(heading);
+  rowDirection_.push_back(MbdPins::Direction::Unset);
   const std::size_t index = result_.table.rows.size() - 1;
   latest_[name] = index;
   return index;
@@ -86,10 +88,21 @@ void TableBuilder::Locate(const std::string& name, const std::string& location, 
   row->settings.location = location;
 }
 
+void TableBuilder::SetOn(std::size_t row, const std::string& key, const std::string& value,
+                         bool hasValue) {
+  if (strcasecmp(key.c_str(), "DIRECTION") == 0 && hasValue) {
+    const MbdPins::Direction direction = MbdPins::ReadDirection(value);
+    if (direction != MbdPins::Direction::Unset) {
+      rowDirection_[row - firstRow_] = direction;
+      return;
+    }
+  }
+  PutString(result_.table.rows[row].strings, BoardString(key, value, hasValue));
+}
+
 void TableBuilder::Set(const std::string& name, const std::string& key, const std::string& value,
                        bool hasValue, unsigned line) {
-  MbdPins::PinRow& row = result_.table.rows[LatestRow(name, line)];
-  ApplySetting(row.settings, key, value, hasValue);
+  SetOn(LatestRow(name, line), key, value, hasValue);
 }
 
 void TableBuilder::SetMatching(const std::string& pattern, const std::string& key,
@@ -97,8 +110,11 @@ void TableBuilder::SetMatching(const std::string& pattern, const std::string& ke
   patterns_.push_back(Pattern{pattern, key, value, hasValue, line});
 }
 
-void TableBuilder::Clock(const std::string& name, double hz, unsigned line) {
-  result_.table.rows[LatestRow(name, line)].settings.frequencyHz = hz;
+bool TableBuilder::Clock(const std::string& name, const std::string& key, const std::string& value,
+                         unsigned line) {
+  if (FrequencyOf(key, value) <= 0) return false;
+  Set(name, key, value, true, line);
+  return true;
 }
 
 void TableBuilder::Pair(const std::string& positive, const std::string& negative,
@@ -129,7 +145,7 @@ void TableBuilder::Finish() {
     bool matched = false;
     for (std::size_t i = firstRow_; i < rows.size(); ++i) {
       if (!GlobMatch(pattern.pattern, rows[i].name)) continue;
-      ApplySetting(rows[i].settings, pattern.key, pattern.value, pattern.hasValue);
+      SetOn(i, pattern.key, pattern.value, pattern.hasValue);
       matched = true;
     }
     if (!matched)
@@ -140,7 +156,10 @@ void TableBuilder::Finish() {
   for (std::size_t i = firstRow_; i < rows.size(); ++i) {
     MbdPins::PinRow& row = rows[i];
     ReadBusBit(row);
-    row.strings = BoardStrings(row.settings);
+    // The location first, as a board writes it; then the settings in the order first set.
+    if (!row.settings.location.empty()) row.strings.insert(row.strings.begin(), "LOC=" + row.settings.location);
+    row.settings = SettingsOf(row.strings);
+    row.settings.direction = rowDirection_[i - firstRow_];
     const unsigned heading = rowHeading_[i - firstRow_];
     std::size_t& set = setOfHeading[heading];
     if (set == static_cast<std::size_t>(-1)) {

@@ -23,15 +23,18 @@ class TableBuilder {
   // Places `name` at `location`: on the port's latest row while that has no location (or the
   // same one), otherwise on a new row in the line's set (an alternative, or a second place).
   void Locate(const std::string& name, const std::string& location, unsigned line);
-  // Sets one setting (any format's key) on the port's latest row, made when there is none.
+  // Sets one setting (a key the neutral reading knows, or one kept as a pass-through; DIRECTION
+  // sets the direction) on the port's latest row, made when there is none.
   void Set(const std::string& name, const std::string& key, const std::string& value,
            bool hasValue, unsigned line);
   // Sets a setting on every port whose name matches `pattern` ('*' and '?' only), when the
   // file is finished: patterns name ports the file may constrain later.
   void SetMatching(const std::string& pattern, const std::string& key, const std::string& value,
                    bool hasValue, unsigned line);
-  // The clock frequency on the port.
-  void Clock(const std::string& name, double hz, unsigned line);
+  // The port's clock, from a PERIOD or FREQUENCY value with its unit ("10 ns", "25 MHz");
+  // false, setting nothing, when the value gives no frequency.
+  bool Clock(const std::string& name, const std::string& key, const std::string& value,
+             unsigned line);
   // The two ports are the P and N sides of one pair.
   void Pair(const std::string& positive, const std::string& negative, unsigned line);
 
@@ -62,7 +65,12 @@ class TableBuilder {
   std::size_t firstRow_;
   std::size_t errorsBefore_;
   std::unordered_map<std::string, std::size_t> latest_;
-  std::vector<unsigned> rowHeading_;  // per row of this file: the heading run it began under
+  void SetOn(std::size_t row, const std::string& key, const std::string& value, bool hasValue);
+
+  // Per row of this file: the heading run it began under, and its direction (which is no
+  // constraint string on a board).
+  std::vector<unsigned> rowHeading_;
+  std::vector<MbdPins::Direction> rowDirection_;
   std::vector<Pattern> patterns_;
 };
 

@@ -130,14 +130,18 @@ TEST(ConstraintReader, EveryFormat_ReadsLocationsAndSettings) {
   }
 }
 
+// The strings keep the file's own words, which the neutral reading reads; the location comes
+// first, as LOC.
 TEST(ConstraintReader, BoardStrings_SayTheSettings) {
   const ReadResult result = Read("lpf", R"(LOCATE COMP "a" SITE "E3";
 IOBUF PORT "a" IO_TYPE=LVCMOS33 PULLMODE=NONE DRIVE=8 OPENDRAIN=ON HYSTERESIS=ON;
 FREQUENCY PORT "a" 25 MHZ;
 )");
   EXPECT_THAT(Row(result, "a").strings,
-              ElementsAre("LOC=E3", "IOSTANDARD=LVCMOS33", "PULLMODE=NONE", "DRIVE=8",
-                          "PERIOD=40 ns", "OPENDRAIN=ON", "HYSTERESIS=ON"));
+              ElementsAre("LOC=E3", "IO_TYPE=LVCMOS33", "PULLMODE=NONE", "DRIVE=8",
+                          "OPENDRAIN=ON", "HYSTERESIS=ON", "FREQUENCY=25 MHZ"));
+  EXPECT_DOUBLE_EQ(Row(result, "a").settings.frequencyHz, 25e6);
+  EXPECT_EQ(Row(result, "a").settings.pull, Pull::None);
 }
 
 TEST(ConstraintReader, Synonyms_ReadAsOneMeaning) {
@@ -152,7 +156,6 @@ TEST(ConstraintReader, Synonyms_ReadAsOneMeaning) {
       {"PULLDOWN", "yes", Pull::Down, "", ""},    {"KEEPER", "TRUE", Pull::Keeper, "", ""},
       {"PULL_MODE", "DOWN", Pull::Down, "", ""},  {"PULLMODE", "BUSKEEPER", Pull::Keeper, "", ""},
       {"RES_PULL", "None", Pull::None, "", ""},   {"SLEWRATE", "slow", Pull::Unset, "SLOW", ""},
-      {"SLEW_RATE", "0", Pull::Unset, "SLOW", ""}, {"SLEW", "High", Pull::Unset, "FAST", ""},
       {"SLEW", "medium", Pull::Unset, "MEDIUM", ""},
       {"CURRENT_STRENGTH_NEW", "12MA", Pull::Unset, "", "12"},
       {"DRIVE", "4", Pull::Unset, "", "4"},
@@ -170,18 +173,46 @@ TEST(ConstraintReader, Synonyms_ReadAsOneMeaning) {
 }
 
 TEST(ConstraintReader, UnknownKeysAndValues_KeptAsPassThrough) {
-  const ReadResult result = Read("xdc", R"(set_property IN_TERM UNTUNED_SPLIT_50 [get_ports {a}]
+  const ReadResult result = Read("xdc", R"(set_property DIFF_TERM_ADV TERM_100 [get_ports {a}]
 set_property PULLMODE sideways [get_ports {a}]
 set_property DRIVE lots [get_ports {a}]
 )");
   const PinRow& row = Row(result, "a");
   ASSERT_EQ(row.settings.passThrough.size(), 3u);
-  EXPECT_EQ(row.settings.passThrough[0].key, "IN_TERM");
-  EXPECT_EQ(row.settings.passThrough[0].value, "UNTUNED_SPLIT_50");
+  EXPECT_EQ(row.settings.passThrough[0].key, "DIFF_TERM_ADV");
+  EXPECT_EQ(row.settings.passThrough[0].value, "TERM_100");
   EXPECT_EQ(row.settings.passThrough[1].key, "PULLMODE");
   EXPECT_EQ(row.settings.passThrough[2].value, "lots");
   EXPECT_EQ(row.settings.pull, Pull::Unset);
   EXPECT_EQ(row.settings.drive, "");
+}
+
+// Values only one format uses are read in that format's words.
+TEST(ConstraintReader, FormatWords_ReadAsTheBoardsWords) {
+  const ReadResult qsf = Read("qsf", R"(set_instance_assignment -name SLEW_RATE 0 -to a
+set_instance_assignment -name SLEW_RATE 2 -to b
+set_instance_assignment -name CURRENT_STRENGTH_NEW "MAXIMUM CURRENT" -to b
+)");
+  EXPECT_EQ(Row(qsf, "a").settings.slew, "SLOW");
+  EXPECT_EQ(Row(qsf, "b").settings.slew, "FAST");
+  ASSERT_EQ(Row(qsf, "b").settings.passThrough.size(), 1u);
+  EXPECT_EQ(Row(qsf, "b").settings.passThrough[0].value, "MAXIMUM CURRENT");
+  const ReadResult pdc = Read("pdc", R"(set_io -port_name a -pin_name A1 -SLEW Low -RES_PULL Hold -DIRECTION INPUT
+set_io b -pinname B1 -iostd LVDS -SLEW High -OUT_DRIVE 12 -DIRECTION OUTPUT
+)");
+  EXPECT_EQ(Row(pdc, "a").settings.slew, "SLOW");
+  EXPECT_EQ(Row(pdc, "a").settings.pull, Pull::Keeper);
+  EXPECT_EQ(Row(pdc, "a").settings.direction, MbdPins::Direction::In);
+  EXPECT_EQ(Row(pdc, "b").settings.location, "B1");
+  EXPECT_EQ(Row(pdc, "b").settings.ioStandard, "LVDS");
+  EXPECT_EQ(Row(pdc, "b").settings.slew, "FAST");
+  EXPECT_EQ(Row(pdc, "b").settings.drive, "12");
+  EXPECT_EQ(Row(pdc, "b").settings.direction, MbdPins::Direction::Out);
+  EXPECT_THAT(Row(pdc, "b").strings, ElementsAre("LOC=B1", "IOSTANDARD=LVDS", "SLEW=FAST", "DRIVE=12"));
+  const ReadResult ccf = Read("ccf", "Pin_in \"c\" Loc = \"IO_A\" | SCHMITT_TRIGGER=true;\n");
+  EXPECT_EQ(Row(ccf, "c").settings.direction, MbdPins::Direction::In);
+  ASSERT_EQ(Row(ccf, "c").settings.passThrough.size(), 1u);
+  EXPECT_EQ(Row(ccf, "c").settings.passThrough[0].key, "SCHMITT_TRIGGER");
 }
 
 TEST(ConstraintReader, Tcl_VariablesLoopsAndDict) {
