@@ -22,14 +22,6 @@ bool Is(const Token& token, const char* word) {
 
 bool IsName(const Token& token) { return token.kind != Token::Symbol && !token.text.empty(); }
 
-// The N side's name of a pair whose P side is `name`.
-std::string NegativeSide(const std::string& name) {
-  const std::size_t n = name.size();
-  if (n > 2 && name[n - 2] == '_' && (name[n - 1] == 'p' || name[n - 1] == 'P'))
-    return name.substr(0, n - 1) + (name[n - 1] == 'p' ? "n" : "N");
-  return name + "_n";
-}
-
 // IO_LOC "name" A1;  or  IO_LOC "x_p" 39,40;
 void IoLoc(const Statement& statement, TableBuilder& table) {
   const std::vector<Token>& t = statement.tokens;
@@ -38,7 +30,7 @@ void IoLoc(const Statement& statement, TableBuilder& table) {
     return;
   }
   if (t.size() == 5 && IsName(t[1]) && IsName(t[2]) && t[3].text == "," && IsName(t[4])) {
-    const std::string negative = NegativeSide(t[1].text);
+    const std::string negative = NegativeSideOf(t[1].text);
     table.Locate(t[1].text, t[2].text, statement.line);
     table.Locate(negative, t[4].text, statement.line);
     table.Pair(t[1].text, negative, statement.line);

@@ -48,10 +48,16 @@ bool IsPortName(const std::string& name) {
   return !name.empty() && name.find('|') == std::string::npos;
 }
 
-// "x(n)" names the negative side of x.
-void NotePair(TableBuilder& table, const std::string& name, unsigned line) {
-  if (name.size() > 3 && name.compare(name.size() - 3, 3, "(n)") == 0)
-    table.Pair(name.substr(0, name.size() - 3), name, line);
+// The tool names the N pin of a differential port x "x(n)"; the design's own name for it is
+// x_n when x is x_p, as the other formats write it. A pair only when the file names x too.
+std::string PortName(TableBuilder& table, const std::string& name) {
+  if (name.size() <= 3 || name.compare(name.size() - 3, 3, "(n)") != 0) return name;
+  const std::string positive = name.substr(0, name.size() - 3);
+  const std::size_t n = positive.size();
+  const bool suffixed = n > 2 && positive[n - 2] == '_' && (positive[n - 1] == 'p' || positive[n - 1] == 'P');
+  const std::string negative = suffixed ? NegativeSideOf(positive) : name;
+  table.PairIfBoth(positive, negative);
+  return negative;
 }
 
 int SetLocation(TclRecorder& recorder, int objc, Tcl_Obj* const objv[]) {
@@ -66,10 +72,24 @@ int SetLocation(TclRecorder& recorder, int objc, Tcl_Obj* const objv[]) {
   }
   std::string location = a.positional[0];
   if (location.size() > 4 && strncasecmp(location.c_str(), "PIN_", 4) == 0) location.erase(0, 4);
-  recorder.Table().Locate(a.to, location, line);
-  NotePair(recorder.Table(), a.to, line);
+  recorder.Table().Locate(PortName(recorder.Table(), a.to), location, line);
   Tcl_ResetResult(recorder.Interp());
   return TCL_OK;
+}
+
+// The common name of an IO standard the tool names its own way ("3.3-V LVCMOS" is LVCMOS33);
+// a name it shares with the others stays as written.
+std::string CommonStandard(const std::string& name) {
+  static const std::pair<const char*, const char*> kNames[] = {
+      {"3.3-V LVCMOS", "LVCMOS33"}, {"3.3-V LVTTL", "LVTTL"},     {"3.0-V LVCMOS", "LVCMOS30"},
+      {"3.0-V LVTTL", "LVTTL30"},   {"2.5 V", "LVCMOS25"},        {"1.8 V", "LVCMOS18"},
+      {"1.5 V", "LVCMOS15"},        {"1.2 V", "LVCMOS12"},        {"SSTL-2 CLASS I", "SSTL2_I"},
+      {"SSTL-2 CLASS II", "SSTL2_II"}, {"SSTL-18 CLASS I", "SSTL18_I"},
+      {"SSTL-18 CLASS II", "SSTL18_II"}, {"SSTL-15", "SSTL15"},   {"SSTL-135", "SSTL135"},
+  };
+  for (const auto& known : kNames)
+    if (strcasecmp(name.c_str(), known.first) == 0) return known.second;
+  return name;
 }
 
 bool IsDigits(const std::string& text) {
@@ -97,8 +117,9 @@ int SetInstance(TclRecorder& recorder, int objc, Tcl_Obj* const objv[]) {
     key = "SLEW";
     value = std::strtol(value.c_str(), nullptr, 10) == 0 ? "SLOW" : "FAST";
   }
-  recorder.Table().Set(a.to, key, value, hasValue, line);
-  NotePair(recorder.Table(), a.to, line);
+  if (strcasecmp(key.c_str(), "IO_STANDARD") == 0) value = CommonStandard(value);
+  if (strcasecmp(key.c_str(), "ENABLE_BUS_HOLD_CIRCUITRY") == 0) key = "KEEPER";
+  recorder.Table().Set(PortName(recorder.Table(), a.to), key, value, hasValue, line);
   Tcl_ResetResult(recorder.Interp());
   return TCL_OK;
 }

@@ -26,6 +26,13 @@ void ReadBusBit(MbdPins::PinRow& row) {
 
 }  // namespace
 
+std::string NegativeSideOf(const std::string& name) {
+  const std::size_t n = name.size();
+  if (n > 2 && name[n - 2] == '_' && (name[n - 1] == 'p' || name[n - 1] == 'P'))
+    return name.substr(0, n - 1) + (name[n - 1] == 'p' ? "n" : "N");
+  return name + "_n";
+}
+
 bool GlobMatch(const std::string& pattern, const std::string& name) {
   // The classic two-pointer match with one backtrack point: linear in practice, never
   // exponential.
@@ -119,12 +126,19 @@ bool TableBuilder::Clock(const std::string& name, const std::string& key, const 
 
 void TableBuilder::Pair(const std::string& positive, const std::string& negative,
                         unsigned line) {
-  MbdPins::PinRow& p = result_.table.rows[LatestRow(positive, line)];
+  const std::size_t pRow = LatestRow(positive, line);
+  const std::size_t nRow = LatestRow(negative, line);
+  MbdPins::PinRow& p = result_.table.rows[pRow];
   p.pairSide = MbdPins::PairSide::P;
   p.partner = negative;
-  MbdPins::PinRow& n = result_.table.rows[LatestRow(negative, line)];
+  MbdPins::PinRow& n = result_.table.rows[nRow];
   n.pairSide = MbdPins::PairSide::N;
   n.partner = positive;
+  pairs_.emplace_back(pRow, nRow);
+}
+
+void TableBuilder::PairIfBoth(const std::string& positive, const std::string& negative) {
+  likelyPairs_.emplace_back(positive, negative);
 }
 
 unsigned TableBuilder::ColumnOf(unsigned line, unsigned column) const {
@@ -150,6 +164,22 @@ void TableBuilder::Finish() {
     }
     if (!matched)
       Skip(pattern.line, 0, "no port of this file matches \"" + pattern.pattern + "\"");
+  }
+  for (const auto& pair : pairs_) {
+    std::vector<std::string>& n = rows[pair.second].strings;
+    if (!n.empty()) continue;
+    const std::vector<std::string>& p = rows[pair.first].strings;
+    for (const std::string& string : p) n.push_back(string);
+  }
+  for (const auto& pair : likelyPairs_) {
+    auto p = latest_.find(pair.first);
+    auto n = latest_.find(pair.second);
+    if (p == latest_.end() || n == latest_.end() || p->second < firstRow_ || n->second < firstRow_)
+      continue;
+    rows[p->second].pairSide = MbdPins::PairSide::P;
+    rows[p->second].partner = pair.second;
+    rows[n->second].pairSide = MbdPins::PairSide::N;
+    rows[n->second].partner = pair.first;
   }
   // One line set per heading run that holds a row, in the order first met.
   std::vector<std::size_t> setOfHeading(lines_.HeadingCount(), static_cast<std::size_t>(-1));

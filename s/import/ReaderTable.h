@@ -35,8 +35,12 @@ class TableBuilder {
   // false, setting nothing, when the value gives no frequency.
   bool Clock(const std::string& name, const std::string& key, const std::string& value,
              unsigned line);
-  // The two ports are the P and N sides of one pair.
+  // The two ports are the P and N sides of one pair, set up as one: the N side takes the P
+  // side's settings where it has none of its own.
   void Pair(const std::string& positive, const std::string& negative, unsigned line);
+  // The same, when the file is finished and only if it has rows for both: the name alone
+  // suggests the pair (qsf's "x(n)").
+  void PairIfBoth(const std::string& positive, const std::string& negative);
 
   // A command skipped (refused, not understood, or a setting with nowhere to go).
   void Skip(unsigned line, unsigned column, std::string message);
@@ -72,7 +76,12 @@ class TableBuilder {
   std::vector<unsigned> rowHeading_;
   std::vector<MbdPins::Direction> rowDirection_;
   std::vector<Pattern> patterns_;
+  std::vector<std::pair<std::string, std::string>> likelyPairs_;
+  std::vector<std::pair<std::size_t, std::size_t>> pairs_;  // rows: P side, N side
 };
+
+// The N side's name of a pair whose P side is `name`: x_p -> x_n (x_P -> x_N), else x_n.
+std::string NegativeSideOf(const std::string& name);
 
 // True when `name` matches `pattern`, where '*' is any run and '?' any one character; brackets
 // are literal, as the tools read bus bits in port patterns.

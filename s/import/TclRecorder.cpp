@@ -233,7 +233,9 @@ void TclRecorder::AddGetPorts() {
     for (int i = 1; i < objc; ++i) {
       const std::string word = Text(objv[i]);
       if (word == "-quiet" || word == "-nocase" || word == "--") continue;
-      if (!word.empty() && word[0] == '-') {
+      // Options that select ports by what only the design knows; any other word, one that
+      // begins with '-' too, is a name.
+      if (word == "-regexp" || word == "-filter" || word == "-of_objects" || word == "-of") {
         recorder.Skip("get_ports " + word + " is not understood; the port is skipped");
         Tcl_DecrRefCount(ports);
         Tcl_ResetResult(recorder.Interp());

@@ -197,6 +197,15 @@ set_instance_assignment -name CURRENT_STRENGTH_NEW "MAXIMUM CURRENT" -to b
   EXPECT_EQ(Row(qsf, "b").settings.slew, "FAST");
   ASSERT_EQ(Row(qsf, "b").settings.passThrough.size(), 1u);
   EXPECT_EQ(Row(qsf, "b").settings.passThrough[0].value, "MAXIMUM CURRENT");
+  const ReadResult names = Read("qsf", R"(set_instance_assignment -name IO_STANDARD "2.5 V" -to a
+set_instance_assignment -name IO_STANDARD "SSTL-2 CLASS II" -to b
+set_instance_assignment -name IO_STANDARD "HSTL-12 CLASS I" -to c
+set_instance_assignment -name ENABLE_BUS_HOLD_CIRCUITRY ON -to c
+)");
+  EXPECT_EQ(Row(names, "a").settings.ioStandard, "LVCMOS25");
+  EXPECT_EQ(Row(names, "b").settings.ioStandard, "SSTL2_II");
+  EXPECT_EQ(Row(names, "c").settings.ioStandard, "HSTL-12 CLASS I");  // no other name
+  EXPECT_EQ(Row(names, "c").settings.pull, Pull::Keeper);
   const ReadResult pdc = Read("pdc", R"(set_io -port_name a -pin_name A1 -SLEW Low -RES_PULL Hold -DIRECTION INPUT
 set_io b -pinname B1 -iostd LVDS -SLEW High -OUT_DRIVE 12 -DIRECTION OUTPUT
 )");
@@ -251,7 +260,7 @@ set_instance_assignment -name IO_STANDARD "3.3-V LVTTL" -to LEDR[1]
 )");
   EXPECT_THAT(Messages(result.skipped), ElementsAre());
   EXPECT_EQ(Names(result), "LEDR[0] LEDR[1]");
-  EXPECT_EQ(Row(result, "LEDR[1]").settings.ioStandard, "3.3-V LVTTL");
+  EXPECT_EQ(Row(result, "LEDR[1]").settings.ioStandard, "LVTTL");  // the tool's own name read
   EXPECT_EQ(Row(result, "LEDR[1]").busIndex, 1);
 }
 
@@ -285,6 +294,7 @@ TEST(ConstraintReader, Tcl_HostileNamesStayNames) {
 set_property PACKAGE_PIN A2 [get_ports {x;exec[y]}]
 set_property PACKAGE_PIN A3 [get_ports "q\"\\\]\{"]
 set_property PACKAGE_PIN A4 \x01port:0
+set_property PACKAGE_PIN A5 [get_ports {-x}]
 )");
   EXPECT_THAT(Messages(result.errors), ElementsAre());
   EXPECT_EQ(Rows(result, "a$b[0]").front()->settings.location, "A1");
@@ -294,7 +304,8 @@ set_property PACKAGE_PIN A4 \x01port:0
   // A forged port object names no port the file did not name.
   ASSERT_EQ(Rows(result, "a$b[0]").size(), 2u);
   EXPECT_EQ(Rows(result, "a$b[0]").back()->settings.location, "A4");
-  EXPECT_EQ(result.table.rows.size(), 4u);
+  EXPECT_EQ(Row(result, "-x").settings.location, "A5");  // a name, though it looks like an option
+  EXPECT_EQ(result.table.rows.size(), 5u);
 }
 
 TEST(ConstraintReader, Tcl_RunawayScriptsAreStopped) {
@@ -398,17 +409,25 @@ IOBUF PORT "pmod_0" IO_TYPE=LVDS;
 }
 
 TEST(ConstraintReader, Pairs_StatedByTheFile) {
-  const ReadResult cst = Read("cst", "IO_LOC \"hdmi_p\" 39,40;\n");
+  const ReadResult cst = Read("cst", "IO_LOC \"hdmi_p\" 39,40;\nIO_PORT \"hdmi_p\" IO_TYPE=LVDS25;\n");
   EXPECT_EQ(Row(cst, "hdmi_p").settings.location, "39");
   EXPECT_EQ(Row(cst, "hdmi_p").pairSide, MbdPins::PairSide::P);
   EXPECT_EQ(Row(cst, "hdmi_p").partner, "hdmi_n");
   EXPECT_EQ(Row(cst, "hdmi_n").settings.location, "40");
   EXPECT_EQ(Row(cst, "hdmi_n").pairSide, MbdPins::PairSide::N);
+  // The pair's settings are written once, on the P side; they are the N side's too.
+  EXPECT_EQ(Row(cst, "hdmi_n").settings.ioStandard, "LVDS25");
   const ReadResult qsf = Read("qsf", "set_location_assignment PIN_A1 -to clk\n"
                                      "set_location_assignment PIN_A2 -to \"clk(n)\"\n");
   EXPECT_EQ(Row(qsf, "clk").pairSide, MbdPins::PairSide::P);
   EXPECT_EQ(Row(qsf, "clk(n)").partner, "clk");
   EXPECT_EQ(Row(qsf, "clk(n)").settings.location, "A2");
+  const ReadResult named = Read("qsf", "set_location_assignment PIN_A1 -to d_p\n"
+                                       "set_location_assignment PIN_A2 -to \"d_p(n)\"\n"
+                                       "set_location_assignment PIN_A3 -to \"e(n)\"\n");
+  EXPECT_EQ(Names(named), "d_p d_n e(n)");
+  EXPECT_EQ(Row(named, "d_n").partner, "d_p");
+  EXPECT_EQ(Row(named, "e(n)").pairSide, MbdPins::PairSide::None);  // no e in the file
 }
 
 TEST(ConstraintReader, BadInput_LocatedErrors) {
