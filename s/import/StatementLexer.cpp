@@ -31,6 +31,48 @@ void StatementLexer::SkipComment() {
   while (at_ < text_.size() && text_[at_] != '\n') Advance();
 }
 
+// The value of `count` hex digits at the lexer's place; -1 (and nothing read) when they are not.
+long StatementLexer::Hex(int count) {
+  if (at_ + static_cast<std::size_t>(count) > text_.size()) return -1;
+  long value = 0;
+  for (int i = 0; i < count; ++i) {
+    const char c = text_[at_ + static_cast<std::size_t>(i)];
+    const int digit = c >= '0' && c <= '9' ? c - '0'
+                      : c >= 'a' && c <= 'f' ? c - 'a' + 10
+                      : c >= 'A' && c <= 'F' ? c - 'A' + 10
+                                             : -1;
+    if (digit < 0) return -1;
+    value = value * 16 + digit;
+  }
+  for (int i = 0; i < count; ++i) Advance();
+  return value;
+}
+
+void StatementLexer::ReadEscape(std::string& text) {
+  const char c = text_[at_];
+  Advance();
+  long code = -1;
+  if (c == 'n') text += '\n';
+  else if (c == 't') text += '\t';
+  else if (c == 'r') text += '\r';
+  else if (c == 'x' && (code = Hex(2)) >= 0) text += static_cast<char>(code);
+  else if (c == 'u' && (code = Hex(4)) >= 0) AppendUtf8(text, static_cast<unsigned long>(code));
+  else text += c;
+}
+
+void StatementLexer::AppendUtf8(std::string& text, unsigned long code) {
+  if (code < 0x80) {
+    text += static_cast<char>(code);
+  } else if (code < 0x800) {
+    text += static_cast<char>(0xC0 | (code >> 6));
+    text += static_cast<char>(0x80 | (code & 0x3F));
+  } else {
+    text += static_cast<char>(0xE0 | (code >> 12));
+    text += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+    text += static_cast<char>(0x80 | (code & 0x3F));
+  }
+}
+
 bool StatementLexer::ReadQuoted(Token& token) {
   token.kind = Token::Quoted;
   Advance();  // the opening quote
@@ -42,6 +84,8 @@ bool StatementLexer::ReadQuoted(Token& token) {
     }
     if (syntax_.escapes && c == '\\' && at_ + 1 < text_.size() && text_[at_ + 1] != '\n') {
       Advance();
+      ReadEscape(token.text);
+      continue;
     }
     token.text += text_[at_];
     Advance();

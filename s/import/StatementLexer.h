@@ -13,7 +13,8 @@ struct LexSyntax {
   bool hash = true;               // '#' begins a comment to the end of the line
   bool slashes = false;           // "//" likewise
   bool quotes = true;             // "..." is one word
-  bool escapes = false;           // '\' escapes the next character inside quotes
+  bool escapes = false;           // inside quotes, '\' escapes the next character, and \n, \t,
+                                  // \r, \xHH and \uHHHH spell control characters
   bool symbols = true;            // '=', '|' and ',' are words of their own
   bool newlineEnds = false;       // a line end ends a statement
   bool semicolons = true;         // ';' ends a statement
@@ -52,6 +53,9 @@ class StatementLexer {
   void SkipComment();
   bool CommentStarts() const;
   bool ReadQuoted(Token& token);
+  void ReadEscape(std::string& text);
+  long Hex(int count);
+  static void AppendUtf8(std::string& text, unsigned long code);
 
   const std::string& text_;
   LexSyntax syntax_;

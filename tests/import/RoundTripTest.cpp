@@ -8,6 +8,7 @@
 #include <random>
 #include <set>
 #include <strings.h>
+#include <unistd.h>
 #include <string>
 
 #include "MBD.h"
@@ -261,6 +262,34 @@ TEST(RoundTrip, RandomTables_EveryFormat) {
     const PinTable table = RandomTable(seed);
     for (const char* format : kPinFormats) ExpectRoundTrip(format, table);
   }
+}
+
+// Names meant to break a reader or to start a line of their own: each comes back as itself,
+// or the writer refused it by name; no other port ever appears.
+TEST(RoundTrip, HostileNames_ComeBackOrAreRefused) {
+  const std::string names[] = {
+      "a\"b", "a{b", "a}b", "{x}", "a#b", "#start", "a//b", "$x", "a\\", "x\nset_io evil Z9",
+      "x\r\nLOCATE COMP \"evil\" SITE \"Z9\";", "x\"; LOCATE COMP \"evil\" SITE \"Z9\"; #",
+      "} ; set_property PACKAGE_PIN Z9 [get_ports {evil}] ; {", "x\\\nset_io evil Z9",
+      "a\xE2\x80\xA8set_io evil Z9", "a\tb", "Net \"evil\" Loc = \"Z9\";", "[exec touch /tmp/qbd-evil]",
+      "-pullup", "a b"};
+  for (const std::string& name : names) {
+    SCOPED_TRACE("name " + name);
+    PinTable table;
+    PinRow row;
+    row.name = row.net = name;
+    row.instance = "dev_0";
+    row.port = "P";
+    row.fpgaBlock = "fpga_0";
+    row.fpgaPin = "pin_0";
+    row.strings = {"LOC=A1", "IOSTANDARD=LVCMOS33", "PULLUP"};
+    row.settings.location = "A1";
+    row.settings.ioStandard = "LVCMOS33";
+    row.settings.pull = Pull::Up;
+    table.rows.push_back(row);
+    for (const char* format : kPinFormats) ExpectRoundTrip(format, table);
+  }
+  EXPECT_NE(access("/tmp/qbd-evil", F_OK), 0);
 }
 
 }  // namespace
