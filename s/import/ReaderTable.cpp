@@ -85,6 +85,11 @@ std::size_t TableBuilder::LatestRow(const std::string& name, unsigned line) {
 }
 
 void TableBuilder::Locate(const std::string& name, const std::string& location, unsigned line) {
+  if (!HoldsOneSetting("LOC", location, true)) {
+    LatestRow(name, line);  // the file names the port, though not where it is
+    Skip(line, 0, "the location \"" + location + "\" of " + name + " skipped: a board cannot hold it");
+    return;
+  }
   auto found = latest_.find(name);
   std::size_t index = found != latest_.end() ? found->second : NewRow(name, line);
   MbdPins::PinRow* row = &result_.table.rows[index];
@@ -96,7 +101,7 @@ void TableBuilder::Locate(const std::string& name, const std::string& location, 
 }
 
 void TableBuilder::SetOn(std::size_t row, const std::string& key, const std::string& value,
-                         bool hasValue) {
+                         bool hasValue, unsigned line) {
   if (strcasecmp(key.c_str(), "DIRECTION") == 0 && hasValue) {
     const MbdPins::Direction direction = MbdPins::ReadDirection(value);
     if (direction != MbdPins::Direction::Unset) {
@@ -104,12 +109,17 @@ void TableBuilder::SetOn(std::size_t row, const std::string& key, const std::str
       return;
     }
   }
+  if (!HoldsOneSetting(key, value, hasValue)) {
+    Skip(line, 0, "the setting " + BoardString(key, value, hasValue) + " of " +
+                      result_.table.rows[row].name + " skipped: a board cannot hold it");
+    return;
+  }
   PutString(result_.table.rows[row].strings, BoardString(key, value, hasValue));
 }
 
 void TableBuilder::Set(const std::string& name, const std::string& key, const std::string& value,
                        bool hasValue, unsigned line) {
-  SetOn(LatestRow(name, line), key, value, hasValue);
+  SetOn(LatestRow(name, line), key, value, hasValue, line);
 }
 
 void TableBuilder::SetMatching(const std::string& pattern, const std::string& key,
@@ -159,7 +169,7 @@ void TableBuilder::Finish() {
     bool matched = false;
     for (std::size_t i = firstRow_; i < rows.size(); ++i) {
       if (!GlobMatch(pattern.pattern, rows[i].name)) continue;
-      SetOn(i, pattern.key, pattern.value, pattern.hasValue);
+      SetOn(i, pattern.key, pattern.value, pattern.hasValue, pattern.line);
       matched = true;
     }
     if (!matched)

@@ -161,7 +161,8 @@ bool ReadAssignments(const std::vector<Token>& tokens, std::size_t from,
   for (std::size_t i = from; i < tokens.size(); ++i) {
     const Token& token = tokens[i];
     if (token.kind == Token::Symbol && token.text == "|") continue;
-    if (token.kind == Token::Symbol) {
+    // A key is a plain word: a quoted one could hold blanks or '=' and read as another key.
+    if (token.kind != Token::Word) {
       bad = &token;
       return false;
     }

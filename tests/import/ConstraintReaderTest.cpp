@@ -335,6 +335,25 @@ TEST(ConstraintReader, Tcl_RunawayScriptsAreStopped) {
   }
 }
 
+// A value or location that a board string would read as more than one setting is skipped with
+// a note, so that no text of a file can become a location on the board.
+TEST(ConstraintReader, ValuesThatWouldReadAsMore_Skipped) {
+  const ReadResult xdc = Read("xdc", R"(set_property PACKAGE_PIN A1 [get_ports {a}]
+set_property IOSTANDARD {x LOC=Z9} [get_ports {a}]
+set_property PACKAGE_PIN {B2 LOC=Z9} [get_ports {b}]
+)");
+  EXPECT_EQ(Row(xdc, "a").settings.location, "A1");
+  EXPECT_EQ(Row(xdc, "a").settings.ioStandard, "");
+  EXPECT_EQ(Row(xdc, "b").settings.location, "");
+  EXPECT_THAT(Messages(xdc.skipped),
+              ElementsAre("f.xdc:2:1: error: the setting IOSTANDARD=x LOC=Z9 of a skipped: a board cannot hold it",
+                          "f.xdc:3:1: error: the location \"B2 LOC=Z9\" of b skipped: a board cannot hold it"));
+  const ReadResult lpf = Read("lpf", "IOBUF PORT \"a\" IO_TYPE=\"x LOC=Z9\";\nIOBUF PORT \"b\" \"LOC=Z9 X\"=1;\n");
+  EXPECT_EQ(lpf.skipped.size(), 1u);
+  EXPECT_EQ(Row(lpf, "a").settings.location, "");
+  EXPECT_THAT(Messages(lpf.errors), ElementsAre(HasSubstr("f.lpf:2:16: error: expected KEY=VALUE")));
+}
+
 TEST(ConstraintReader, CommentedMaster_ReadOnlyWhenAsked) {
   const std::string master = R"(## This file is a general master file
 ## Rename the used ports to match the design
