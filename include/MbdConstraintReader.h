@@ -43,9 +43,9 @@ LYRWIZ_MBD_EXPORT std::string FormatReadError(const ReadError& error, bool warni
 // same balls as separate runs ("Pmod JA as single-ended", "... as differential"), so two rows
 // of different sets on one ball are alternatives, not a conflict.
 struct LineSet {
-  std::string heading;             // the comment above the run, marker and blanks trimmed
-  unsigned firstLine = 0;          // the heading's line; the first pin line when no heading
-  std::vector<std::size_t> rows;   // indices into ReadResult::table.rows, in file order
+  std::string heading;            // the comment above the run, marker and blanks trimmed
+  unsigned firstLine = 0;         // the heading's line; the first pin line when no heading
+  std::vector<std::size_t> rows;  // indices into ReadResult::table.rows, in file order
 };
 
 struct ReadResult {
@@ -79,8 +79,8 @@ LYRWIZ_MBD_EXPORT std::string FormatOfFile(const std::string& fileName, const st
 
 // Reads `text` (the contents of `fileName`, which only names it in messages) as `format` into
 // `result`, appending its rows, line sets and messages to what it holds (rows of two calls are
-// not merged: the caller decides how files combine). False when there are errors (result.errors) or the
-// format is unknown (one error saying so); true otherwise, skipped commands included.
+// not merged: the caller decides how files combine). False when there are errors (result.errors) or
+// the format is unknown (one error saying so); true otherwise, skipped commands included.
 LYRWIZ_MBD_EXPORT bool ReadConstraints(const std::string& format, const std::string& text,
                                        const std::string& fileName, const ReadOptions& options,
                                        ReadResult& result);

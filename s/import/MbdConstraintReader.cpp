@@ -54,8 +54,7 @@ std::string FormatOfFile(const std::string& fileName, const std::string& /*text*
 }
 
 bool ReadConstraints(const std::string& format, const std::string& text,
-                     const std::string& fileName, const ReadOptions& options,
-                     ReadResult& result) {
+                     const std::string& fileName, const ReadOptions& options, ReadResult& result) {
   const std::size_t errorsBefore = result.errors.size();
   const std::string name = Lower(format);
   for (const Format& known : kFormats) {
@@ -66,8 +65,8 @@ bool ReadConstraints(const std::string& format, const std::string& text,
   }
   std::string list;
   for (const Format& known : kFormats) list += (list.empty() ? "" : ", ") + std::string(known.name);
-  result.errors.push_back(ReadError{fileName, 1, 1,
-                                    "unknown constraint format \"" + format + "\" (known: " + list + ")"});
+  result.errors.push_back(ReadError{
+      fileName, 1, 1, "unknown constraint format \"" + format + "\" (known: " + list + ")"});
   return false;
 }
 

@@ -28,8 +28,8 @@ class TableBuilder {
   // Sets one setting (a key the neutral reading knows, or one kept as a pass-through; DIRECTION
   // sets the direction) on the port's latest row, made when there is none. A key or value that
   // no board string can hold as it is is skipped with a note.
-  void Set(const std::string& name, const std::string& key, const std::string& value,
-           bool hasValue, unsigned line);
+  void Set(const std::string& name, const std::string& key, const std::string& value, bool hasValue,
+           unsigned line);
   // Sets a setting on every port whose name matches `pattern` ('*' and '?' only), when the
   // file is finished: patterns name ports the file may constrain later.
   void SetMatching(const std::string& pattern, const std::string& key, const std::string& value,

@@ -13,21 +13,22 @@ namespace {
 
 // The commands a constraint script may use; every other command of the interpreter is deleted.
 const char* const kPureCommands[] = {
-    "append", "array",   "break",   "catch",  "concat", "continue", "dict",    "error",
-    "eval",   "expr",    "for",     "foreach", "format", "global",  "if",      "incr",
-    "info",   "join",    "lappend", "lassign", "lindex", "linsert", "list",    "llength",
-    "lmap",   "lrange",  "lreplace", "lreverse", "lsearch", "lsort", "proc",   "return",
-    "set",    "split",   "string",  "subst",  "switch", "unset",    "upvar",   "uplevel",
-    "variable", "while",
+    "append",  "array",  "break",   "catch",  "concat",  "continue", "dict",
+    "error",   "eval",   "expr",    "for",    "foreach", "format",   "global",
+    "if",      "incr",   "info",    "join",   "lappend", "lassign",  "lindex",
+    "linsert", "list",   "llength", "lmap",   "lrange",  "lreplace", "lreverse",
+    "lsearch", "lsort",  "proc",    "return", "set",     "split",    "string",
+    "subst",   "switch", "unset",   "upvar",  "uplevel", "variable", "while",
 };
 
 // Commands a file may try that must never run; named as refused rather than not understood.
 const char* const kRefused[] = {
-    "exec", "open", "source", "socket", "file", "cd", "load", "glob", "pwd", "exit",
-    "interp", "fconfigure", "gets", "read", "close", "encoding", "package", "namespace",
-    "rename", "trace", "after", "vwait", "update", "coroutine", "apply", "fcopy", "seek",
-    "tell", "eof", "flush", "chan", "zlib", "clock", "lrepeat", "regexp", "regsub", "puts",
-    "unload", "tailcall", "yield", "yieldto", "binary", "scan", "time", "oo::class",
+    "exec",    "open",      "source", "socket",     "file",      "cd",     "load",     "glob",
+    "pwd",     "exit",      "interp", "fconfigure", "gets",      "read",   "close",    "encoding",
+    "package", "namespace", "rename", "trace",      "after",     "vwait",  "update",   "coroutine",
+    "apply",   "fcopy",     "seek",   "tell",       "eof",       "flush",  "chan",     "zlib",
+    "clock",   "lrepeat",   "regexp", "regsub",     "puts",      "unload", "tailcall", "yield",
+    "yieldto", "binary",    "scan",   "time",       "oo::class",
 };
 
 // No word of a constraint script needs to be larger; a script doubling a string is stopped
@@ -90,8 +91,8 @@ int BoundedFormat(ClientData data, Tcl_Interp* interp, int objc, Tcl_Obj* const 
     while ((c = std::strchr(c, '%')) != nullptr) {
       ++c;
       while (*c != '\0' && std::strchr("0123456789.-+ #$*lhL", *c) != nullptr) {
-        const bool tooWide = *c == '*' || (*c >= '1' && *c <= '9' &&
-                                           std::strtol(c, nullptr, 10) > kMaxFormatWidth);
+        const bool tooWide =
+            *c == '*' || (*c >= '1' && *c <= '9' && std::strtol(c, nullptr, 10) > kMaxFormatWidth);
         if (tooWide) {
           Tcl_SetObjResult(interp, Tcl_NewStringObj("a format width too large", -1));
           return TCL_ERROR;
@@ -170,9 +171,9 @@ void TclRecorder::MakeSafe() {
   });
   Tcl_SetRecursionLimit(interp_, kRecursionLimit);
   Tcl_CreateObjTrace(interp_, 0, 0, SizeGuard, nullptr, nullptr);
-  Tcl_LimitSetCommands(interp_, static_cast<int>(options_.commandLimit > 0x7fffffffUL
-                                                     ? 0x7fffffffUL
-                                                     : options_.commandLimit));
+  Tcl_LimitSetCommands(
+      interp_, static_cast<int>(options_.commandLimit > 0x7fffffffUL ? 0x7fffffffUL
+                                                                     : options_.commandLimit));
   Tcl_LimitTypeSet(interp_, TCL_LIMIT_COMMANDS);
   Tcl_Time deadline;
   Tcl_GetTime(&deadline);
@@ -329,8 +330,9 @@ void TclRecorder::EvaluateCommand(const char* start, int size, unsigned line) {
   for (int i = 0; i < size; ++i) commandLines_ += start[i] == '\n';
   if (Tcl_EvalEx(interp_, start, size, 0) == TCL_OK) return;
   if (Tcl_LimitExceeded(interp_)) {
-    table_.Error(line, 0, "evaluation stopped: the file runs too long (" +
-                              Text(Tcl_GetObjResult(interp_)) + ")");
+    table_.Error(
+        line, 0,
+        "evaluation stopped: the file runs too long (" + Text(Tcl_GetObjResult(interp_)) + ")");
     stopped_ = true;
     return;
   }
@@ -357,9 +359,8 @@ void TclRecorder::Run(const std::string& script) {
   while (at < end && !stopped_) {
     Tcl_Parse parse;
     if (Tcl_ParseCommand(interp_, at, static_cast<int>(end - at), 0, &parse) != TCL_OK) {
-      const char* where = parse.term != nullptr && parse.term >= at && parse.term <= end
-                              ? parse.term
-                              : at;
+      const char* where =
+          parse.term != nullptr && parse.term >= at && parse.term <= end ? parse.term : at;
       const unsigned errorLine = lineOf(where < at ? at : where);
       table_.Error(errorLine, 0, Text(Tcl_GetObjResult(interp_)));
       return;

@@ -6,12 +6,12 @@
 #ifndef MBD_TCL_RECORDER_H
 #define MBD_TCL_RECORDER_H
 
+#include <tcl.h>
+
 #include <memory>
 #include <string>
 #include <unordered_map>
 #include <vector>
-
-#include <tcl.h>
 
 #include "MbdConstraintReader.h"
 #include "ReaderTable.h"
@@ -67,8 +67,8 @@ class TclRecorder {
   std::vector<std::string> ports_;  // by object number
   std::unordered_map<std::string, std::size_t> portNumber_;
   Tcl_Obj* infoWords_[3];
-  unsigned commandLine_ = 0;       // where the top-level command being run begins
-  unsigned commandLines_ = 1;      // how many lines it spans
+  unsigned commandLine_ = 0;   // where the top-level command being run begins
+  unsigned commandLines_ = 1;  // how many lines it spans
   bool stopped_ = false;
 };
 
