@@ -68,7 +68,7 @@ TEST(BoardExport, Ucf_IsWhatTheProgramWroteBefore) {
       {"mini_constraints", "tests/tool/boards/mini.qbd", {}},
       {"forms_constraints", "tests/tool/boards/forms.qbd", {}},
       {"odd_constraints", "tests/tool/boards/odd.qbd", {}},
-      {"shared_constraints", "tests/tool/boards/shared_net.qbd", {}},
+      // shared_net.qbd puts a net on several balls: the program refuses it before writing.
   };
   for (const UcfCase& c : cases) {
     SCOPED_TRACE(c.expected);
