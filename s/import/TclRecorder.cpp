@@ -60,8 +60,9 @@ bool IsBusBit(const char* word) {
 
 // Refuses words past the size limit, and '**' in expressions (a power of a big number takes
 // unbounded time inside one command, where no limit is checked).
-int SizeGuard(ClientData, Tcl_Interp* interp, int, const char*, Tcl_Command, int objc,
+int SizeGuard(ClientData data, Tcl_Interp* interp, int level, const char*, Tcl_Command, int objc,
               Tcl_Obj* const objv[]) {
+  *static_cast<int*>(data) = level;
   const char* command = Tcl_GetString(objv[0]);
   const bool expression = std::strcmp(command, "expr") == 0 || std::strcmp(command, "if") == 0 ||
                           std::strcmp(command, "while") == 0 || std::strcmp(command, "for") == 0 ||
@@ -170,7 +171,7 @@ void TclRecorder::MakeSafe() {
     return TCL_OK;
   });
   Tcl_SetRecursionLimit(interp_, kRecursionLimit);
-  Tcl_CreateObjTrace(interp_, 0, 0, SizeGuard, nullptr, nullptr);
+  Tcl_CreateObjTrace(interp_, 0, 0, SizeGuard, &tracedLevel_, nullptr);
   Tcl_LimitSetCommands(
       interp_, static_cast<int>(options_.commandLimit > 0x7fffffffUL ? 0x7fffffffUL
                                                                      : options_.commandLimit));
@@ -287,6 +288,9 @@ unsigned TclRecorder::FrameLine(int level, unsigned& lines, bool& eval) {
 }
 
 unsigned TclRecorder::CurrentLine() {
+  // A command of the file's own top level is on the line it begins on; asking the frames is
+  // needed only inside loops, bodies and procs.
+  if (tracedLevel_ == 1) return commandLine_;
   Tcl_Obj* saved = Tcl_GetObjResult(interp_);
   Tcl_IncrRefCount(saved);
   unsigned result = commandLine_;

@@ -70,6 +70,7 @@ class TclRecorder {
   unsigned commandLine_ = 0;   // where the top-level command being run begins
   unsigned commandLines_ = 1;  // how many lines it spans
   bool stopped_ = false;
+  int tracedLevel_ = 0;  // the nesting level of the last command run, 1 at the top level
 };
 
 }  // namespace detail

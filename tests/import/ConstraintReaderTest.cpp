@@ -287,6 +287,9 @@ set_property PACKAGE_PIN [exec echo B2] [get_ports {b}]
 frobnicate 1 2
 set_property IOSTANDARD LVCMOS33 [current_design]
 set_input_delay -clock sys 2 [get_ports {a}]
+foreach cmd {1 2} {
+  exec rm $cmd
+}
 )");
   EXPECT_THAT(Messages(result.errors), ElementsAre());
   EXPECT_THAT(Messages(result.skipped),
@@ -297,7 +300,9 @@ set_input_delay -clock sys 2 [get_ports {a}]
                           "f.xdc:6:1: error: \"frobnicate\" is not understood, skipped",
                           HasSubstr("f.xdc:7:1: error: \"current_design\" is not understood"),
                           HasSubstr("f.xdc:7:1: error: set_property IOSTANDARD on no port"),
-                          HasSubstr("f.xdc:8:1: error: \"set_input_delay\" is not understood")));
+                          HasSubstr("f.xdc:8:1: error: \"set_input_delay\" is not understood"),
+                          HasSubstr("f.xdc:10:3: error: refused: the command \"exec\""),
+                          HasSubstr("f.xdc:10:3: error: refused: the command \"exec\"")));
   EXPECT_EQ(Names(result), "a b");
   EXPECT_EQ(Row(result, "b").settings.location, "");
   EXPECT_NE(access("/tmp/qbd-reader-must-not-exist", F_OK), 0);
