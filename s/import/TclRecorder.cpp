@@ -39,6 +39,7 @@ constexpr int kRecursionLimit = 200;
 
 void FindExecutableOnce() {
   static std::once_flag once;
+  // Without a name, Tcl keeps the executable a host that embeds it has given it already.
   std::call_once(once, [] { Tcl_FindExecutable(nullptr); });
 }
 
