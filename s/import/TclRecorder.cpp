@@ -325,6 +325,7 @@ void TclRecorder::Skip(const std::string& message) {
 }
 
 int TclRecorder::Fail(const std::string& message) {
+  failLine_ = CurrentLine();
   Tcl_SetObjResult(interp_, Tcl_NewStringObj(message.data(), static_cast<int>(message.size())));
   return TCL_ERROR;
 }
@@ -332,6 +333,7 @@ int TclRecorder::Fail(const std::string& message) {
 void TclRecorder::EvaluateCommand(const char* start, int size, unsigned line) {
   commandLine_ = line;
   commandLines_ = 1;
+  failLine_ = 0;
   for (int i = 0; i < size; ++i) commandLines_ += start[i] == '\n';
   if (Tcl_EvalEx(interp_, start, size, 0) == TCL_OK) return;
   if (Tcl_LimitExceeded(interp_)) {
@@ -341,8 +343,11 @@ void TclRecorder::EvaluateCommand(const char* start, int size, unsigned line) {
     stopped_ = true;
     return;
   }
+  // A recording command that failed knows its own line; for another error Tcl knows only the
+  // line within the top-level command.
   const int errorLine = Tcl_GetErrorLine(interp_);
-  const unsigned at = errorLine >= 1 && static_cast<unsigned>(errorLine) <= commandLines_
+  const unsigned at = failLine_ != 0 ? failLine_
+                      : errorLine >= 1 && static_cast<unsigned>(errorLine) <= commandLines_
                           ? line + static_cast<unsigned>(errorLine) - 1
                           : line;
   table_.Error(at, 0, Text(Tcl_GetObjResult(interp_)));

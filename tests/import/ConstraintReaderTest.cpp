@@ -509,10 +509,12 @@ TEST(ConstraintReader, BadInput_LocatedErrors) {
        "f.xdc:2:1: error: missing close-brace"},
       {"xdc", "set_property PACKAGE_PIN\n", "f.xdc:1:1: error: set_property needs a key, a value"},
       {"xdc", "\nset x [expr {1/0}]\n", "f.xdc:2:1: error: divide by zero"},
-      // A run-time error counts at its top-level command.
+      // An error of Tcl's own counts at its top-level command; a recording command's at its line.
       {"xdc", "\nforeach p {A B} {\n\n  error boom\n}\n", "f.xdc:2:1: error: boom"},
       {"xdc", "create_clock -name x [get_ports a]\n",
        "f.xdc:1:1: error: create_clock needs -period"},
+      {"xdc", "foreach p {A B} {\n  create_clock -period $p [get_ports a]\n}\n",
+       "f.xdc:2:3: error: create_clock needs -period"},
       {"qsf", "set_location_assignment PIN_A1\n",
        "f.qsf:1:1: error: set_location_assignment takes"},
       {"pdc", "set_io -pin_name A1\n", "f.pdc:1:1: error: set_io needs -port_name"},
