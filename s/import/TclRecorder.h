@@ -70,8 +70,8 @@ class TclRecorder {
   unsigned commandLine_ = 0;   // where the top-level command being run begins
   unsigned commandLines_ = 1;  // how many lines it spans
   bool stopped_ = false;
-  int tracedLevel_ = 0;
-  unsigned failLine_ = 0;  // where a recording command of the current top-level one failed  // the nesting level of the last command run, 1 at the top level
+  int tracedLevel_ = 0;    // the nesting level of the last command run, 1 at the top level
+  unsigned failLine_ = 0;  // where a recording command of the current top-level one failed
 };
 
 }  // namespace detail
