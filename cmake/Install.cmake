@@ -18,6 +18,7 @@ set(QBD_PUBLIC_HEADERS
   include/MbdWiring.h
   include/MbdPinTable.h
   include/MbdTopLevel.h
+  include/MbdConstraintReader.h
   include/LyrWiz_BoardTclIf.h
   include/LyrWiz_BoardTclCommandsRegister.h
   platform/Portability.h
