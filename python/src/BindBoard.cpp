@@ -264,7 +264,9 @@ void BindQueries(py::class_<BoardState, BoardPtr>& c) {
       .def(
           "port_tables_of",
           [](const BoardPtr& b, py::handle t) {
-            return Tables(b->model().getPortsByIOType(Bytes(t)));
+            const std::vector<StringBase> names =
+                b->model().getInstanceNamesByIOType(StringBase(Bytes(t)), 0);
+            return names.empty() ? py::list() : PortTables(b->model(), names.front());
           },
           py::arg("io_type"), "The port tables of the first instance of that IO type.");
 }

@@ -10,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+#include "MBD.h"
 #include "Portability.h"
 
 namespace qbdpy {
@@ -31,6 +32,16 @@ template <typename Map>
 py::list Pairs(const Map& map) {
   py::list result;
   for (const auto& entry : map) result.append(py::make_tuple(Text(entry.first), Text(entry.second)));
+  return result;
+}
+
+// MBD::visitPortTables of the instance as a list of tables, each a list of pairs: tables that
+// grow with ports plus pins.
+inline py::list PortTables(MBD& model, const StringBase& instance) {
+  py::list result;
+  model.visitPortTables(instance, [&result](const StringBase&, const MBD::Table& table) {
+    result.append(Pairs(table));
+  });
   return result;
 }
 
