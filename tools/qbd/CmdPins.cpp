@@ -206,10 +206,9 @@ void printConstraints(LoadedBoard& board, const ConstraintArgs& args) {
   const std::vector<LyrBoard::QbdBlock*> blocks = chosen(board, index, args.instances);
   const bool all = args.instances.empty();
   if (!args.json) {
-    std::ostream& out = std::cout;
-    out << "# Pin constraints from " << escapeControls(board.path()) << "\n";
-    constraintGroups(index, blocks, all, [&out](const Json& g) { printGroup(out, g); });
-    unconnectedPorts(index, blocks, [&out](const Json& p) { printUnconnected(out, p); });
+    std::cout << "# Pin constraints from " << escapeControls(board.path()) << "\n";
+    constraintGroups(index, blocks, all, [](const Json& g) { printGroup(std::cout, g); });
+    unconnectedPorts(index, blocks, [](const Json& p) { printUnconnected(std::cout, p); });
     return;
   }
   JsonStream json(std::cout);
