@@ -23,8 +23,10 @@ py::str Text(const StringBase& bytes);
 // The bytes as a str; None when they are empty (the model's answer for "absent").
 py::object OptionalText(const StringBase& bytes);
 // The bytes of a str (UTF-8, surrogate escapes undone) or of a bytes object; TypeError for
-// anything else.
+// anything else, ValueError when they hold a NUL.
 std::string Bytes(py::handle object);
+// The bytes of board text, as Bytes but NULs kept: the reader reports them where they stand.
+std::string BoardText(py::handle object);
 // A list of str.
 py::list TextList(const std::vector<StringBase>& items);
 // A multimap as a list of (key, value) pairs in its own order.
