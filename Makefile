@@ -10,7 +10,7 @@ DEB_PACKAGES = cmake g++ clang make libgtest-dev libgmock-dev libbenchmark-dev t
                python3-dev pybind11-dev python3-pybind11 python3-pytest libpugixml-dev hyperfine time \
                yosys nextpnr-ice40 fpga-icestorm
 
-.PHONY: deps configure build demo test install asan tsan bench memcheck clean
+.PHONY: deps configure build demo test install asan tsan clang bench memcheck clean
 
 deps:
 	@missing=""; for p in $(DEB_PACKAGES); do \
@@ -50,6 +50,13 @@ asan: deps
 	  ASAN_OPTIONS=detect_leaks=1 \
 	  ctest --output-on-failure -j $(JOBS) -R '^tcl\.'
 
+# Every target but the fuzzers (which the fuzz script builds with clang) compiled by clang with
+# warnings as errors, unoptimised since nothing runs: g++ builds what the tests run.
+clang: deps
+	cmake -S . -B build-clang -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=None \
+	  -DQBD_WERROR=ON -DQBD_BUILD_FUZZERS=OFF
+	cmake --build build-clang -j $(JOBS)
+
 # The handle table and the package under ThreadSanitizer: the C++ handle tests and the Tcl
 # script that runs boards in two threads (the Thread package). Not part of CI.
 tsan: deps
@@ -73,4 +80,4 @@ memcheck: build
 	  --errors-for-leak-kinds=definite --error-exitcode=1"
 
 clean:
-	rm -rf $(BUILD) build-asan build-tsan
+	rm -rf $(BUILD) build-asan build-tsan build-clang

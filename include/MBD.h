@@ -2,6 +2,7 @@
 #ifndef MBD_H
 #define MBD_H
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <utility>
@@ -147,6 +148,15 @@ class LYRWIZ_MBD_EXPORT MBD {
   // One table per FPGA port wired to each port with a role; empty when none.
   std::vector<Table> getPortsByIns(StringBase insName);
   std::vector<Table> getPortsByIOType(StringBase ioType);
+  // The port tables of an instance handed to `visit` one at a time with the port's name, each
+  // valid during its call only, so that what is held stays one table. Unlike getPortsByIns, the
+  // pins of a connector are listed once per instance: a later port whose connector carries
+  // several FPGA pins that an earlier port already listed gets a single table instead, its
+  // CONNECTOR and sub-properties with SAME_NET_AS naming that earlier port, so that the tables
+  // grow with ports plus pins rather than with their product. Nothing when the instance is
+  // absent.
+  using PortTableVisitor = std::function<void(const StringBase& port, const Table& table)>;
+  void visitPortTables(StringBase insName, const PortTableVisitor& visit);
   // The LOC constraint of the port with that role; empty when none.
   StringBase getCorePortLoc(StringBase insName, StringBase iois);
 

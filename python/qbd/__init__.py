@@ -19,7 +19,8 @@ __all__ = ["read", "loads", "Board", "Fpga", "Instance", "Parameter", "Port", "E
 def read(path, expand=False):
     """Reads a board file. A generic template stays as written unless `expand` is true (see
     Board.expand). Raises ReadError when the file does not read."""
-    board = _qbd.read(_os.fsdecode(path))
+    # As bytes, so that a name that is not UTF-8 (bytes, or str with surrogate escapes) works.
+    board = _qbd.read(_os.fsencode(path))
     return board.expand() if expand else board
 
 

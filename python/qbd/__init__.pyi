@@ -50,7 +50,7 @@ class Finding(NamedTuple):
     message: str
 
 
-def read(path: Union[str, os.PathLike], expand: bool = False) -> Board:
+def read(path: Union[str, bytes, os.PathLike], expand: bool = False) -> Board:
     """Reads a board file; ReadError when it does not read."""
 
 

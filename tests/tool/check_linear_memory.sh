@@ -78,12 +78,10 @@ for board in ordinary onenet; do
   # The exports hold the neutral pin table beside the tree while they build it, a row of some
   # 600 bytes per pin where the file has one line: linear, with a larger factor.
   table_limit=$((base + 16 * kb))
-  # A port table has a row for each FPGA pin on the port's net, so on the one net it holds
-  # ports times pins by definition: asked of an ordinary block only. `print` holds the whole
-  # printed text besides the tree, twice the file, and is limited on the ordinary board (on
-  # the one net it does no work per pair to catch).
-  first="check|print|lint|info|blocks|params gpio_1|ports gpio_1"
-  [ "$board" = onenet ] && first="check|lint|info|blocks|params inst_1"
+  # `print` holds the whole printed text besides the tree, twice the file, and is limited on
+  # the ordinary board (on the one net it does no work per pair to catch).
+  first="check|print|lint|info|blocks|params gpio_1|ports gpio_1|ports gpio_1 --json"
+  [ "$board" = onenet ] && first="check|lint|info|blocks|params inst_1|ports inst_1|ports inst_1 --json"
   echo "$board: $kb KB, limit $limit KB"
   old_ifs=$IFS
   IFS='|'

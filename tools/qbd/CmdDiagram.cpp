@@ -24,6 +24,7 @@ namespace {
 struct DiagramArgs {
   std::string board;
   std::string output;
+  bool force = false;
 };
 
 // The image format the file name asks for ("svg", "png", "pdf"); empty for DOT text.
@@ -87,11 +88,11 @@ void diagram(const DiagramArgs& args) {
   const std::string format = imageFormat(args.output);
   if (!format.empty()) {
     // dot writes the picture beside the target, which it replaces only once dot succeeded.
-    ReplacingFile picture(args.output);
+    ReplacingFile picture(args.output, args.force);
     render(graph, format, picture.temporaryPath(), args.output);
     return picture.commit();
   }
-  replaceFile(args.output, graph);
+  replaceFile(args.output, graph, args.force);
 }
 
 }  // namespace
@@ -105,6 +106,7 @@ void addDiagramCommand(CLI::App& app) {
                   "Output file: .svg, .png or .pdf is rendered with dot, anything else gets "
                   "the DOT text (default: DOT on standard output)")
       ->check(nonEmpty());
+  cmd->add_flag("--force", args->force, "Replace an output file that is write-protected");
   cmd->callback([args] { diagram(*args); });
 }
 

@@ -16,15 +16,16 @@ namespace {
 struct TemplateArgs {
   std::string board;
   std::string output;
+  bool force = false;
   std::string family, device, package, speed;
 };
 
-void writeBoard(LoadedBoard& board, const std::string& output) {
+void writeBoard(LoadedBoard& board, const std::string& output, bool force) {
   if (output.empty() || output == "-") {
     std::cout << str(board.tree().WriteString());
     return;
   }
-  replaceFile(output, str(board.tree().WriteString()));
+  replaceFile(output, str(board.tree().WriteString()), force);
 }
 
 // Each line of the library's messages, prefixed with the board file.
@@ -43,7 +44,7 @@ void expand(const TemplateArgs& args) {
                     str(MBD::GENERIC_NAME) + "\"); there is nothing to expand");
   }
   board.model();
-  writeBoard(board, args.output);
+  writeBoard(board, args.output, args.force);
 }
 
 // Runs one setter; a missing attribute on a template is an error of its own.
@@ -70,7 +71,7 @@ void setPart(const TemplateArgs& args) {
                                     : warning);
   }
   if (!failures.empty()) throw ToolError(failures);
-  writeBoard(board, args.output);
+  writeBoard(board, args.output, args.force);
 }
 
 }  // namespace
@@ -82,6 +83,7 @@ void addTemplateCommands(CLI::App& app) {
   cmd->add_option("TEMPLATE", expandArgs->board, "Generic board template (.qbd)")->required();
   cmd->add_option("-o,--output", expandArgs->output, "Output file (default: standard output)")
       ->check(nonEmpty());
+  cmd->add_flag("--force", expandArgs->force, "Replace an output file that is write-protected");
   cmd->callback([expandArgs] { expand(*expandArgs); });
 
   auto part = std::make_shared<TemplateArgs>();
@@ -95,6 +97,7 @@ void addTemplateCommands(CLI::App& app) {
   cmd->add_option("--speed", part->speed, "FPGA speed grade")->check(nonEmpty());
   cmd->add_option("-o,--output", part->output, "Output file (default: standard output)")
       ->check(nonEmpty());
+  cmd->add_flag("--force", part->force, "Replace an output file that is write-protected");
   cmd->callback([part] { setPart(*part); });
 }
 

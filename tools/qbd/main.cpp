@@ -7,6 +7,7 @@
 
 #include "Commands.h"
 #include "FileOutput.h"
+#include "MemoryReserve.h"
 #include "ToolError.h"
 
 namespace qbd {
@@ -67,6 +68,10 @@ int main(int argc, char** argv) {
   // program half-way through a file.
   std::signal(SIGXFSZ, SIG_IGN);
   qbd::takeStandardOutput();
+  if (!qbd::keepMemoryReserve()) {
+    std::cerr << "qbd: error: out of memory\n";
+    return qbd::EXIT_FAILED;
+  }
   try {
     // Said plainly, rather than as the "a subcommand is required" that the parser would give.
     if (argc > 1 && argv[1][0] != '-' && !isCommand(app, argv[1]))
