@@ -7,7 +7,8 @@ DEMO_TARGETS = qbd qbdsh
 INSTALL_TARGETS = qbd qbdsh qbd_tcl_package
 DEB_PACKAGES = cmake g++ clang make libgtest-dev libgmock-dev libbenchmark-dev tcl-dev tcl \
                libcli11-dev nlohmann-json3-dev graphviz valgrind libclang-rt-14-dev tcl-thread \
-               python3-dev pybind11-dev python3-pybind11 python3-pytest libpugixml-dev hyperfine time
+               python3-dev pybind11-dev python3-pybind11 python3-pytest libpugixml-dev hyperfine time \
+               python3-jsonschema
 
 .PHONY: deps configure build demo test install asan tsan bench memcheck clean
 
@@ -32,9 +33,12 @@ demo: configure
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 
-# make install PREFIX=/opt/qbd   (root only for a prefix you cannot write to)
+# make install PREFIX=/opt/qbd   (root only for a prefix you cannot write to). The Python
+# package goes to PREFIX/lib/python3.X/dist-packages/qbd when the build has it (python3 finds
+# it there for PREFIX=/usr/local; otherwise PYTHONPATH=PREFIX/lib/python3.X/dist-packages).
 install: configure
-	cmake --build $(BUILD) -j $(JOBS) --target $(INSTALL_TARGETS)
+	cmake --build $(BUILD) -j $(JOBS) --target $(INSTALL_TARGETS) \
+	  $$(cmake --build $(BUILD) --target help | grep -qw _qbd && echo _qbd)
 	cmake --install $(BUILD) --prefix $(PREFIX)
 
 # tclsh itself is not built with the sanitizers, so the scripts that load the package into it

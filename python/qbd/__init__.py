@@ -9,11 +9,12 @@ import os as _os
 
 from ._records import (ClockRange, Error, ErrorRecord, Finding, FlashMemory, ReadError,
                        TemplateError)
-from ._qbd import Board, Fpga, Instance, Parameter, Port
+from ._qbd import Board, Fpga, Instance, Parameter, Pin, Port, __version__
 from . import _qbd
 
-__all__ = ["read", "loads", "Board", "Fpga", "Instance", "Parameter", "Port", "Error",
-           "ReadError", "TemplateError", "ErrorRecord", "ClockRange", "FlashMemory", "Finding"]
+__all__ = ["read", "loads", "Board", "Fpga", "Instance", "Parameter", "Pin", "Port", "Error",
+           "ReadError", "TemplateError", "ErrorRecord", "ClockRange", "FlashMemory", "Finding",
+           "__version__"]
 
 
 def read(path, expand=False):

@@ -2,6 +2,8 @@
 import os
 from typing import Dict, List, NamedTuple, Optional, Tuple, Union
 
+__version__: str
+
 Pairs = List[Tuple[str, str]]
 Text = Union[str, bytes]
 

@@ -12,6 +12,8 @@ py::object PackageAttr(const char* name) {
 
 PYBIND11_MODULE(_qbd, m) {
   m.doc() = "Board-description files: the board model of the qbd library.";
+  // The version of the project, the same number as `qbd --version`.
+  m.attr("__version__") = QBD_VERSION;
   qbdpy::BindInstances(m);
   qbdpy::BindBoard(m);
   qbdpy::BindPins(m);
