@@ -38,7 +38,7 @@ test: build
 # it there for PREFIX=/usr/local; otherwise PYTHONPATH=PREFIX/lib/python3.X/dist-packages).
 install: configure
 	cmake --build $(BUILD) -j $(JOBS) --target $(INSTALL_TARGETS) \
-	  $$(cmake --build $(BUILD) --target help | grep -qw _qbd && echo _qbd)
+	  $$(cmake --build $(BUILD) --target help | grep -ow -e _qbd -e qbd_shell_files)
 	cmake --install $(BUILD) --prefix $(PREFIX)
 
 # tclsh itself is not built with the sanitizers, so the scripts that load the package into it

@@ -73,6 +73,12 @@ function(check_exported_targets)
 endfunction()
 
 function(check_programs)
+  foreach(file share/man/man1/qbd.1 share/man/man1/qbdsh.1
+               share/bash-completion/completions/qbd share/zsh/site-functions/_qbd)
+    if(NOT EXISTS ${PREFIX}/${file})
+      message(FATAL_ERROR "not installed: ${file}")
+    endif()
+  endforeach()
   run(${PREFIX}/bin/qbd --version)
   expect("qbd --version" "${OUT}" "qbd ${VERSION}\n")
   run(${PREFIX}/bin/qbdsh --version)
