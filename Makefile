@@ -26,8 +26,12 @@ configure: deps
 build: configure
 	cmake --build $(BUILD) -j $(JOBS)
 
-demo: configure
-	cmake --build $(BUILD) -j $(JOBS) --target $(DEMO_TARGETS)
+# The build's own output goes to a log, so that the tour and its summary fit on a screen.
+demo: deps
+	@mkdir -p $(BUILD); echo "building $(DEMO_TARGETS) in $(BUILD) (log: $(BUILD)/demo-build.log)"
+	@{ cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQBD_WERROR=ON && \
+	   cmake --build $(BUILD) -j $(JOBS) --target $(DEMO_TARGETS); } > $(BUILD)/demo-build.log 2>&1 \
+	  || { tail -40 $(BUILD)/demo-build.log; exit 1; }
 	@sh tools/demo.sh $(BUILD)
 
 test: build
