@@ -161,6 +161,17 @@ def check_error_words(qbd):
                             f"'error:': {proc.stderr.strip()[:200]!r}")
 
 
+def check_vocabulary_documented(qbd):
+    """Every IO type and family the library knows is in the board format's vocabulary."""
+    with open("docs/board-format.md") as f:
+        page = f.read().split("## Vocabulary", 1)[-1]
+    types = json.loads(run(qbd, ["iotypes", "--json"]).stdout)["iotypes"]
+    families = json.loads(run(qbd, ["families", "--json"]).stdout)["families"]
+    for name in [t["iotype"] for t in types] + families:
+        if f"`{name}`" not in page:
+            failures.append(f"docs/board-format.md, Vocabulary: {name} is missing")
+
+
 def main():
     qbd = sys.argv[1]
     folder = "docs/schema"
@@ -180,6 +191,7 @@ def main():
         with tempfile.TemporaryDirectory() as empty:
             check_failed_write_keeps_file(qbd, empty)
     check_error_words(qbd)
+    check_vocabulary_documented(qbd)
     for f in failures:
         print(f, file=sys.stderr)
     return 1 if failures else 0
