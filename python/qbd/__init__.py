@@ -6,6 +6,7 @@
         print(uart.name, [p.net for p in uart.ports])
 """
 import os as _os
+import sys as _sys
 
 from ._records import (ClockRange, Error, ErrorRecord, Finding, FlashMemory, ReadError,
                        TemplateError)
@@ -18,8 +19,11 @@ __all__ = ["read", "loads", "Board", "Fpga", "Instance", "Parameter", "Pin", "Po
 
 
 def read(path, expand=False):
-    """Reads a board file. A generic template stays as written unless `expand` is true (see
-    Board.expand). Raises ReadError when the file does not read."""
+    """Reads a board file, or standard input for "-" (named "<stdin>" in messages). A generic
+    template stays as written unless `expand` is true (see Board.expand). Raises ReadError
+    when the file does not read."""
+    if _os.fsdecode(path) == "-":
+        return loads(_sys.stdin.buffer.read(), "<stdin>", expand)
     board = _qbd.read(_os.fsdecode(path))
     return board.expand() if expand else board
 

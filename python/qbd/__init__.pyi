@@ -53,7 +53,7 @@ class Finding(NamedTuple):
 
 
 def read(path: Union[str, os.PathLike], expand: bool = False) -> Board:
-    """Reads a board file; ReadError when it does not read."""
+    """Reads a board file ("-": standard input); ReadError when it does not read."""
 
 
 def loads(text: Text, source_name: str = "<string>", expand: bool = False) -> Board:

@@ -66,3 +66,16 @@ def test_every_name_the_python_page_uses_exists():
         names = set(re.findall(r"\bqbd\.([A-Za-z_]\w*)\b(?!\.md)", f.read()))
     assert {"Pin", "read", "__version__"} <= names
     assert sorted(n for n in names if not hasattr(qbd, n)) == []
+
+
+def test_dash_reads_standard_input():
+    import sys
+    script = ("import qbd; b = qbd.read('-'); print(b.fpga.family, len(b.instances))")
+    with open("tests/tool/boards/mini.qbd", "rb") as f:
+        out = subprocess.run([sys.executable, "-c", script], stdin=f, capture_output=True,
+                             text=True)
+    assert out.returncode == 0, out.stderr
+    assert out.stdout == "ketral4 5\n"
+    broken = subprocess.run([sys.executable, "-c", "import qbd; qbd.read('-')"],
+                            input=b"BEGIN BLOCK\n", capture_output=True)
+    assert b"<stdin>:1:1: error:" in broken.stderr
