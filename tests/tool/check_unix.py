@@ -26,6 +26,7 @@ CASES = [
     ("params", [DK2, "uart_0"], 0),
     ("ports", [MINI, "--iotype", "QOR_UART_V1"], 0),
     ("pins", [DK2], 0),
+    ("pins", [MINI, "--net", "UART_TX"], 0),
     ("constraints", [DK2], 0),
     ("clocks", [DK2], 0),
     ("clocks", [FORMS], 0),
@@ -63,6 +64,7 @@ FAILURES = [
     ["lint", FORMS],
     ["lint", "tests/tool/lint/QBD005_bad.qbd", "--werror"],
     ["roles", "QOR_NONE_V1"],
+    ["pins", MINI, "--net", "no_such_net"],
     ["frobnicate"],
     ["pins"],
 ]
