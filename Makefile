@@ -8,7 +8,8 @@ INSTALL_TARGETS = qbd qbdsh qbd_tcl_package
 DEB_PACKAGES = cmake g++ clang make libgtest-dev libgmock-dev libbenchmark-dev tcl-dev tcl \
                libcli11-dev nlohmann-json3-dev graphviz valgrind libclang-rt-14-dev tcl-thread \
                python3-dev pybind11-dev python3-pybind11 python3-pytest libpugixml-dev hyperfine time \
-               yosys nextpnr-ice40 fpga-icestorm
+               yosys nextpnr-ice40 fpga-icestorm \
+               python3-jsonschema
 
 .PHONY: deps configure build demo test install asan tsan clang bench memcheck clean
 
@@ -26,16 +27,23 @@ configure: deps
 build: configure
 	cmake --build $(BUILD) -j $(JOBS)
 
-demo: configure
-	cmake --build $(BUILD) -j $(JOBS) --target $(DEMO_TARGETS)
+# The build's own output goes to a log, so that the tour and its summary fit on a screen.
+demo: deps
+	@mkdir -p $(BUILD); echo "building $(DEMO_TARGETS) in $(BUILD) (log: $(BUILD)/demo-build.log)"
+	@{ cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQBD_WERROR=ON && \
+	   cmake --build $(BUILD) -j $(JOBS) --target $(DEMO_TARGETS); } > $(BUILD)/demo-build.log 2>&1 \
+	  || { tail -40 $(BUILD)/demo-build.log; exit 1; }
 	@sh tools/demo.sh $(BUILD)
 
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 
-# make install PREFIX=/opt/qbd   (root only for a prefix you cannot write to)
+# make install PREFIX=/opt/qbd   (root only for a prefix you cannot write to). The Python
+# package goes to PREFIX/lib/python3.X/dist-packages/qbd when the build has it (python3 finds
+# it there for PREFIX=/usr/local; otherwise PYTHONPATH=PREFIX/lib/python3.X/dist-packages).
 install: configure
-	cmake --build $(BUILD) -j $(JOBS) --target $(INSTALL_TARGETS)
+	cmake --build $(BUILD) -j $(JOBS) --target $(INSTALL_TARGETS) \
+	  $$(cmake --build $(BUILD) --target help | grep -ow -e _qbd -e qbd_shell_files)
 	cmake --install $(BUILD) --prefix $(PREFIX)
 
 # tclsh itself is not built with the sanitizers, so the scripts that load the package into it

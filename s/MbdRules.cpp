@@ -461,3 +461,82 @@ std::string OverLimitErrors(const ExpansionPlan& plan, const std::string& path) 
 }
 
 }  // namespace MbdRules
+
+namespace MbdRules {
+
+std::vector<StringBase> KnownFamilies() { return ArchDb::families(); }
+
+const char* const MEMORY_SIZE_ROLE = "mem_size";
+
+StringBase MemoryTypeOf(const Property& param) {
+  const PsfComp* kind = param.GetPsfCompByName(MBD::MEMORY_TYPE);
+  if (!kind) return StringBase();
+  StringBase text = kind->GetValueStr();
+  text.Trim(" \t", StringBase::TRIM_BOTH);
+  return text;
+}
+
+bool IsMemoryIoType(const StringBase& ioType) {
+  for (const StringBase* type : {&MBD::IOTYPE_DDR, &MBD::IOTYPE_DDR2, &MBD::IOTYPE_MEMORY})
+    if (EqualsIgnoringCase(ioType, *type)) return true;
+  return false;
+}
+
+const Property* MemorySizeParam(const QbdBlock& block) {
+  const std::vector<Property*>& params = block.GetPropSeqRef(QbdBlock::PARAMETER);
+  for (const Property* p : params)
+    if (p->GetPsfCompByName(MBD::MEMORY_TYPE)) return p;
+  return FirstWithRole(params, StringBase(MEMORY_SIZE_ROLE));
+}
+
+std::string MessageAsError(const std::string& message) {
+  static const std::string label = "Warning: ";
+  std::string result;
+  std::size_t start = 0;
+  while (start < message.size()) {
+    std::size_t end = message.find('\n', start);
+    if (end == std::string::npos) end = message.size();
+    std::string line = message.substr(start, end - start);
+    if (line.compare(0, label.size(), label) == 0) line.erase(0, label.size());
+    if (!line.empty()) result += (result.empty() ? "" : "\n") + line;
+    start = end + 1;
+  }
+  return result;
+}
+
+const std::vector<IoTypeInfo>& IoTypes() {
+  // The roles are the ones the model's clock and reset queries ask for; the port roles are
+  // named by the model but carry no value it reads.
+  static const RoleInfo kMemorySize{
+      MEMORY_SIZE_ROLE, "parameter", "size in bytes, unless a parameter has a MEMORY_TYPE"};
+  static const std::vector<IoTypeInfo> types{
+      {"QOR_CLOCK_V1", "a clock source",
+       {{"clk_freq", "parameter", "frequency in hertz, with its RANGE of allowed values"},
+        {"ext_clk", "port", "the external clock input"}}},
+      {"QOR_RESET_V1", "a reset input",
+       {{"polarity", "parameter", "reset polarity as written (e.g. ACTIVE_HIGH, ACTIVE_LOW)"},
+        {"ext_rst", "port", "the external reset input"}}},
+      {"QOR_CPUDEBUG_V1", "a processor debug port", {}},
+      {"QOR_TRACE_V1", "a processor trace port", {}},
+      {"QOR_DDR_V1", "a DDR SDRAM memory", {kMemorySize}},
+      {"QOR_DDR2_V1", "a DDR2 SDRAM memory", {kMemorySize}},
+      {"QOR_MEMORY_V1", "an external memory (SRAM, SDRAM, flash)",
+       {kMemorySize,
+        {"(any)", "parameter",
+         "with MEMORY_TYPE = FLASH: a flash memory (the model's read-only memories); its "
+         "MEMORY_TYPE parameter gives the size"}}},
+      {"QOR_PCI32_V1", "a 32-bit PCI interface", {}},
+      {"QOR_PCI_ARBITER_V1", "a PCI arbiter", {}},
+      {"QOR_ENETX_V1", "an Ethernet interface", {}},
+      {"QOR_CFBOOT_V1", "a CompactFlash boot device", {}},
+  };
+  return types;
+}
+
+const IoTypeInfo* FindIoType(const StringBase& name) {
+  for (const IoTypeInfo& type : IoTypes())
+    if (EqualsIgnoringCase(name, StringBase(type.name))) return &type;
+  return nullptr;
+}
+
+}  // namespace MbdRules

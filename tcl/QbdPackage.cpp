@@ -1,6 +1,7 @@
 // The package init and the commands that open and close boards.
 #include "QbdPackage.h"
 
+#include <cstring>
 #include <memory>
 #include <new>
 #include <stdexcept>
@@ -56,11 +57,30 @@ std::string WithoutTrailingNewlines(std::string text) {
   return text;
 }
 
+// Reads the board file, or for "-" the whole of the interpreter's standard input (as bytes,
+// named "<stdin>" in messages); nonzero when it does not read.
+int ReadBoard(LyrBoard::Qbd& qbd, const char* path) {
+  if (std::strcmp(path, "-") != 0) return qbd.ReadFile(path);
+  Tcl_Channel in = Tcl_GetStdChannel(TCL_STDIN);
+  Tcl_Obj* data = Tcl_NewObj();
+  Tcl_IncrRefCount(data);
+  if (in) {
+    Tcl_SetChannelOption(nullptr, in, "-translation", "binary");
+    Tcl_ReadChars(in, data, -1, 0);
+  }
+  int size = 0;
+  const unsigned char* bytes = Tcl_GetByteArrayFromObj(data, &size);
+  const int status =
+      qbd.ReadBuffer(reinterpret_cast<const char*>(bytes), static_cast<std::size_t>(size), "<stdin>");
+  Tcl_DecrRefCount(data);
+  return status;
+}
+
 // qbd::open of objv[1]: the board's handle as result, or a read or expansion error.
 int Open(Tcl_Interp* interp, Tcl_Obj* const objv[]) {
   auto board = std::make_unique<OpenBoard>();
   board->qbd = std::make_unique<LyrBoard::Qbd>();
-  if (board->qbd->ReadFile(Tcl_GetString(objv[1])) != 0) {
+  if (ReadBoard(*board->qbd, Tcl_GetString(objv[1])) != 0) {
     const std::string text = WithoutTrailingNewlines(board->qbd->GetErrorText().str());
     Tcl_SetErrorCode(interp, "QBD", "READ", static_cast<const char*>(nullptr));
     return Error(interp, text.empty() ? "cannot read board file" : text);

@@ -2,6 +2,8 @@
 import os
 from typing import Dict, List, NamedTuple, Optional, Tuple, Union
 
+__version__: str
+
 Pairs = List[Tuple[str, str]]
 Text = Union[str, bytes]
 
@@ -51,7 +53,7 @@ class Finding(NamedTuple):
 
 
 def read(path: Union[str, bytes, os.PathLike], expand: bool = False) -> Board:
-    """Reads a board file; ReadError when it does not read."""
+    """Reads a board file ("-": standard input); ReadError when it does not read."""
 
 
 def loads(text: Text, source_name: str = "<string>", expand: bool = False) -> Board:

@@ -9,6 +9,7 @@
 
 #include "Bindings.h"
 #include "LyrWiz_WizUtils.h"
+#include "MbdRules.h"
 #include "PyText.h"
 #include "Views.h"
 
@@ -51,8 +52,8 @@ void SetPart(const FpgaView& v, Setter setter, const char* what, py::handle valu
     v.board->touch();
     return;
   }
-  std::string message = capture.text();
-  while (!message.empty() && (message.back() == '\n' || message.back() == ' ')) message.pop_back();
+  std::string message = MbdRules::MessageAsError(capture.text());
+  while (!message.empty() && message.back() == ' ') message.pop_back();
   if (message.empty())
     message = std::string("the FPGA ") + what + " was not set: the FPGA block has no such attribute";
   throw py::value_error(message);

@@ -116,8 +116,9 @@ void writeConstraints(const ExportArgs& args) {
     return;
   }
   if (!out.companionText.empty())
-    replaceFile(companionPath(args.output, out.companionExtension), out.companionText);
-  replaceFile(args.output, out.text);
+    replaceFile(companionPath(args.output, out.companionExtension), out.companionText,
+                outputForce());
+  replaceFile(args.output, out.text, outputForce());
 }
 
 void writeTop(const ExportArgs& args) {
@@ -136,7 +137,7 @@ void writeTop(const ExportArgs& args) {
   if (args.output.empty())
     std::cout << out.text;
   else
-    replaceFile(args.output, out.text);
+    replaceFile(args.output, out.text, outputForce());
 }
 
 void addExportOptions(CLI::App& cmd, ExportArgs& args) {
