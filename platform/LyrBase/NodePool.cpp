@@ -41,8 +41,8 @@ std::size_t ClassOf(std::size_t size) {
 
 // A thread keeps at most about this many bytes of free blocks of one class on its hot list,
 // and one batch as large beside it; beyond that its frees go to the shared reserve, a batch
-// at a time, so that memory freed on one thread serves the others. Large enough that a thread
-// that frees and makes nodes in turn takes the lock once per thousands of them.
+// at a time, so that memory freed on one thread serves the others. The lock is taken once per
+// batch (128 to 2,048 blocks), and not at all by a thread that frees and makes nodes in turn.
 constexpr std::size_t kBatchBytes = std::size_t(32) << 10;
 
 // Blocks in a batch of each class, worked out once so that a free costs no division.
