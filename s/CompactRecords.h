@@ -52,9 +52,11 @@ class TextBuffer {
 
 // Elements appended in runs that stay where they are while later runs are appended, so that
 // one thread may append (under its own lock) while others read runs appended before. The
-// elements live in blocks that never move, block b holding 64 << b of them, and a run never
-// straddles two blocks: a run that does not fit in the rest of a block starts the next block
-// that holds it whole. Indexes are 32 bits; a run that would end past them is refused.
+// elements live in blocks that never move, each twice the one before, the first of about 256
+// bytes (small, for the few pins one instance asks for, and below the size at which the C
+// allocator stops to tidy its free lists); a run never straddles two blocks: a run that does
+// not fit in the rest of a block starts the next block that holds it whole. Indexes are 32
+// bits; a run that would end past them is refused.
 template <typename T>
 class GrowOnlyStore {
  public:
@@ -79,7 +81,13 @@ class GrowOnlyStore {
   const T* At(std::uint32_t index) const { return const_cast<GrowOnlyStore*>(this)->At(index); }
 
  private:
-  static constexpr unsigned kFirstShift = 6;
+  // The first block holds 1 << kFirstShift elements: the most that fit in 256 bytes.
+  static constexpr unsigned FirstShift() {
+    unsigned shift = 0;
+    while ((std::size_t(2) << shift) * sizeof(T) <= 256) ++shift;
+    return shift;
+  }
+  static constexpr unsigned kFirstShift = FirstShift();
   static constexpr std::uint64_t kIndexes = std::uint64_t(1) << 32;
   // Enough blocks to hold every 32-bit index.
   static constexpr unsigned kBlocks = 33 - kFirstShift;
