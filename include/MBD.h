@@ -167,7 +167,7 @@ class LYRWIZ_MBD_EXPORT MBD {
   StringBase getRstPolarity();
   // Frequency of every clock instance as decimal text; empty when none.
   std::vector<StringBase> getClkFreqSeq();
-  // The board's clock ranges, computed on the first call and kept.
+  // The board's clock ranges, worked out on the first call that finds some and kept.
   std::vector<ClkRng> getClkFreqRngSeq();
   // First clock instance whose range admits freq; empty when none.
   StringBase findClkInst(unsigned int freq);

@@ -127,7 +127,6 @@ bool ReadAssignments(const std::string& text, std::vector<Constraint>& items) {
   return true;
 }
 
-// For each net of the FPGA block, the nodes a pin copied from its last port on the net adds.
 // What one copy of a node adds: nodes, and bytes of name and value text.
 struct CopyCost {
   unsigned long nodes = 0;
@@ -156,6 +155,7 @@ CopyCost PropertyCost(const Property& prop) {
   return cost;
 }
 
+// For each net of the FPGA block, what a pin copied from its last port on the net adds.
 using PinCostByNet = std::unordered_map<StringBase, CopyCost, NetHash, NetEqual>;
 
 PinCostByNet PinCostsOf(const QbdBlock* fpga) {
