@@ -66,13 +66,17 @@ clang: deps
 	cmake --build build-clang -j $(JOBS)
 
 # The handle table and the package under ThreadSanitizer: the C++ handle tests and the Tcl
-# script that runs boards in two threads (the Thread package). Not part of CI.
+# script that runs boards in two threads (the Thread package); one model asked from four
+# threads, message captures beside senders, and the node pool across threads. Not part of CI.
 tsan: deps
 	cmake -S . -B build-tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQBD_SANITIZE_THREAD=ON \
 	  -DQBD_WERROR=ON -DQBD_BUILD_BENCHMARKS=OFF -DQBD_BUILD_FUZZERS=OFF -DQBD_BUILD_PYTHON=OFF
 	cmake --build build-tsan -j $(JOBS) --target qbd_tcl_package qbdsh tcl_tests
+	cmake --build build-tsan -j $(JOBS) --target mbd_threads_tests portability_tests board_tests
 	cd build-tsan && TSAN_OPTIONS="halt_on_error=1 suppressions=$(CURDIR)/tests/tcl/tsan.supp" \
 	  ctest --output-on-failure -j $(JOBS) -R '^(tcl\.threads|BaseTclIf\.|CommandGuard\.)'
+	cd build-tsan && TSAN_OPTIONS="halt_on_error=1" \
+	  ctest --output-on-failure -j $(JOBS) -R '^(MbdThreads|Messages|NodePool)\.'
 
 # Every benchmark program in one table, then the Tcl lookup against `dict get` in tclsh.
 bench: build

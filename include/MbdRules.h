@@ -194,6 +194,10 @@ constexpr unsigned MAX_INSTANCES = 1024;
 // The most nodes (blocks, properties, sub-properties, FPGA pins) expansion adds to one tree;
 // far above any real board. A block whose copies would pass it gets none.
 constexpr unsigned long MAX_EXPANSION_NODES = 1000000;
+// The most text (names and value texts of the nodes it adds, in bytes) expansion adds to one
+// tree: 256 MiB, far above any real board, so that a few large values copied a thousand times
+// cannot ask for gigabytes. A block whose copies would pass it gets none.
+constexpr unsigned long long MAX_EXPANSION_BYTES = 256ull << 20;
 
 // How a MAX_NUM_INSTANCES text reads: its radix follows its prefix ("0x" hexadecimal, a leading
 // 0 octal, else decimal); text that is not a number reads as 0.
@@ -211,21 +215,31 @@ LYRWIZ_MBD_EXPORT bool ReadsInstanceCounts(const LyrBoard::Qbd& qbd);
 // What expansion will do with one block that carries MAX_NUM_INSTANCES.
 struct ExpansionStep {
   LyrBoard::QbdBlock* block = nullptr;
-  enum Outcome { Copy, AlreadyExpanded, NoInstanceAttr, TooMany, OverNodeLimit, NoCopies };
+  enum Outcome {
+    Copy,
+    AlreadyExpanded,
+    NoInstanceAttr,
+    TooMany,
+    OverNodeLimit,
+    NoCopies,
+    OverByteLimit  // within the node limit, past MAX_EXPANSION_BYTES
+  };
   Outcome outcome = NoCopies;
-  unsigned copies = 0;  // copies to make (count - 1) for Copy and OverNodeLimit
-  unsigned long nodes = 0;  // nodes the copies add, for Copy and OverNodeLimit
+  unsigned copies = 0;  // copies to make (count - 1) for Copy and the two limits
+  unsigned long nodes = 0;  // nodes the copies add, for Copy and the two limits
+  unsigned long long bytes = 0;  // text the copies add, for Copy and the two limits
 };
 // The plan of the expansion of a generic template, worked out without touching the tree.
 struct ExpansionPlan {
   std::vector<ExpansionStep> steps;  // blocks with MAX_NUM_INSTANCES, in board order
   bool needsFpgaBlock = false;  // some copied block has ports, and the board has no FPGA block
   unsigned long nodes = 0;  // nodes the planned copies add in all
+  unsigned long long bytes = 0;  // text the planned copies add in all
 };
 // The plan for qbd (empty for null or a board that is not a generic template).
 LYRWIZ_MBD_EXPORT ExpansionPlan PlanExpansion(const LyrBoard::Qbd* qbd);
 // "FILE:LINE:COLUMN: error: ..." for each block the plan leaves without copies for the node
-// limit, one per line; empty when none. `path` names the file where a node knows none.
+// or the byte limit, one per line; empty when none. `path` names the file where a node knows none.
 LYRWIZ_MBD_EXPORT std::string OverLimitErrors(const ExpansionPlan& plan, const std::string& path);
 
 }  // namespace MbdRules

@@ -20,22 +20,6 @@ namespace {
 using BoardPtr = std::shared_ptr<BoardState>;
 using LyrBoard::QbdBlock;
 
-// Collects the library's messages while it lives; the previous sink comes back afterwards.
-class MessageCapture {
- public:
-  MessageCapture()
-      : previous_(Port_MsgManData::setSink(
-            [this](Port_MsgKind, const std::string& text) { text_ += text; })) {}
-  ~MessageCapture() { Port_MsgManData::setSink(previous_); }
-  MessageCapture(const MessageCapture&) = delete;
-  MessageCapture& operator=(const MessageCapture&) = delete;
-  const std::string& text() const { return text_; }
-
- private:
-  std::string text_;
-  Port_MsgSink previous_;
-};
-
 // The FPGA part of a board, read and set through the model.
 struct FpgaView {
   BoardPtr board;
@@ -46,7 +30,9 @@ using Setter = int (MBD::*)(StringBase);
 void SetPart(const FpgaView& v, Setter setter, const char* what, py::handle value) {
   const std::string text = Bytes(value);
   MBD& model = v.board->model();
-  MessageCapture capture;
+  // The library's own capture: it collects this thread's messages only, whatever other
+  // threads send meanwhile.
+  Port_MsgCapture capture;
   const int status = (model.*setter)(StringBase(text));
   if (status == 0) {
     v.board->touch();
