@@ -3,10 +3,13 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdio>
 #include <cstring>
 #include <regex>
 
 #include "MBD.h"
+#include "MbdConstraintWriter.h"
+#include "MbdPinTable.h"
 #include "MbdRules.h"
 
 namespace qbdlsp {
@@ -80,21 +83,71 @@ std::string roleText(const LyrBase::Property& port) {
   return role ? " (" + role->GetValueStr().str() + ")" : std::string();
 }
 
+// One neutral setting as a user reads it, and the registry's word for it (none for a setting
+// that no target states on its own, such as "no pull").
+struct Meaning {
+  std::string text;
+  bool hasSetting = false;
+  MbdFormats::Setting setting = MbdFormats::Setting::Location;
+  std::string passThroughKey;  // for a pass-through setting
+};
+
+std::string frequencyText(double hz) {
+  char text[64];
+  std::snprintf(text, sizeof text, hz >= 1e6 ? "%g MHz" : "%g Hz", hz >= 1e6 ? hz / 1e6 : hz);
+  return text;
+}
+
+std::vector<Meaning> meaningsOf(const MbdPins::PinSettings& s) {
+  using MbdFormats::Setting;
+  using MbdPins::Pull;
+  std::vector<Meaning> out;
+  auto add = [&](std::string text, Setting setting) { out.push_back({std::move(text), true, setting, {}}); };
+  if (!s.location.empty()) add("location **" + s.location + "**", Setting::Location);
+  if (!s.ioStandard.empty()) add("IO standard " + s.ioStandard, Setting::IoStandard);
+  if (s.pull == Pull::Up) add("pull-up", Setting::PullUp);
+  if (s.pull == Pull::Down) add("pull-down", Setting::PullDown);
+  if (s.pull == Pull::Keeper) add("keeper", Setting::Keeper);
+  if (s.pull == Pull::None) out.push_back({"no pull", false, Setting::Location, {}});
+  if (!s.drive.empty()) add("drive " + s.drive + " mA", Setting::Drive);
+  if (!s.slew.empty()) add("slew " + s.slew, Setting::Slew);
+  if (!s.termination.empty()) add("termination " + s.termination, Setting::Termination);
+  if (s.frequencyHz > 0) add("clock " + frequencyText(s.frequencyHz), Setting::Clock);
+  if (s.direction != MbdPins::Direction::Unset)
+    add(std::string("direction ") + (s.direction == MbdPins::Direction::In    ? "in"
+                                     : s.direction == MbdPins::Direction::Out ? "out"
+                                                                              : "inout"),
+        Setting::Direction);
+  for (const MbdPins::PassThrough& p : s.passThrough)
+    out.push_back({p.key + (p.hasValue ? "=" + p.value : "") + " (passed through as written)",
+                   true, Setting::PassThrough, p.key});
+  return out;
+}
+
+// The constraint-file formats that can state the setting, in the registry's order.
+std::vector<std::string> targetsOf(const Meaning& m) {
+  if (!m.hasSetting) return {};
+  if (m.setting != MbdFormats::Setting::PassThrough) return MbdFormats::FormatsExpressing(m.setting);
+  std::vector<std::string> out;
+  for (const std::string& format : MbdFormats::WriterFormats())
+    if (MbdFormats::KnowsPassThrough(format, m.passThroughKey)) out.push_back(format);
+  return out;
+}
+
+std::string joined(const std::vector<std::string>& items) {
+  std::string out;
+  for (const std::string& item : items) out += (out.empty() ? "" : ", ") + item;
+  return out;
+}
+
 std::string pinLine(const PortRef& pin) {
   std::string line = "- FPGA pin " + code(portName(pin));
-  StringBase location;
-  if (MbdRules::PinLocation(*pin.port, location) && !location.str().empty())
-    line += " at **" + location.str() + "**";
-  else
-    line += " (no location)";
-  const std::vector<StringBase> strings = MbdRules::ConstraintStrings(*pin.port);
-  std::string rest;
-  for (const StringBase& s : strings) {
-    StringBase loc;
-    if (MbdRules::LocationIn(s, loc)) continue;
-    rest += (rest.empty() ? "" : ", ") + s.str();
-  }
-  if (!rest.empty()) line += ": " + rest;
+  const MbdPins::PinSettings settings = MbdPins::ReadSettings(MbdRules::ConstraintStrings(*pin.port));
+  if (settings.location.empty()) line += " (no location)";
+  std::vector<std::string> texts;
+  for (const Meaning& m : meaningsOf(settings)) texts.push_back(m.text);
+  for (const std::string& bad : settings.malformed) texts.push_back("not a constraint: " + bad);
+  if (!texts.empty()) line += ": " + joined(texts);
   const LyrBase::PsfComp* dir = pin.port->GetPsfCompByName(MBD::DIRECTION.c_str());
   if (dir) line += ", DIR " + dir->GetValueStr().str();
   return line + "\n";
@@ -154,7 +207,7 @@ std::string instanceHover(const LspBoard& board, const QbdBlock& block) {
     const MbdWiring::Ports pins = board.wiring().PinsOn(net);
     StringBase location;
     if (!pins.empty() && MbdRules::PinLocation(*pins.front().port, location))
-      line += " at **" + location.str() + "**";
+      line += " at **" + MbdRules::ReadableLocation(location).str() + "**";
     else if (pins.empty())
       line += ", no FPGA pin";
     return line + "\n";
@@ -182,15 +235,15 @@ std::string constraintHover(const std::string& written) {
   std::string out = "**constraint** " + code(text) + "\n\n";
   if (reading.form == MbdRules::ConstraintForm::Malformed)
     return out + "Not a constraint string. " + MbdRules::ConstraintFormsText() + "\n";
-  for (const MbdRules::Constraint& item : reading.items) {
-    out += "- " + code(item.key.str());
-    StringBase location;
-    if (MbdRules::LocationIn(StringBase(text), location) && reading.items.size() == 1)
-      out += ": the pin's location, **" + MbdRules::ReadableLocation(location).str() + "**";
-    else if (item.hasValue)
-      out += " = " + code(item.value.str());
-    else
-      out += ": a flag";
+  const MbdPins::PinSettings settings = MbdPins::ReadSettings({StringBase(text)});
+  const std::vector<Meaning> meanings = meaningsOf(settings);
+  if (meanings.empty()) return out + "Read as no setting.\n";
+  for (const Meaning& m : meanings) {
+    out += "- " + m.text;
+    if (m.hasSetting) {
+      const std::vector<std::string> targets = targetsOf(m);
+      out += targets.empty() ? "; no target format states it" : "; stated in " + joined(targets);
+    }
     out += "\n";
   }
   return out;
@@ -313,6 +366,16 @@ std::vector<std::string> merged(std::vector<std::string> base, const std::vector
   return base;
 }
 
+// LOC and every key the neutral reading knows, one per key.
+const std::vector<std::string>& constraintKeys() {
+  static const std::vector<std::string> keys = [] {
+    std::vector<std::string> out{MBD::LOC.str()};
+    for (const MbdPins::Synonym& synonym : MbdPins::Synonyms()) out.push_back(synonym.key);
+    return merged({}, out);
+  }();
+  return keys;
+}
+
 Json completionFor(Context context, const LspBoard* board) {
   static const std::vector<std::string> none;
   const auto& boardNets = board ? board->nets() : none;
@@ -358,7 +421,7 @@ Json completionFor(Context context, const LspBoard* board) {
                  {MBD::MEMORY_TYPE}),
           10, "sub-property");
     case Context::ConstraintKey:
-      return completionItems(merged({MBD::LOC.str()}, board ? board->constraintKeys() : none),
+      return completionItems(merged(constraintKeys(), board ? board->constraintKeys() : none),
                              10, "constraint key");
     case Context::None:
       break;
