@@ -171,12 +171,15 @@ def session(qbd, c):
     # Hover: the net from an instance port, the instance, a constraint string, a non-ASCII line.
     cases = [
         ("net from instance port", ("uart_tx", 1), ["uart_tx", "fpga_0.tx_pin", "**W1**",
-                                                    "uart_0.TX", "uart_1.TX", "(tx)"]),
-        ("net from FPGA pin", ("led_0", 0), ["**A7**", "leds.LED0", "DRIVE = 8"]),
+                                                    "IO standard LVCMOS33, pull-up", "uart_0.TX",
+                                                    "uart_1.TX", "(tx)"]),
+        ("net from FPGA pin", ("led_0", 0), ["**A7**", "leds.LED0", "drive 8 mA"]),
         ("net without pin", ("led_1", 0), ["No FPGA pin carries this net", "leds.LED1"]),
         ("instance", ("uart_0", 0), ["QOR_UART_V1", "`serial`", "`uart_1`", "`TX` on `uart_tx`"]),
         ("constraint LOC", ("LOC=W1", 0), ["location", "W1"]),
-        ("constraint flag", ("PULLUP", 0), ["PULLUP", "flag"]),
+        ("constraint flag", ("PULLUP", 0), ["PULLUP", "pull-up; stated in ", "pcf"]),
+        ("constraint with blanks", ("DRIVE = 8", 0), ["drive 8 mA; stated in ", "xdc"]),
+        ("constraint IO standard", ("IOSTANDARD", 0), ["IO standard LVCMOS33; stated in "]),
         ("net after astral character", ("uart_rx", 2), ["uart_rx", "**W2**", "uart_1.RX_𝔁"]),
     ]
     for name, (needle, nth), parts in cases:
