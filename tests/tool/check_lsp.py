@@ -243,6 +243,7 @@ def session(qbd, c):
     for typed, wanted, unwanted in [
         ("", ["ATTRIBUTE", "PORT", "BEGIN BLOCK", "END"], ["uart_tx"]),
         ("  ATTRIBUTE ", ["INSTANCE", "IOTYPE", "EXCLUSIVE", "VENDOR"], ["PORT"]),
+        ("  PARAMETER ", ["RESET_POLARITY", "C_GPIO_WIDTH"], ["uart_tx", "IOTYPE"]),
         ("  ATTRIBUTE IOTYPE = QOR_G", ["QOR_UART_V1", "QOR_GPIO_V1", "QOR_CLOCK_V1"], ["uart_tx"]),
         ("  PORT LED2 = ", ["uart_tx", "led_0", "led_1"], ["ATTRIBUTE"]),
         ("  PORT LED2 = led_2, ", ["IO_IS", "UCF_NET_STRING", "DIR"], ["uart_tx"]),

@@ -199,12 +199,15 @@ void LspBoard::placeNodes() {
 
 void LspBoard::collectNames() {
   std::unordered_set<StringBase, CaseBlindHash, CaseBlindEqual> seen;
-  std::unordered_set<StringBase, CaseBlindHash, CaseBlindEqual> keys;
+  std::unordered_set<StringBase, CaseBlindHash, CaseBlindEqual> keys, parameters;
   std::set<std::string> ioTypes, roles;
   for (const Spot& spot : spots_) {
     if (spot.kind == Spot::Port) {
       const StringBase net = MbdRules::ConnectorOf(*static_cast<const LyrBase::Property*>(spot.node));
       if (!net.str().empty() && seen.insert(net).second) nets_.push_back(net.str());
+    } else if (spot.kind == Spot::Parameter) {
+      if (parameters.insert(spot.node->GetName()).second)
+        parameters_.push_back(spot.node->GetName().str());
     } else if (spot.kind == Spot::Attribute && EqualsIgnoringCase(spot.node->GetName(), "IOTYPE")) {
       ioTypes.insert(spot.node->GetValueStr().str());
     } else if (spot.kind == Spot::Sub && EqualsIgnoringCase(spot.node->GetName(), "IO_IS")) {
@@ -217,6 +220,7 @@ void LspBoard::collectNames() {
   }
   std::sort(nets_.begin(), nets_.end());
   std::sort(constraintKeys_.begin(), constraintKeys_.end());
+  std::sort(parameters_.begin(), parameters_.end());
   ioTypes_.assign(ioTypes.begin(), ioTypes.end());
   roles_.assign(roles.begin(), roles.end());
 }

@@ -55,6 +55,8 @@ class LspBoard {
   // The IO types and roles (IO_IS) used on the board, sorted, without repeats.
   const std::vector<std::string>& ioTypes() const { return ioTypes_; }
   const std::vector<std::string>& roles() const { return roles_; }
+  // The parameter names used on the board, sorted, one per name ignoring case.
+  const std::vector<std::string>& parameters() const { return parameters_; }
   // The keys of the constraint strings on the board, sorted, one per key ignoring case.
   const std::vector<std::string>& constraintKeys() const { return constraintKeys_; }
   // The block of that name, ignoring case; null when none.
@@ -70,7 +72,7 @@ class LspBoard {
   std::unique_ptr<MbdWiring> wiring_;
   std::vector<Spot> spots_;
   std::vector<MbdLint::Finding> findings_;
-  std::vector<std::string> nets_, ioTypes_, roles_, constraintKeys_;
+  std::vector<std::string> nets_, ioTypes_, roles_, constraintKeys_, parameters_;
 };
 
 // The byte range of the statement's name and value that begins at `start` (at its keyword

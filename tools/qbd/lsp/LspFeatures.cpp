@@ -308,7 +308,7 @@ Json completionItems(const std::vector<std::string>& labels, int kind, const cha
 }
 
 // Where a completion is asked for, read from the line before the position.
-enum class Context { None, Keyword, Attribute, Block, IoType, BlockType, Role, Direction, Speed,
+enum class Context { None, Keyword, Attribute, Parameter, Block, IoType, BlockType, Role, Direction, Speed,
                      Net, SubProperty, ConstraintKey };
 
 bool insideConstraintList(const std::string& before) {
@@ -334,6 +334,7 @@ Context contextOf(const std::string& before) {
     return std::vector<std::pair<std::regex, Context>>{
         {std::regex(R"(^\s*$)", icase), Context::Keyword},
         {std::regex(R"(^\s*ATTRIBUTE\s+$)", icase), Context::Attribute},
+        {std::regex(R"(^\s*PARAMETER\s+$)", icase), Context::Parameter},
         {std::regex(R"(^\s*BEGIN\s+$)", icase), Context::Block},
         {std::regex(R"(^\s*ATTRIBUTE\s+IOTYPE\s*=\s*$)", icase), Context::IoType},
         {std::regex(R"(^\s*ATTRIBUTE\s+BLOCKTYPE\s*=\s*$)", icase), Context::BlockType},
@@ -391,6 +392,9 @@ Json completionFor(Context context, const LspBoard* board) {
                   MBD::DEVICE_NAME, MBD::PACKAGE_NAME, MBD::SPEED_GRADE_NAME, "JTAG_POSITION",
                   MBD::SPEED_TAG, MBD::MAX_NUM_INSTANCES}),
           10, "attribute");
+    case Context::Parameter:
+      return completionItems(merged({MBD::RESET_POLARITY.str()}, board ? board->parameters() : none),
+                             10, "parameter");
     case Context::Block:
       return completionItems({"BLOCK"}, 14, "keyword");
     case Context::IoType:
