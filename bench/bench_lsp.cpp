@@ -12,6 +12,7 @@
 #include "BenchBoards.h"
 #include "LspServer.h"
 #include "LyrBoard.h"
+#include "MbdLint.h"
 
 namespace {
 
@@ -80,6 +81,18 @@ void BM_PlainRead(benchmark::State& state) {
 }
 BENCHMARK(BM_PlainRead)->Unit(benchmark::kMillisecond);
 
+// The second peer: a read and the lint checks, what `qbd lint` does; the server adds its index
+// of places and the message to this.
+void BM_ReadAndLint(benchmark::State& state) {
+  for (auto _ : state) {
+    LyrBoard::Qbd board;
+    board.ReadBuffer(BoardText().data(), BoardText().size(), "board.qbd");
+    benchmark::DoNotOptimize(MbdLint::LintBoard(board, "board.qbd"));
+  }
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * BoardText().size()));
+}
+BENCHMARK(BM_ReadAndLint)->Unit(benchmark::kMillisecond);
+
 // A keystroke in a comment at the end of the file, then its diagnostics: read, lint, places.
 void BM_DiagnosticsAfterChange(benchmark::State& state) {
   Session session;
@@ -116,20 +129,22 @@ void BM_CompletionNets(benchmark::State& state) {
 }
 BENCHMARK(BM_CompletionNets)->Unit(benchmark::kMicrosecond);
 
-// The session as a whole: type a new port line a character at a time, each keystroke
-// followed by its diagnostics, a completion and a hover, as an editor asks them.
+// The session as a whole: type a new port line into the last block a character at a time,
+// each keystroke followed by its diagnostics, a completion and a hover, as an editor asks them.
+// From "= u" on, the line reads; before, each keystroke gives read errors.
 void BM_EditingSession(benchmark::State& state) {
-  const std::string line = "  PORT X = uart_80_io_0, IO_IS = x\n";
+  const std::string line = "  PORT X = uart_80_io_0, IO_IS = x";
   const std::string& text = BoardText();
   const Json hoverAt = PositionOf(text, "fpga_uart_80_io_0");
+  const std::size_t lastEnd = text.rfind("\nEND") + 1;
+  const std::size_t endLine = std::count(text.begin(), text.begin() + lastEnd, '\n');
   for (auto _ : state) {
     state.PauseTiming();
     Session session;
-    const std::size_t endLine = std::count(text.begin(), text.end(), '\n');
+    session.type(Json{{"line", endLine}, {"character", 0}}, "\n");  // an empty line to type on
     state.ResumeTiming();
     for (std::size_t i = 0; i < line.size(); ++i) {
-      const Json at{{"line", endLine}, {"character", i}};
-      session.type(at, line.substr(i, 1));
+      session.type(Json{{"line", endLine}, {"character", i}}, line.substr(i, 1));
       session.ask("textDocument/completion", Json{{"line", endLine}, {"character", i + 1}});
       session.ask("textDocument/hover", hoverAt);
     }
