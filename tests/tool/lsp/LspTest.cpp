@@ -149,6 +149,15 @@ TEST(LspFeatures, EveryPrefixOfABoard_Answers) {
   EXPECT_GT(failed, 0u);  // some prefixes end inside a statement
 }
 
+// A line of megabytes (a hostile client, or a file that is not a board) is not searched.
+TEST(LspFeatures, Completion_OnAHugeLineIsEmpty) {
+  const LspText text("  PORT X = " + std::string(4u << 20, 'x'));
+  const Json answer = completion(text, nullptr, text.position(text.text().size()));
+  EXPECT_TRUE(answer["items"].empty());
+  const LspText shortLine("  ATTRIBUTE ");
+  EXPECT_FALSE(completion(shortLine, nullptr, shortLine.position(12))["items"].empty());
+}
+
 TEST(LspFeatures, Rename_RefusesWhatCannotBeWrittenBare) {
   const std::string text = SessionBoard();
   std::vector<LyrBoard::ReadError> errors;

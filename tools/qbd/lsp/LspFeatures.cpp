@@ -19,6 +19,10 @@ namespace {
 using LyrBoard::QbdBlock;
 using PortRef = MbdWiring::PortRef;
 
+// Completion reads the line before the position; a longer line is no statement anyone types
+// and is not searched.
+constexpr std::size_t COMPLETION_LINE_LIMIT = 4096;
+
 // How many pins or ports a hover lists before it counts the rest: a net of a wide bus or an
 // instance of hundreds of ports stays readable and cheap.
 constexpr std::size_t HOVER_LIST_LIMIT = 24;
@@ -502,6 +506,8 @@ Json completion(const LspText& current, const LspBoard* board, Position at) {
   if (offset == std::string::npos) return Json::array();
   const std::size_t lineBegin =
       static_cast<std::size_t>(current.line(at.line).data() - current.text().data());
+  if (offset - lineBegin > COMPLETION_LINE_LIMIT)
+    return Json{{"isIncomplete", false}, {"items", Json::array()}};
   std::string before = current.text().substr(lineBegin, offset - lineBegin);
   // The word being typed is the editor's to filter; the context is what comes before it.
   std::size_t word = before.size();

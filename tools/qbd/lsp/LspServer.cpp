@@ -265,11 +265,6 @@ void LspServer::reread(const std::string& uri, Document& doc) {
               {"diagnostics", diagnostics(doc.text, doc.errors, doc.board.get())}}}});
 }
 
-const LspServer::Document* LspServer::document(const std::string& uri) const {
-  auto found = documents_.find(uri);
-  return found == documents_.end() ? nullptr : &found->second;
-}
-
 LspServer::Document* LspServer::documentOf(const Json& params) {
   auto found = documents_.find(params.at("textDocument").at("uri").get<std::string>());
   return found == documents_.end() ? nullptr : &found->second;

@@ -24,6 +24,10 @@ class LspServer {
   // shutdown request, 1 when the input ended or `exit` came without one.
   int run();
 
+  // Handles one message body as if it had arrived framed; for tests and benchmarks.
+  void handle(const std::string& body);
+
+ private:
   // An open document and what its text last read to.
   struct Document {
     std::string path;           // the file the URI names, for messages
@@ -32,12 +36,6 @@ class LspServer {
     std::vector<LyrBoard::ReadError> errors;  // of the current text; empty when it reads
     std::unique_ptr<LspBoard> board;          // the last text that read; null before any did
   };
-  // The open document of that URI; null when it is not open.
-  const Document* document(const std::string& uri) const;
-  // Handles one message body as if it had arrived framed; for tests and benchmarks.
-  void handle(const std::string& body);
-
- private:
   // The next message body; false at the end of the input. A frame without a usable length is
   // reported and skipped.
   bool readMessage(std::string& body);
