@@ -76,10 +76,11 @@ memcheck: build
 clean:
 	rm -rf $(BUILD) build-asan build-tsan
 
-# The VS Code extension (editors/vscode), packaged with its npm dependencies to
-# $(BUILD)/qbd-board.vsix; needs node and npm. Not part of `make test`.
+# The VS Code extension (editors/vscode), checked with stand-ins for the editor and packaged
+# with its npm dependencies to $(BUILD)/qbd-board.vsix; needs node and npm. Not part of
+# `make test`.
 .PHONY: vsix
 vsix:
-	cd editors/vscode && npm ci --no-audit --no-fund && node --check extension.js && \
+	cd editors/vscode && npm ci --no-audit --no-fund && node test/activate.test.js && \
 	  npx vsce package --allow-missing-repository --skip-license \
 	    --out $(abspath $(BUILD))/qbd-board.vsix
