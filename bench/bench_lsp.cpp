@@ -4,10 +4,9 @@
 // lint checks and the index of places; hover and completion ask the last good read only.
 #include <benchmark/benchmark.h>
 
+#include <nlohmann/json.hpp>
 #include <sstream>
 #include <string>
-
-#include <nlohmann/json.hpp>
 
 #include "BenchBoards.h"
 #include "LspServer.h"
@@ -29,7 +28,8 @@ const std::string& BoardText() {
 Json PositionOf(const std::string& text, const std::string& needle, std::size_t from = 0) {
   const std::size_t at = text.find(needle, from);
   std::size_t line = 0, lineStart = 0;
-  for (std::size_t i = text.find('\n'); i != std::string::npos && i < at; i = text.find('\n', i + 1)) {
+  for (std::size_t i = text.find('\n'); i != std::string::npos && i < at;
+       i = text.find('\n', i + 1)) {
     ++line;
     lineStart = i + 1;
   }
@@ -66,8 +66,8 @@ struct Session {
   }
   std::string ask(const char* method, const Json& at) {
     return send({{"id", ++id},
-          {"method", method},
-          {"params", {{"textDocument", {{"uri", URI}}}, {"position", at}}}});
+                 {"method", method},
+                 {"params", {{"textDocument", {{"uri", URI}}}, {"position", at}}}});
   }
 };
 

@@ -151,8 +151,8 @@ def session(qbd, c):
         c.check("capability " + cap, cap in caps, caps)
     doc = {"uri": URI}
 
-    s.notify("textDocument/didOpen", {"textDocument": {"uri": URI, "languageId": "qbd", "version": 1,
-                                                       "text": text}})
+    s.notify("textDocument/didOpen",
+             {"textDocument": {"uri": URI, "languageId": "qbd", "version": 1, "text": text}})
     published = s.diagnostics()
     findings = lint_findings(qbd)
     got = [(d["code"], d["message"], d["range"]["start"]["line"] + 1,
@@ -202,10 +202,12 @@ def session(qbd, c):
 
     line_of = lambda needle: text[:text.index(needle)].count("\n") + 1
     c.check("definition: instance port to FPGA pin",
-            locations("textDocument/definition", "uart_tx", 1) == [(line_of("PORT tx_pin"), "tx_pin")])
+            locations("textDocument/definition", "uart_tx", 1) ==
+            [(line_of("PORT tx_pin"), "tx_pin")])
     back = locations("textDocument/definition", "uart_tx", 0)
     c.check("definition: FPGA pin to instance ports",
-            back == [(line_of("PORT TX = uart_tx"), "TX"), (line_of("PORT TX = uart_tx") + 8, "TX")],
+            back == [(line_of("PORT TX = uart_tx"), "TX"),
+                     (line_of("PORT TX = uart_tx") + 8, "TX")],
             back)
     refs = locations("textDocument/references", "uart_rx", 1, context={"includeDeclaration": True})
     c.check("references with the pin", [t for _, t in refs] == ["uart_rx"] * 3, refs)
@@ -217,7 +219,8 @@ def session(qbd, c):
             ["VENDOR", "NAME", "REVISION", "fpga_0", "uart_0", "uart_1", "leds"], symbols)
     uart0 = [x for x in symbols if x["name"] == "uart_0"][0]
     c.check("symbols: a block's children",
-            [x["name"] for x in uart0["children"]] == ["INSTANCE", "IOTYPE", "EXCLUSIVE", "TX", "RX"]
+            [x["name"] for x in uart0["children"]] ==
+            ["INSTANCE", "IOTYPE", "EXCLUSIVE", "TX", "RX"]
             and uart0["detail"] == "QOR_UART_V1" and uart0["range"]["start"]["line"] == 14
             and uart0["range"]["end"]["line"] == 20, uart0)
 
@@ -233,8 +236,9 @@ def session(qbd, c):
             text = edit_text
         else:
             rng = {"start": at, "end": at}
-            s.notify("textDocument/didChange", {"textDocument": {"uri": URI, "version": version},
-                                                "contentChanges": [{"range": rng, "text": edit_text}]})
+            s.notify("textDocument/didChange",
+                     {"textDocument": {"uri": URI, "version": version},
+                      "contentChanges": [{"range": rng, "text": edit_text}]})
             text = apply_edits(text, [{"range": rng, "newText": edit_text}])
         return s.diagnostics()
 
@@ -253,7 +257,8 @@ def session(qbd, c):
     ]:
         change(typed, end)
         at = {"line": end["line"], "character": utf16_len(typed)}
-        items = s.request("textDocument/completion", {"textDocument": doc, "position": at})["result"]
+        items = s.request("textDocument/completion",
+                          {"textDocument": doc, "position": at})["result"]
         labels = [i["label"] for i in items["items"]]
         c.check(f"completion after {typed!r}", all(w in labels for w in wanted) and
                 not any(u in labels for u in unwanted), labels)
@@ -297,7 +302,8 @@ def session(qbd, c):
     # Close: the diagnostics are cleared, and the document is gone.
     s.notify("textDocument/didClose", {"textDocument": doc})
     c.check("close clears diagnostics", s.diagnostics()["diagnostics"] == [])
-    r = s.request("textDocument/hover", {"textDocument": doc, "position": {"line": 9, "character": 20}})
+    r = s.request("textDocument/hover",
+                  {"textDocument": doc, "position": {"line": 9, "character": 20}})
     c.check("hover on a closed document", r.get("result") is None and "error" not in r, r)
 
     r = s.request("shutdown")
@@ -324,7 +330,8 @@ def robustness(qbd, c):
     c.check("an unknown method", r["error"]["code"] == -32601, r)
     r = s.request("textDocument/hover", {"textDocument": "nonsense"})
     c.check("malformed parameters", r["error"]["code"] == -32602, r)
-    s.notify("textDocument/didOpen", {"textDocument": {"uri": "file:///x.qbd", "text": "BEGIN BLOCK\n\"\x01"}})
+    s.notify("textDocument/didOpen",
+             {"textDocument": {"uri": "file:///x.qbd", "text": "BEGIN BLOCK\n\"\x01"}})
     c.check("a hostile text is diagnosed", s.diagnostics()["diagnostics"], "no diagnostics")
     r = s.request("textDocument/hover", {"textDocument": {"uri": "file:///x.qbd"},
                                          "position": {"line": 1, "character": 1}})

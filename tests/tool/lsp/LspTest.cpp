@@ -23,13 +23,15 @@ std::string SessionBoard() {
 
 // "é" is two bytes and one UTF-16 unit; "𝔁" four bytes and two units (a surrogate pair).
 TEST(LspText, Offset_CountsUtf16Units) {
-  const LspText text("a\xC3\xA9" "b\n\xF0\x9D\x94\x81x\r\nlast");
+  const LspText text(
+      "a\xC3\xA9"
+      "b\n\xF0\x9D\x94\x81x\r\nlast");
   struct Case {
     Position at;
     std::size_t offset;
   } cases[] = {
-      {{0, 0}, 0}, {{0, 1}, 1}, {{0, 2}, 3}, {{0, 3}, 4},  // the end of a line is inside
-      {{1, 0}, 5}, {{1, 2}, 9}, {{1, 3}, 10},              // past the pair, then past x
+      {{0, 0}, 0},  {{0, 1}, 1}, {{0, 2}, 3},  {{0, 3}, 4},  // the end of a line is inside
+      {{1, 0}, 5},  {{1, 2}, 9}, {{1, 3}, 10},               // past the pair, then past x
       {{2, 4}, 16},
   };
   for (const Case& c : cases)
@@ -132,7 +134,8 @@ TEST(LspFeatures, EveryPrefixOfABoard_Answers) {
       ASSERT_FALSE(errors.empty()) << size;
     }
     const Json diags = diagnostics(current, errors, board ? board.get() : good.get());
-    for (const Json& d : diags) EXPECT_LE(d["range"]["start"]["line"].get<unsigned>(), current.lineCount());
+    for (const Json& d : diags)
+      EXPECT_LE(d["range"]["start"]["line"].get<unsigned>(), current.lineCount());
     const LspBoard& asked = board ? *board : *good;
     for (unsigned line = 0; line < current.lineCount(); line += 2) {
       const Position at{line, 14};
@@ -142,7 +145,8 @@ TEST(LspFeatures, EveryPrefixOfABoard_Answers) {
         references(asked, at, "u", true);
         completion(current, board.get(), at);
         prepareRename(asked, at);
-      }) << size << " at line " << line;
+      }) << size
+         << " at line " << line;
     }
     EXPECT_NO_THROW(documentSymbols(asked));
   }

@@ -29,8 +29,10 @@ std::size_t skipBlanks(const std::string& text, std::size_t i) {
 // line when it is not closed.
 std::size_t quotedEnd(const std::string& text, std::size_t i) {
   for (++i; i < text.size() && text[i] != '\n'; ++i) {
-    if (text[i] == '\\' && i + 1 < text.size() && text[i + 1] != '\n') ++i;
-    else if (text[i] == '"') return i + 1;
+    if (text[i] == '\\' && i + 1 < text.size() && text[i + 1] != '\n')
+      ++i;
+    else if (text[i] == '"')
+      return i + 1;
   }
   return i;
 }
@@ -61,8 +63,10 @@ Span listAt(const std::string& text, std::size_t i) {
       continue;
     }
     ++i;
-    if (c == '(') ++depth;
-    else if (c == ')' && --depth == 0) break;
+    if (c == '(')
+      ++depth;
+    else if (c == ')' && --depth == 0)
+      break;
   }
   return Span{begin, i};
 }
@@ -203,7 +207,8 @@ void LspBoard::collectNames() {
   std::set<std::string> ioTypes, roles;
   for (const Spot& spot : spots_) {
     if (spot.kind == Spot::Port) {
-      const StringBase net = MbdRules::ConnectorOf(*static_cast<const LyrBase::Property*>(spot.node));
+      const StringBase net =
+          MbdRules::ConnectorOf(*static_cast<const LyrBase::Property*>(spot.node));
       if (!net.str().empty() && seen.insert(net).second) nets_.push_back(net.str());
     } else if (spot.kind == Spot::Parameter) {
       if (parameters.insert(spot.node->GetName()).second)
@@ -212,7 +217,8 @@ void LspBoard::collectNames() {
       ioTypes.insert(spot.node->GetValueStr().str());
     } else if (spot.kind == Spot::Sub && EqualsIgnoringCase(spot.node->GetName(), "IO_IS")) {
       roles.insert(spot.node->GetValueStr().str());
-    } else if (spot.kind == Spot::Sub && EqualsIgnoringCase(spot.node->GetName(), MBD::UCF_NET_STRING)) {
+    } else if (spot.kind == Spot::Sub &&
+               EqualsIgnoringCase(spot.node->GetName(), MBD::UCF_NET_STRING)) {
       for (const StringBase& s : MbdRules::StringsOf(spot.node))
         for (const MbdRules::Constraint& item : MbdRules::ReadConstraint(s).items)
           if (keys.insert(item.key).second) constraintKeys_.push_back(item.key.str());
@@ -246,8 +252,7 @@ const Spot* LspBoard::instanceSpot(const LyrBoard::QbdBlock& block) const {
 }
 
 const LyrBoard::QbdBlock* LspBoard::blockNamed(const std::string& name) const {
-  return static_cast<const QbdBlock*>(
-      tree_->GetPsfCompByName(LyrBoard::Qbd::BLOCK, name.c_str()));
+  return static_cast<const QbdBlock*>(tree_->GetPsfCompByName(LyrBoard::Qbd::BLOCK, name.c_str()));
 }
 
 }  // namespace qbdlsp

@@ -31,10 +31,10 @@ constexpr std::size_t HOVER_LIST_LIMIT = 24;
 struct Target {
   enum Kind { None, Net, Instance, Constraint };
   Kind kind = None;
-  const Spot* spot = nullptr;                // the spot hit
-  StringBase net;                            // a net
-  const QbdBlock* block = nullptr;           // an instance
-  Span span;                                 // the text under the position
+  const Spot* spot = nullptr;       // the spot hit
+  StringBase net;                   // a net
+  const QbdBlock* block = nullptr;  // an instance
+  Span span;                        // the text under the position
 };
 
 bool named(const LyrBase::PsfComp* node, const char* name) {
@@ -106,7 +106,9 @@ std::vector<Meaning> meaningsOf(const MbdPins::PinSettings& s) {
   using MbdFormats::Setting;
   using MbdPins::Pull;
   std::vector<Meaning> out;
-  auto add = [&](std::string text, Setting setting) { out.push_back({std::move(text), true, setting, {}}); };
+  auto add = [&](std::string text, Setting setting) {
+    out.push_back({std::move(text), true, setting, {}});
+  };
   if (!s.location.empty()) add("location **" + s.location + "**", Setting::Location);
   if (!s.ioStandard.empty()) add("IO standard " + s.ioStandard, Setting::IoStandard);
   if (s.pull == Pull::Up) add("pull-up", Setting::PullUp);
@@ -123,15 +125,16 @@ std::vector<Meaning> meaningsOf(const MbdPins::PinSettings& s) {
                                                                               : "inout"),
         Setting::Direction);
   for (const MbdPins::PassThrough& p : s.passThrough)
-    out.push_back({p.key + (p.hasValue ? "=" + p.value : "") + " (passed through as written)",
-                   true, Setting::PassThrough, p.key});
+    out.push_back({p.key + (p.hasValue ? "=" + p.value : "") + " (passed through as written)", true,
+                   Setting::PassThrough, p.key});
   return out;
 }
 
 // The constraint-file formats that can state the setting, in the registry's order.
 std::vector<std::string> targetsOf(const Meaning& m) {
   if (!m.hasSetting) return {};
-  if (m.setting != MbdFormats::Setting::PassThrough) return MbdFormats::FormatsExpressing(m.setting);
+  if (m.setting != MbdFormats::Setting::PassThrough)
+    return MbdFormats::FormatsExpressing(m.setting);
   std::vector<std::string> out;
   for (const std::string& format : MbdFormats::WriterFormats())
     if (MbdFormats::KnowsPassThrough(format, m.passThroughKey)) out.push_back(format);
@@ -146,7 +149,8 @@ std::string joined(const std::vector<std::string>& items) {
 
 std::string pinLine(const PortRef& pin) {
   std::string line = "- FPGA pin " + code(portName(pin));
-  const MbdPins::PinSettings settings = MbdPins::ReadSettings(MbdRules::ConstraintStrings(*pin.port));
+  const MbdPins::PinSettings settings =
+      MbdPins::ReadSettings(MbdRules::ConstraintStrings(*pin.port));
   if (settings.location.empty()) line += " (no location)";
   std::vector<std::string> texts;
   for (const Meaning& m : meaningsOf(settings)) texts.push_back(m.text);
@@ -206,8 +210,8 @@ std::string instanceHover(const LspBoard& board, const QbdBlock& block) {
   if (!ports.empty()) out += "\nPorts:\n";
   listLines(out, ports, [&](const LyrBase::Property* port) {
     const StringBase net = MbdRules::ConnectorOf(*port);
-    std::string line = "- " + code(port->GetName().str()) + " on " + code(net.str()) +
-                       roleText(*port);
+    std::string line =
+        "- " + code(port->GetName().str()) + " on " + code(net.str()) + roleText(*port);
     const MbdWiring::Ports pins = board.wiring().PinsOn(net);
     StringBase location;
     if (!pins.empty() && MbdRules::PinLocation(*pins.front().port, location))
@@ -312,8 +316,21 @@ Json completionItems(const std::vector<std::string>& labels, int kind, const cha
 }
 
 // Where a completion is asked for, read from the line before the position.
-enum class Context { None, Keyword, Attribute, Parameter, Block, IoType, BlockType, Role, Direction, Speed,
-                     Net, SubProperty, ConstraintKey };
+enum class Context {
+  None,
+  Keyword,
+  Attribute,
+  Parameter,
+  Block,
+  IoType,
+  BlockType,
+  Role,
+  Direction,
+  Speed,
+  Net,
+  SubProperty,
+  ConstraintKey
+};
 
 bool insideConstraintList(const std::string& before) {
   int depth = 0;
@@ -361,7 +378,8 @@ std::vector<std::string> names(std::initializer_list<const StringBase*> list) {
 }
 
 // Adds `extra` to `base` where no name equal ignoring case is there yet; sorted.
-std::vector<std::string> merged(std::vector<std::string> base, const std::vector<std::string>& extra) {
+std::vector<std::string> merged(std::vector<std::string> base,
+                                const std::vector<std::string>& extra) {
   for (const std::string& name : extra)
     if (std::none_of(base.begin(), base.end(), [&](const std::string& b) {
           return EqualsIgnoringCase(StringBase(b), StringBase(name));
@@ -397,8 +415,8 @@ Json completionFor(Context context, const LspBoard* board) {
                   MBD::SPEED_TAG, MBD::MAX_NUM_INSTANCES}),
           10, "attribute");
     case Context::Parameter:
-      return completionItems(merged({MBD::RESET_POLARITY.str()}, board ? board->parameters() : none),
-                             10, "parameter");
+      return completionItems(
+          merged({MBD::RESET_POLARITY.str()}, board ? board->parameters() : none), 10, "parameter");
     case Context::Block:
       return completionItems({"BLOCK"}, 14, "keyword");
     case Context::IoType:
@@ -429,8 +447,8 @@ Json completionFor(Context context, const LspBoard* board) {
                  {MBD::MEMORY_TYPE}),
           10, "sub-property");
     case Context::ConstraintKey:
-      return completionItems(merged(constraintKeys(), board ? board->constraintKeys() : none),
-                             10, "constraint key");
+      return completionItems(merged(constraintKeys(), board ? board->constraintKeys() : none), 10,
+                             "constraint key");
     case Context::None:
       break;
   }
@@ -491,8 +509,7 @@ Json definition(const LspBoard& board, Position at, const std::string& uri) {
   return out;
 }
 
-Json references(const LspBoard& board, Position at, const std::string& uri,
-                bool withDeclarations) {
+Json references(const LspBoard& board, Position at, const std::string& uri, bool withDeclarations) {
   Json out = Json::array();
   const Target target = targetAt(board, at);
   if (target.kind != Target::Net) return out;
@@ -511,8 +528,8 @@ Json completion(const LspText& current, const LspBoard* board, Position at) {
   std::string before = current.text().substr(lineBegin, offset - lineBegin);
   // The word being typed is the editor's to filter; the context is what comes before it.
   std::size_t word = before.size();
-  while (word > 0 && (std::isalnum(static_cast<unsigned char>(before[word - 1])) ||
-                      before[word - 1] == '_'))
+  while (word > 0 &&
+         (std::isalnum(static_cast<unsigned char>(before[word - 1])) || before[word - 1] == '_'))
     --word;
   before.resize(word);
   return Json{{"isIncomplete", false}, {"items", completionFor(contextOf(before), board)}};
@@ -568,7 +585,8 @@ namespace {
 std::vector<Span> renameSpans(const LspBoard& board, const Target& target) {
   std::vector<Span> spans;
   if (target.kind == Target::Net && target.span.begin == target.spot->value.begin) {
-    for (const auto& ports : {board.wiring().PinsOn(target.net), board.wiring().PortsOn(target.net)})
+    for (const auto& ports :
+         {board.wiring().PinsOn(target.net), board.wiring().PortsOn(target.net)})
       for (const PortRef& ref : ports)
         if (const Spot* spot = board.spotOf(ref.port); spot && spot->value.valid())
           spans.push_back(spot->value);
@@ -597,8 +615,9 @@ Json rename(const LspBoard& board, Position at, const std::string& newName,
   const std::vector<Span> spans = renameSpans(board, target);
   if (spans.empty()) return Json();
   if (!writableBare(newName))
-    throw RequestError(-32602, "\"" + newName + "\" cannot be written as a bare name: it is "
-                                                "empty, has blanks at an end, or holds , ( ) \" # =");
+    throw RequestError(-32602, "\"" + newName +
+                                   "\" cannot be written as a bare name: it is "
+                                   "empty, has blanks at an end, or holds , ( ) \" # =");
   Json edits = Json::array();
   for (const Span& span : spans)
     edits.push_back({{"range", rangeOf(board.text(), span)}, {"newText", newName}});

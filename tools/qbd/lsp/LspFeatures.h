@@ -4,11 +4,10 @@
 #ifndef QBD_LSP_FEATURES_H
 #define QBD_LSP_FEATURES_H
 
+#include <nlohmann/json.hpp>
 #include <stdexcept>
 #include <string>
 #include <vector>
-
-#include <nlohmann/json.hpp>
 
 #include "LspBoard.h"
 #include "LspText.h"
@@ -42,8 +41,7 @@ Json hover(const LspBoard& board, Position at);
 Json definition(const LspBoard& board, Position at, const std::string& uri);
 // Every port on the net at the position (FPGA pins only with `withDeclarations`); empty when
 // none.
-Json references(const LspBoard& board, Position at, const std::string& uri,
-                bool withDeclarations);
+Json references(const LspBoard& board, Position at, const std::string& uri, bool withDeclarations);
 // Completion items for the position in the current text: keywords, attribute and sub-property
 // names, IO types, roles and nets of the board, directions, constraint keys. `board` is the
 // last good read, null when there is none.
@@ -56,8 +54,7 @@ Json prepareRename(const LspBoard& board, Position at);
 // The edits that rename the net (every port and pin on it) or the instance at the position;
 // null when the position is on neither. Throws RequestError for a name the format cannot
 // write bare.
-Json rename(const LspBoard& board, Position at, const std::string& newName,
-            const std::string& uri);
+Json rename(const LspBoard& board, Position at, const std::string& newName, const std::string& uri);
 
 }  // namespace qbdlsp
 

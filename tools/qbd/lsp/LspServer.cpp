@@ -24,8 +24,8 @@ constexpr std::size_t MAX_MESSAGE_BYTES = 64u << 20;
 bool startsWithIgnoringCase(const std::string& text, const char* prefix) {
   std::size_t i = 0;
   for (; prefix[i]; ++i)
-    if (i >= text.size() ||
-        std::tolower(static_cast<unsigned char>(text[i])) != std::tolower(static_cast<unsigned char>(prefix[i])))
+    if (i >= text.size() || std::tolower(static_cast<unsigned char>(text[i])) !=
+                                std::tolower(static_cast<unsigned char>(prefix[i])))
       return false;
   return true;
 }
@@ -58,7 +58,8 @@ std::string pathOfUri(const std::string& uri) {
   if (!startsWithIgnoringCase(uri, "file://")) return uri;
   std::string path;
   for (std::size_t i = 7; i < uri.size(); ++i) {
-    if (uri[i] == '%' && i + 2 < uri.size() && std::isxdigit(static_cast<unsigned char>(uri[i + 1])) &&
+    if (uri[i] == '%' && i + 2 < uri.size() &&
+        std::isxdigit(static_cast<unsigned char>(uri[i + 1])) &&
         std::isxdigit(static_cast<unsigned char>(uri[i + 2]))) {
       path += static_cast<char>(std::stoi(uri.substr(i + 1, 2), nullptr, 16));
       i += 2;
@@ -160,8 +161,10 @@ void LspServer::dispatch(const Json& message) {
     Json result = request(method, params);
     send(Json{{"jsonrpc", "2.0"}, {"id", id}, {"result", std::move(result)}});
   } catch (const RequestError& e) {
-    if (isRequest) sendError(id, e.code(), e.what());
-    else report(method + ": " + e.what());
+    if (isRequest)
+      sendError(id, e.code(), e.what());
+    else
+      report(method + ": " + e.what());
   } catch (const Json::exception& e) {
     report(method + ": malformed parameters: " + e.what());
     if (isRequest) sendError(id, INVALID_PARAMS, std::string("malformed parameters: ") + e.what());
@@ -204,7 +207,8 @@ Json LspServer::request(const std::string& method, const Json& params) {
   if (method == "textDocument/definition") return definition(board, at, uri);
   if (method == "textDocument/references") {
     bool withDeclarations = true;
-    if (params.contains("context")) withDeclarations = params["context"].value("includeDeclaration", true);
+    if (params.contains("context"))
+      withDeclarations = params["context"].value("includeDeclaration", true);
     return references(board, at, uri, withDeclarations);
   }
   if (method == "textDocument/prepareRename") return prepareRename(board, at);
@@ -229,7 +233,8 @@ void LspServer::notification(const std::string& method, const Json& params) {
   } else if (method == "textDocument/didChange") {
     const std::string uri = params.at("textDocument").at("uri").get<std::string>();
     auto found = documents_.find(uri);
-    if (found == documents_.end()) throw RequestError(INVALID_PARAMS, "a change to " + uri + ", which is not open");
+    if (found == documents_.end())
+      throw RequestError(INVALID_PARAMS, "a change to " + uri + ", which is not open");
     Document& doc = found->second;
     for (const Json& change : params.at("contentChanges")) {
       const std::string text = change.at("text").get<std::string>();
@@ -238,8 +243,10 @@ void LspServer::notification(const std::string& method, const Json& params) {
         continue;
       }
       const Json& range = change["range"];
-      const std::size_t begin = doc.text.clampedOffset(positionOf(Json{{"position", range.at("start")}}));
-      const std::size_t end = doc.text.clampedOffset(positionOf(Json{{"position", range.at("end")}}));
+      const std::size_t begin =
+          doc.text.clampedOffset(positionOf(Json{{"position", range.at("start")}}));
+      const std::size_t end =
+          doc.text.clampedOffset(positionOf(Json{{"position", range.at("end")}}));
       doc.text.replace(begin, end, text);
     }
     doc.version = params["textDocument"].value("version", doc.version);

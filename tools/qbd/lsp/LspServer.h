@@ -30,7 +30,7 @@ class LspServer {
  private:
   // An open document and what its text last read to.
   struct Document {
-    std::string path;           // the file the URI names, for messages
+    std::string path;  // the file the URI names, for messages
     long long version = 0;
     LspText text;
     std::vector<LyrBoard::ReadError> errors;  // of the current text; empty when it reads
