@@ -52,7 +52,8 @@ struct PinRow {
   std::string port;       // that instance port's name; empty likewise
   std::string fpgaBlock;  // the FPGA block and pin that carry the net
   std::string fpgaPin;
-  std::string file;       // where the pin was read: board or constraint file, and its line
+  std::string file;       // where the pin was read, when another file than the table's
+                          // source; empty when it is the source
   unsigned line = 0;      // 0 when unknown
   PinSettings settings;
   // The pin's constraint strings as written on the board. Rows of one net carry the same
@@ -129,11 +130,12 @@ LYRWIZ_MBD_EXPORT extern const char* const DIFF_N;
 LYRWIZ_MBD_EXPORT PinTable BuildPinTable(MBD& model, const TableOptions& options);
 
 // A rename map read from two-column text: each line "NET NAME" (blanks or tabs between; blank
-// lines and lines starting with "#" skipped). False, with "LINE: error text" in `error`, for a
-// line of another shape or a net named twice; `rename` then holds the lines before it.
+// lines and lines starting with "#" skipped). False, with the reason in `error` and its line
+// (from 1) in `errorLine`, for a line of another shape or a net named twice; `rename` then
+// holds the lines before it.
 LYRWIZ_MBD_EXPORT bool ReadRenameMap(const std::string& text,
                                      std::map<std::string, std::string>& rename,
-                                     std::string& error);
+                                     std::string& error, unsigned& errorLine);
 
 // One synonym the reading knows: a key (and value, where the value carries the meaning) and
 // the neutral field it sets.

@@ -309,9 +309,9 @@ END
 )");
   EXPECT_EQ(Errors(b.table),
             (std::vector<std::string>{
+                "net \"shared\" is on 2 balls: \"A1\", \"a2\"",
                 "no location: FPGA pin \"fpga_0.c\" has no LOC",
-                "FPGA pin \"fpga_0.d\" has a second LOC \"D2\" besides \"D1\"",
-                "net \"shared\" is on several balls: \"A1\", \"a2\""}));
+                "FPGA pin \"fpga_0.d\" has a second LOC \"D2\" besides \"D1\""}));
   EXPECT_TRUE(MbdPins::HasErrors(b.table));
   // The port on a net no pin carries comes last, as an unwired row without a name.
   ASSERT_EQ(b.table.rows.size(), 7u);
@@ -416,17 +416,25 @@ END
 TEST(MbdPinTable, ReadRenameMap_LinesAndErrors) {
   std::map<std::string, std::string> rename;
   std::string error;
-  EXPECT_TRUE(MbdPins::ReadRenameMap("# net name\nled_0 led0\r\n\n  sw\tbtn  \n", rename, error));
+  unsigned line = 0;
+  EXPECT_TRUE(
+      MbdPins::ReadRenameMap("# net name\nled_0 led0\r\n\n  sw\tbtn  \n", rename, error, line));
   EXPECT_EQ(rename, (std::map<std::string, std::string>{{"led_0", "led0"}, {"sw", "btn"}}));
-  const std::pair<const char*, const char*> bad[] = {
-      {"a b\nc\n", "2: expected NET NAME, found 1 words"},
-      {"a b c\n", "1: expected NET NAME, found 3 words"},
-      {"a b\nA c\n", "2: net \"A\" is renamed twice"},
+  struct Bad {
+    const char* text;
+    const char* error;
+    unsigned line;
   };
-  for (const auto& c : bad) {
+  const Bad bad[] = {
+      {"a b\nc\n", "expected NET NAME, found 1 words", 2},
+      {"a b c\n", "expected NET NAME, found 3 words", 1},
+      {"a b\nA c\n", "net \"A\" is renamed twice", 2},
+  };
+  for (const Bad& c : bad) {
     rename.clear();
-    EXPECT_FALSE(MbdPins::ReadRenameMap(c.first, rename, error)) << c.first;
-    EXPECT_EQ(error, c.second) << c.first;
+    EXPECT_FALSE(MbdPins::ReadRenameMap(c.text, rename, error, line)) << c.text;
+    EXPECT_EQ(error, c.error) << c.text;
+    EXPECT_EQ(line, c.line) << c.text;
   }
 }
 

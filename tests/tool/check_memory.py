@@ -30,7 +30,8 @@ def check_one_net(qbd, folder, failures):
             f.write(f"BEGIN BLOCK\n  ATTRIBUTE INSTANCE = inst_{b}\n  ATTRIBUTE IOTYPE = QOR_X_V1\n")
             f.writelines(f"  PORT P{k} = bus\n" for k in range(20))
             f.write("END\n")
-    proc = subprocess.run([qbd, "constraints", board], capture_output=True, text=True,
+    # The net on 2,000 balls fails the export's checks; --lenient writes it all the same.
+    proc = subprocess.run([qbd, "constraints", "--lenient", board], capture_output=True, text=True,
                           preexec_fn=limited, timeout=120)
     lines = proc.stdout.split("\n")
     # One LOC line per pin; the IOSTANDARD line is the same for every pin, so written once.

@@ -11,6 +11,7 @@
 #include "Board.h"
 #include "MbdRules.h"
 #include "Commands.h"
+#include "Export.h"
 #include "MbdWiring.h"
 #include "ToolError.h"
 
@@ -74,10 +75,6 @@ void printPins(LoadedBoard& board, const QueryArgs& args) {
               {{"PIN", "pin"}, {"NET", "net"}, {"LOC", "loc"}, {"CONSTRAINTS", "other"},
                {"WIRED TO", "wired_to"}});
 }
-
-struct ConstraintArgs : QueryArgs {
-  std::vector<std::string> instances;
-};
 
 // The instances asked for, in the order given; all of them when none was named.
 std::vector<LyrBoard::QbdBlock*> chosen(LoadedBoard& board, const MbdWiring& index,
@@ -179,39 +176,12 @@ void unconnectedPorts(const MbdWiring& index, const std::vector<LyrBoard::QbdBlo
     }
 }
 
-// Comment lines hold board text with its control characters spelled out, so that a name can
-// never end the comment and start a line of its own.
-void printGroup(std::ostream& out, const Json& group) {
-  const auto text = [](const Json& value) { return escapeControls(value.get<std::string>()); };
-  if (group["constraints"].empty() && !group.contains("malformed")) return;
-  out << "# " << text(group["port"]) << " -> " << text(group["pin"]) << "\n";
-  for (const Json& line : group["constraints"]) out << text(line["text"]) << "\n";
-  if (group.contains("malformed"))
-    for (const Json& bad : group["malformed"])
-      out << "# skipped \"" << text(bad) << "\": not " << MbdRules::ConstraintFormsText()
-          << "\n";
-}
-
-void printUnconnected(std::ostream& out, const Json& port) {
-  out << "# " << escapeControls(port["port"].get<std::string>())
-      << ": no FPGA pin carries net "
-      << (port["net"].get<std::string>().empty()
-              ? std::string("(none)")
-              : escapeControls(port["net"].get<std::string>()))
-      << "\n";
-}
-
-void printConstraints(LoadedBoard& board, const ConstraintArgs& args) {
+// The constraints as JSON, the lines each would be in the ucf form; every other form is the
+// library's writers' (CmdExport.cpp).
+void printConstraintsJson(LoadedBoard& board, const ExportArgs& args) {
   const MbdWiring index(board.tree());
   const std::vector<LyrBoard::QbdBlock*> blocks = chosen(board, index, args.instances);
   const bool all = args.instances.empty();
-  if (!args.json) {
-    std::ostream& out = std::cout;
-    out << "# Pin constraints from " << escapeControls(board.path()) << "\n";
-    constraintGroups(index, blocks, all, [&out](const Json& g) { printGroup(out, g); });
-    unconnectedPorts(index, blocks, [&out](const Json& p) { printUnconnected(out, p); });
-    return;
-  }
   JsonStream json(std::cout);
   const RowSink item = [&json](const Json& row) { json.value(row); };
   json.beginObject();
@@ -241,16 +211,28 @@ void addPinCommands(CLI::App& app) {
         printPins(board, *pins);
       });
 
-  auto args = std::make_shared<ConstraintArgs>();
+  auto args = std::make_shared<ExportArgs>();
   CLI::App* cmd = addQuery(app, "constraints",
-                           "Pin constraints of the instances' ports as constraint-file lines "
-                           "(NET \"net\" KEY = \"value\";)",
+                           "Pin constraints of the instances' ports as a constraint file "
+                           "(--format ucf: NET \"net\" KEY = \"value\";), checked first",
                            *args);
   cmd->add_option("INSTANCE", args->instances, "Instances (all when none is given)");
+  cmd->add_option("--format", args->format,
+                  "ucf (default), xdc, sdc, pcf, lpf, cst, qsf, pdc, ccf, csv or json")
+      ->check(nonEmpty());
+  cmd->add_flag("--strict", args->strict,
+                "Fail when the format cannot express a setting of an exported port");
+  addExportOptions(*cmd, *args);
+  cmd->get_option("--strict")->excludes("--lenient");
   cmd->callback([args] {
+    if (!args->json) return writeConstraints(*args);
+    if (args->format != "ucf")
+      throw ToolError("qbd: error: --json lists the constraints as ucf lines; the neutral table "
+                      "is --format json",
+                      EXIT_USAGE);
     LoadedBoard board(args->board);
     board.model();
-    printConstraints(board, *args);
+    printConstraintsJson(board, *args);
   });
 }
 

@@ -21,6 +21,7 @@ void addTemplateCommands(CLI::App& app);  // expand, set-part
 void addFileCommands(CLI::App& app);      // check, print
 void addLintCommand(CLI::App& app);       // lint
 void addDiagramCommand(CLI::App& app);    // diagram
+void addExportCommands(CLI::App& app);    // top
 void addLspCommand(CLI::App& app);        // lsp
 
 // What every query takes: the board file first, and --json.

@@ -62,6 +62,7 @@ int main(int argc, char** argv) {
   qbd::addFileCommands(app);
   qbd::addLintCommand(app);
   qbd::addDiagramCommand(app);
+  qbd::addExportCommands(app);
   qbd::addLspCommand(app);
   // Past a file size limit a write fails with EFBIG and is reported, rather than killing the
   // program half-way through a file.
