@@ -9,7 +9,8 @@ DEB_PACKAGES = cmake g++ clang make libgtest-dev libgmock-dev libbenchmark-dev t
                libcli11-dev nlohmann-json3-dev graphviz valgrind libclang-rt-14-dev tcl-thread \
                python3-dev pybind11-dev python3-pybind11 python3-pytest libpugixml-dev hyperfine time \
                yosys nextpnr-ice40 fpga-icestorm \
-               python3-jsonschema
+               python3-jsonschema \
+               neovim
 
 .PHONY: deps configure build demo test install asan tsan clang bench memcheck clean
 
@@ -93,3 +94,12 @@ memcheck: build
 
 clean:
 	rm -rf $(BUILD) build-asan build-tsan build-clang
+
+# The VS Code extension (editors/vscode), checked with stand-ins for the editor and packaged
+# with its npm dependencies to $(BUILD)/qbd-board.vsix; needs node and npm. Not part of
+# `make test`.
+.PHONY: vsix
+vsix:
+	cd editors/vscode && npm ci --no-audit --no-fund && node test/activate.test.js && \
+	  npx vsce package --allow-missing-repository --skip-license \
+	    --out $(abspath $(BUILD))/qbd-board.vsix

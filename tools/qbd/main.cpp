@@ -130,6 +130,7 @@ int main(int argc, char** argv) {
   qbd::addExportCommands(app);
   qbd::addVocabularyCommands(app);
   qbd::addOutputOption(app);
+  qbd::addLspCommand(app);
   // Past a file size limit a write fails with EFBIG and is reported, rather than killing the
   // program half-way through a file.
   std::signal(SIGXFSZ, SIG_IGN);
