@@ -7,13 +7,14 @@
 """
 import os as _os
 
-from ._records import (ClockRange, Error, ErrorRecord, Finding, FlashMemory, ReadError,
-                       TemplateError)
+from ._records import (ClockRange, Error, ErrorRecord, ExportError, Finding, FlashMemory,
+                       ReadError, TemplateError)
 from ._qbd import Board, Fpga, Instance, Parameter, Port
 from . import _qbd
 
 __all__ = ["read", "loads", "Board", "Fpga", "Instance", "Parameter", "Port", "Error",
-           "ReadError", "TemplateError", "ErrorRecord", "ClockRange", "FlashMemory", "Finding"]
+           "ReadError", "TemplateError", "ExportError", "ErrorRecord", "ClockRange",
+           "FlashMemory", "Finding"]
 
 
 def read(path, expand=False):
