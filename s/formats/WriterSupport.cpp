@@ -296,8 +296,10 @@ bool FileWriter::RowNotes(const MbdPins::PinRow& row, const std::string& forbidd
 }
 
 RowIndex::RowIndex(const MbdPins::PinTable& table) {
+  // A partner is always the other side of a pair, so unpaired rows need no entry.
   for (const MbdPins::PinRow& row : table.rows)
-    if (!row.fpgaPin.empty()) rows_.emplace(row.name, &row);
+    if (!row.fpgaPin.empty() && row.pairSide != MbdPins::PairSide::None)
+      rows_.emplace(row.name, &row);
 }
 
 const MbdPins::PinRow* RowIndex::Find(const std::string& name) const {

@@ -94,7 +94,7 @@ class FileWriter {
 class RowIndex {
  public:
   explicit RowIndex(const MbdPins::PinTable& table);
-  // The first row named `name` that has an FPGA pin; null when none.
+  // The first paired row named `name` that has an FPGA pin; null when none.
   const MbdPins::PinRow* Find(const std::string& name) const;
 
  private:
