@@ -47,13 +47,14 @@ void WriteCst(const MbdPins::PinTable& table, const WriteOptions& options, Write
     if (!s.location.empty()) {
       const std::string bad = ForbiddenIn(s.location, kForbidden, true);
       if (!bad.empty()) {
+        // Left out whole, as its settings alone would read as a port without a place.
         file.Refused(row.name, "its location \"" + s.location + "\": it holds " + bad);
-      } else {
-        std::string balls = s.location;
-        if (row.pairSide == MbdPins::PairSide::P && partnerLocated)
-          balls += "," + partner->settings.location;
-        file.Line("IO_LOC " + quotedName + " " + balls + ";");
+        continue;
       }
+      std::string balls = s.location;
+      if (row.pairSide == MbdPins::PairSide::P && partnerLocated)
+        balls += "," + partner->settings.location;
+      file.Line("IO_LOC " + quotedName + " " + balls + ";");
     }
     std::string port;
     std::vector<std::string> missing;

@@ -183,9 +183,13 @@ std::string Megahertz(double hertz) {
 }
 
 std::string Nanoseconds(double hertz) {
+  // Three decimals as files usually give them, more where a frequency needs them to come back.
   char buf[64];
-  std::snprintf(buf, sizeof buf, "%.3f", 1e9 / hertz);
-  return buf;
+  std::snprintf(buf, sizeof buf, "%.6f", 1e9 / hertz);
+  std::string text = buf;
+  const std::size_t dot = text.find('.');
+  while (text.size() > dot + 4 && text.back() == '0') text.pop_back();
+  return text;
 }
 
 std::string Upper(const std::string& text) {
