@@ -8,14 +8,14 @@
 import os as _os
 import sys as _sys
 
-from ._records import (ClockRange, Error, ErrorRecord, Finding, FlashMemory, ReadError,
-                       TemplateError)
+from ._records import (ClockRange, Error, ErrorRecord, ExportError, Finding, FlashMemory,
+                       ReadError, TemplateError)
 from ._qbd import Board, Fpga, Instance, Parameter, Pin, Port, __version__
 from . import _qbd
 
 __all__ = ["read", "loads", "Board", "Fpga", "Instance", "Parameter", "Pin", "Port", "Error",
-           "ReadError", "TemplateError", "ErrorRecord", "ClockRange", "FlashMemory", "Finding",
-           "__version__"]
+           "ReadError", "TemplateError", "ExportError", "ErrorRecord", "ClockRange",
+           "FlashMemory", "Finding", "__version__"]
 
 
 def read(path, expand=False):

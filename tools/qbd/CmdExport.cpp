@@ -147,7 +147,8 @@ void addExportOptions(CLI::App& cmd, ExportArgs& args) {
                  "A file of lines NET NAME: the design's name of a net (before --prefix)")
       ->check(nonEmpty());
   cmd.add_option("--choose", args.choose,
-                 "GROUP=INSTANCE: the one instance of an EXCLUSIVE group to export (repeatable)");
+                 "GROUP=INSTANCE: the one instance of an EXCLUSIVE group to export (repeatable)")
+      ->allow_extra_args(false);
   cmd.add_flag("--lenient", args.lenient,
                "Write even when the checks fail, the failures as comments");
   cmd.add_option("-o,--output", args.output,

@@ -248,9 +248,9 @@ void addPinCommands(CLI::App& app) {
   cmd->get_option("--strict")->excludes("--lenient");
   cmd->callback([args] {
     if (!args->json) return writeConstraints(*args);
-    if (args->format != "ucf")
-      throw ToolError("qbd: error: --json lists the constraints as ucf lines; the neutral table "
-                      "is --format json",
+    if (args->format != "ucf" || !args->output.empty())
+      throw ToolError("qbd: error: --json lists the constraints as ucf lines on standard "
+                      "output; the neutral table is --format json",
                       EXIT_USAGE);
     LoadedBoard board(args->board);
     board.model();
