@@ -28,6 +28,7 @@ CASES = [
     ("pins", [DK2], 0),
     ("pins", [MINI, "--net", "UART_TX"], 0),
     ("constraints", [DK2], 0),
+    ("top", [DK2, "uart_0", "--hdl", "verilog"], 0),
     ("clocks", [DK2], 0),
     ("clocks", [FORMS], 0),
     ("clocks", [DK2, "--find", "50MHz"], 0),
