@@ -27,7 +27,10 @@ struct WriteOutput {
   std::string companionText;       // that file; empty when there is none
   std::vector<MbdPins::Problem> unexpressed;  // what the target could not express, by port,
                                               // each also a comment in `text`; error is true
-                                              // for a port the target cannot name at all
+                                              // for a port the target cannot name at all.
+                                              // A note of the companion starts "in the .sdc: "
+                                              // (and its comment is in companionText): the
+                                              // port is in `text`, its clock is not
 };
 
 // Writes `table` in `format`; false (and `out` left empty) when the format is unknown.

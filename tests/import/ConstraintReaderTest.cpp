@@ -314,8 +314,13 @@ set_property PACKAGE_PIN A2 [get_ports {x;exec[y]}]
 set_property PACKAGE_PIN A3 [get_ports "q\"\\\]\{"]
 set_property PACKAGE_PIN A4 \x01port:0
 set_property PACKAGE_PIN A5 [get_ports {-x}]
+set_property PACKAGE_PIN A6 [get_ports -- {-y}]
 )");
   EXPECT_THAT(Messages(result.errors), ElementsAre());
+  // The tools take a leading '-' for an option however it is quoted; after "--" it is a name.
+  EXPECT_THAT(Messages(result.skipped),
+              ElementsAre(HasSubstr("f.xdc:5:1: error: get_ports -x is an option to the tools"),
+                          HasSubstr("f.xdc:5:1: error: set_property PACKAGE_PIN on no port")));
   EXPECT_EQ(Rows(result, "a$b[0]").front()->settings.location, "A1");
   EXPECT_EQ(Row(result, "x;exec[y]").settings.location, "A2");
   // get_ports reads its argument as a list of names, as the tools do.
@@ -323,7 +328,8 @@ set_property PACKAGE_PIN A5 [get_ports {-x}]
   // A forged port object names no port the file did not name.
   ASSERT_EQ(Rows(result, "a$b[0]").size(), 2u);
   EXPECT_EQ(Rows(result, "a$b[0]").back()->settings.location, "A4");
-  EXPECT_EQ(Row(result, "-x").settings.location, "A5");  // a name, though it looks like an option
+  EXPECT_TRUE(Rows(result, "-x").empty());
+  EXPECT_EQ(Row(result, "-y").settings.location, "A6");
   EXPECT_EQ(result.table.rows.size(), 5u);
 }
 

@@ -71,11 +71,14 @@ Back ReadBack(const std::string& format, const MbdFormats::WriteOutput& out) {
   return back;
 }
 
-// The ports the writer named as not written, or written without some setting.
+// The ports the writer named as not written, or written without some setting. A port whose
+// clock alone the companion .sdc could not name is still in the file: only noted.
 std::set<std::string> Noted(const MbdFormats::WriteOutput& out, bool refusedOnly) {
   std::set<std::string> ports;
-  for (const MbdPins::Problem& p : out.unexpressed)
-    if (!refusedOnly || p.error) ports.insert(p.port);
+  for (const MbdPins::Problem& p : out.unexpressed) {
+    const bool companion = p.message.rfind("in the .sdc: ", 0) == 0;
+    if (!refusedOnly || (p.error && !companion)) ports.insert(p.port);
+  }
   return ports;
 }
 
