@@ -52,7 +52,8 @@ enum class Setting : unsigned {
   Drive = 1u << 5,
   Slew = 1u << 6,
   Termination = 1u << 7,
-  Clock = 1u << 8,       // a clock's frequency, in the file or its companion
+  Clock = 1u << 8,       // a clock's frequency, in the file or its companion (not ucf: it
+                         // copies the board's strings, so only a PERIOD string is written)
   PairN = 1u << 9,       // the N side of a differential pair written as its own location
   Direction = 1u << 10,
   PassThrough = 1u << 11,  // target-specific KEY=VALUE kept as written (some keys, see below)

@@ -468,6 +468,37 @@ TEST(ConstraintWriter, Pcf_RefusesANameItCannotCarryByName) {
   EXPECT_EQ(out.text.find("set_io a b"), std::string::npos);
 }
 
+// A frequency known only from a clock instance (no PERIOD string on the pin): each format the
+// registry says states clocks writes it, each other one names it; none drops it silently. The
+// ucf form copies the board's strings, so there it is a note, while a PERIOD string passes.
+TEST(ConstraintWriter, ClockFromAnInstance_WrittenWhereTheRegistrySaysElseNoted) {
+  PinTable table;
+  PinRow clk = Row("clk", "J3");
+  clk.settings.frequencyHz = 12e6;  // from a clock instance: the strings hold only LOC=J3
+  table.rows.push_back(clk);
+  PinRow stated = Row("stated", "J4");
+  stated.settings.frequencyHz = 50e6;
+  stated.strings.push_back("PERIOD = 20000 ps");
+  table.rows.push_back(stated);
+  for (const std::string& format : kPinFormats) {
+    SCOPED_TRACE(format);
+    const WriteOutput out = Write(format, table);
+    const std::string notes = NotesOf(out, "clk");
+    const bool written = MbdFormats::Expresses(format, MbdFormats::Setting::Clock);
+    EXPECT_EQ(notes.find("clock 12 MHz") == std::string::npos, written) << notes;
+    if (!written) {
+      EXPECT_NE(out.text.find("# clk: not expressed in " + format + ": clock 12 MHz"),
+                std::string::npos)
+          << out.text;
+    }
+    EXPECT_EQ(NotesOf(out, "stated").find("clock"), std::string::npos);
+  }
+  const std::string ucf = Write("ucf", table).text;
+  EXPECT_NE(ucf.find("NET \"stated\" PERIOD = \"20000 ps\";"), std::string::npos) << ucf;
+  EXPECT_EQ(ucf.find("NET \"clk\" PERIOD"), std::string::npos) << ucf;
+  EXPECT_FALSE(MbdFormats::Expresses("ucf", MbdFormats::Setting::Clock));
+}
+
 // get_ports takes a leading '-' for an option however the word is quoted: where a name goes
 // through get_ports it is refused by name; where it is an option's value (-to, -port_name) it
 // is written, and only its clock in the companion .sdc is refused.
