@@ -15,6 +15,7 @@
 #include "MbdConstraintReader.h"
 #include "MbdConstraintWriter.h"
 #include "MbdPinTable.h"
+#include "QsfStandards.h"
 
 namespace {
 
@@ -173,6 +174,51 @@ void ExpectRoundTrip(const std::string& format, const PinTable& table) {
   std::size_t located = 0;
   for (const auto& entry : back.byName) located += !entry.second.settings.location.empty();
   EXPECT_EQ(located, expected) << out.text;
+}
+
+// The IO standard `standard` written to a qsf and read back.
+std::string QsfRoundTrip(const std::string& standard, std::string& text) {
+  PinTable table;
+  PinRow row;
+  row.name = row.net = "p";
+  row.fpgaBlock = "fpga_0";
+  row.fpgaPin = "pin_0";
+  row.settings.location = "A1";
+  row.settings.ioStandard = standard;
+  table.rows.push_back(row);
+  MbdFormats::WriteOutput out;
+  EXPECT_TRUE(MbdFormats::WriteConstraints("qsf", table, MbdFormats::WriteOptions(), out));
+  text = out.text;
+  const Back back = ReadBack("qsf", out);
+  EXPECT_THAT(back.errors, testing::ElementsAre());
+  const auto found = back.byName.find("p");
+  return found == back.byName.end() ? std::string() : found->second.settings.ioStandard;
+}
+
+// The qsf's own names for IO standards, from the one table the writer and the reader share:
+// every common name is written as its qsf name and read back as the first common name of that
+// qsf name, which writes the same qsf name again; a name the qsf shares with the others comes
+// back as itself, though another common name is written as it (LVDS_25 as LVDS).
+TEST(RoundTrip, QsfStandardNames_ComeBackThroughTheOneTable) {
+  using MbdFormats::detail::kQsfStandards;
+  for (const MbdFormats::detail::QsfStandard& entry : kQsfStandards) {
+    SCOPED_TRACE(entry.common);
+    std::string text;
+    const std::string got = QsfRoundTrip(entry.common, text);
+    // Bare when it is one plain word, in quotes when it holds blanks.
+    const std::string qsf = entry.qsf;
+    const std::string word = qsf.find(' ') == std::string::npos ? qsf : "\"" + qsf + "\"";
+    EXPECT_NE(text.find("IO_STANDARD " + word + " -to"), std::string::npos) << text;
+    EXPECT_EQ(MbdFormats::detail::QsfStandardName(got), entry.qsf);
+    std::string first;
+    for (const MbdFormats::detail::QsfStandard& other : kQsfStandards)
+      if (first.empty() && std::string(other.qsf) == entry.qsf) first = other.common;
+    EXPECT_EQ(got, first);
+  }
+  for (const std::string shared : {"LVDS", "SSTL15_II", "HSTL_I"}) {
+    std::string text;
+    EXPECT_EQ(QsfRoundTrip(shared, text), shared) << text;
+  }
 }
 
 PinTable TableOf(const std::string& board, bool bus) {
