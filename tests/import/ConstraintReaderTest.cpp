@@ -583,6 +583,32 @@ TEST(ConstraintReader, FormatOfFile_ByExtension) {
     EXPECT_EQ(MbdFormats::FormatOfFile("x." + format, ""), format);
 }
 
+// A .pdc may be either dialect: the one reader reads both, and the dialect the text holds is
+// reported, commented-out masters included; a file of another type has none.
+TEST(ConstraintReader, FormatOfFile_ReportsThePdcDialect) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"set_io -port_name a -pin_name A1\n", "set_io"},
+      {"# pins\nldc_set_location -site {A1} [get_ports a]\n", "ldc"},
+      {"ldc_set_port -iobuf {IO_TYPE=LVCMOS33} [get_ports a]\n", "ldc"},
+      {"#set_io a -pinname A1\n", "set_io"},
+      {"foreach p {a b} {\n  set_io -port_name $p -pin_name A1\n}\n", "set_io"},
+      {"set_io -port_name a -pin_name A1\r\nldc_set_location -site {B1} [get_ports b]", "mixed"},
+      {"create_clock -period 10 [get_ports clk]\n# set_iostandard is prose\n", ""},
+      {"", ""}};
+  for (const auto& [text, dialect] : cases) {
+    SCOPED_TRACE(text);
+    std::string seen = "stale";
+    EXPECT_EQ(MbdFormats::FormatOfFile("board/x.PDC", text, &seen), "pdc");
+    EXPECT_EQ(seen, dialect);
+  }
+  std::string seen = "stale";
+  EXPECT_EQ(MbdFormats::FormatOfFile("x.xdc", "set_io a A1\n", &seen), "xdc");
+  EXPECT_EQ(seen, "");
+  seen = "stale";
+  EXPECT_EQ(MbdFormats::FormatOfFile("x.txt", "set_io a A1\n", &seen), "");
+  EXPECT_EQ(seen, "");
+}
+
 TEST(ConstraintReader, Appending_KeepsEachFilesRows) {
   MbdFormats::ReadResult result;
   const MbdFormats::ReadOptions options;
