@@ -388,12 +388,11 @@ class NetlistReader {
       const std::string& ref = peripherals[n];
       const std::string& value = values_[ref];
       if (fpgaNets[ref] > 1) {
-        row.instance = ref;
-        row.heading = value.empty() ? ref : ref + " " + value;
+        row.instance = value.empty() ? ref : ref + " " + value;
       } else {
-        row.instance = RefPrefix(ref) + " " + (value.empty() ? "part" : value);
-        row.heading = value.empty() ? RefPrefix(ref) : value;
+        row.instance = value.empty() ? RefPrefix(ref) : value;
       }
+      row.heading = row.instance;
     }
     if (skippedCount) {
       std::string list;
