@@ -54,7 +54,9 @@ struct PinRow {
   std::string file;       // where the pin was read: board or constraint file, and its line
   unsigned line = 0;      // 0 when unknown
   PinSettings settings;
-  std::vector<std::string> strings;  // the pin's constraint strings as written on the board
+  // The pin's constraint strings as written on the board. Rows of one net carry the same
+  // strings on each pin; the form that copies them writes each string once per net.
+  std::vector<std::string> strings;
   PairSide pairSide = PairSide::None;
   std::string partner;    // the design's name of the pair's other side; empty when unpaired
   std::string busStem;    // with bus naming, "led" for led[3]; empty otherwise
@@ -62,18 +64,28 @@ struct PinRow {
   std::string heading;    // read from a constraint file: the comment heading above the line
 };
 
-// Something that stops a table from being written, or that a writer had to leave out.
+// Something that stops a table from being written, or that a writer had to leave out. A
+// writer that writes notes writes them as comments, `PORT: MESSAGE` (or `MESSAGE` when port is
+// empty), with control characters spelled out: the message holds board text as written.
 struct Problem {
   std::string port;       // the design's port name it concerns; empty for the whole table
   std::string message;    // one line, without "error:" or the file name
   bool error = true;      // false for a note a lenient or non-strict run writes as a comment
 };
 
+// The rows are made in the order the chosen instances and their ports stand on the board; a
+// net is exported with the first chosen port on it, one row per FPGA pin carrying it. A port
+// of a chosen instance whose net reaches no FPGA pin gets no row but a note,
+// "INSTANCE.PORT: no FPGA pin carries net NET" (NET "(none)" when empty), after the rows'
+// problems are found, so that a form that lists them at its end finds them in order.
 struct PinTable {
   std::string source;               // the board or constraint file the table came from
   std::vector<PinRow> rows;         // in board order
   std::vector<Problem> problems;    // the checks' findings, in the order found
 };
+
+// True when some problem of the table is an error; false for none or notes only.
+LYRWIZ_MBD_EXPORT bool HasErrors(const PinTable& table);
 
 // How the design names its ports and which instances are exported.
 struct TableOptions {
@@ -84,14 +96,41 @@ struct TableOptions {
   std::map<std::string, std::string> choose;  // EXCLUSIVE group -> the one instance exported
 };
 
-// The neutral settings of one FPGA pin's constraint strings, synonyms read as one meaning.
+// The neutral settings of one FPGA pin's constraint strings, synonyms read as one meaning. A
+// known key whose value this reading cannot read (PULL_MODE=WEIRD, DRIVE=MAX) is kept as a
+// pass-through, as is a second LOC; a string of none of the forms goes to `malformed`.
 LYRWIZ_MBD_EXPORT PinSettings ReadSettings(const std::vector<StringBase>& constraintStrings);
+// The direction a DIR sub-property gives (I/IN/INPUT, O/OUT/OUTPUT, IO/INOUT/BIDIR, ignoring
+// case and blanks); Unset for anything else.
+LYRWIZ_MBD_EXPORT Direction ReadDirection(const std::string& dir);
+// "up", "down", "keeper", "none"; empty for Unset.
+LYRWIZ_MBD_EXPORT const char* PullName(Pull pull);
+// "in", "out", "inout"; empty for Unset.
+LYRWIZ_MBD_EXPORT const char* DirectionName(Direction direction);
+
+// The sub-property of the P side's FPGA pin that names the N side's FPGA pin (same FPGA block)
+// of a differential pair: PORT clk_p_pin = clk_p, UCF_NET_STRING = (...), DIFF_N = clk_n_pin.
+LYRWIZ_MBD_EXPORT extern const char* const DIFF_N;
 
 // The table for the chosen instances of the model's board, with the checks' findings in
 // `problems` (no location, two nets on one ball, one net on several balls, alternatives
-// exported together, a template not expanded, an unknown instance). Rows are made even where a
-// check fails, so a lenient caller can still write them.
+// exported together, a template not expanded, an unknown instance, a broken pair, two nets
+// given one name). Rows are made even where a check fails, so a lenient caller can still
+// write them. With no instance named, every instance is exported but of each EXCLUSIVE group
+// only the one `choose` names, or else the group's first on the board. Bus naming groups names
+// STEM_N or STEMN (N without leading zeros) into STEM[N] when a stem has two or more members,
+// their numbers run without a gap, and no other port is named STEM; other names stay as they
+// are. A pin's frequency is its PERIOD or FREQUENCY string's, else the frequency parameter of
+// a clock instance with a port on its net; its direction is the DIR of the FPGA pin, else of
+// the instance port.
 LYRWIZ_MBD_EXPORT PinTable BuildPinTable(MBD& model, const TableOptions& options);
+
+// A rename map read from two-column text: each line "NET NAME" (blanks or tabs between; blank
+// lines and lines starting with "#" skipped). False, with "LINE: error text" in `error`, for a
+// line of another shape or a net named twice; `rename` then holds the lines before it.
+LYRWIZ_MBD_EXPORT bool ReadRenameMap(const std::string& text,
+                                     std::map<std::string, std::string>& rename,
+                                     std::string& error);
 
 // One synonym the reading knows: a key (and value, where the value carries the meaning) and
 // the neutral field it sets.
