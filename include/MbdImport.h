@@ -81,6 +81,11 @@ LYRWIZ_MBD_EXPORT TableRead ReadPinCsv(const std::string& text, const std::strin
 LYRWIZ_MBD_EXPORT TableRead ReadNetlist(const std::string& text, const std::string& source,
                                         const std::string& fpgaRef);
 
+// Adds the rows of `from` (another file of the same board) to `into`: a row whose name is
+// already there without a location or with the same location fills the settings that row
+// leaves empty (an .sdc's clock beside an .xdc's pins); any other row is appended.
+LYRWIZ_MBD_EXPORT void MergeTable(MbdPins::PinTable& into, const MbdPins::PinTable& from);
+
 // What the draft cannot know from a pin table.
 struct DraftOptions {
   std::string family, device, package, speedGrade;  // the FPGA block's part; empty: left out

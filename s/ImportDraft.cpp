@@ -544,3 +544,54 @@ Draft BuildDraft(const PinTable& table, const DraftOptions& options) {
 }
 
 }  // namespace MbdImport
+
+namespace MbdImport {
+
+namespace {
+
+template <class T>
+void FillEmpty(T& into, const T& from) {
+  if (into == T()) into = from;
+}
+
+void FillSettings(MbdPins::PinRow& into, const MbdPins::PinRow& from) {
+  MbdPins::PinSettings& s = into.settings;
+  const MbdPins::PinSettings& f = from.settings;
+  FillEmpty(s.location, f.location);
+  FillEmpty(s.ioStandard, f.ioStandard);
+  FillEmpty(s.pull, f.pull);
+  FillEmpty(s.drive, f.drive);
+  FillEmpty(s.slew, f.slew);
+  FillEmpty(s.termination, f.termination);
+  FillEmpty(s.frequencyHz, f.frequencyHz);
+  FillEmpty(s.direction, f.direction);
+  s.passThrough.insert(s.passThrough.end(), f.passThrough.begin(), f.passThrough.end());
+  // The strings as written no longer say all the row holds: the draft writes the settings.
+  into.strings.clear();
+  FillEmpty(into.heading, from.heading);
+}
+
+}  // namespace
+
+void MergeTable(PinTable& into, const PinTable& from) {
+  std::unordered_map<std::string, std::size_t> byName;
+  for (std::size_t i = 0; i < into.rows.size(); ++i) byName.emplace(into.rows[i].name, i);
+  for (const PinRow& row : from.rows) {
+    auto found = byName.find(row.name);
+    if (found != byName.end()) {
+      PinRow& there = into.rows[found->second];
+      const std::string& a = there.settings.location;
+      const std::string& b = row.settings.location;
+      if (a.empty() || b.empty() || detail::Upper(a) == detail::Upper(b)) {
+        FillSettings(there, row);
+        continue;
+      }
+    }
+    byName.emplace(row.name, into.rows.size());
+    into.rows.push_back(row);
+  }
+  into.problems.insert(into.problems.end(), from.problems.begin(), from.problems.end());
+  if (into.source.empty()) into.source = from.source;
+}
+
+}  // namespace MbdImport

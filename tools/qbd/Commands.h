@@ -21,6 +21,8 @@ void addTemplateCommands(CLI::App& app);  // expand, set-part
 void addFileCommands(CLI::App& app);      // check, print
 void addLintCommand(CLI::App& app);       // lint
 void addDiagramCommand(CLI::App& app);    // diagram
+void addImportCommand(CLI::App& app);     // import
+void addDiffCommand(CLI::App& app);       // diff
 
 // What every query takes: the board file first, and --json.
 struct QueryArgs {

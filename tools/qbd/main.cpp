@@ -62,6 +62,8 @@ int main(int argc, char** argv) {
   qbd::addFileCommands(app);
   qbd::addLintCommand(app);
   qbd::addDiagramCommand(app);
+  qbd::addImportCommand(app);
+  qbd::addDiffCommand(app);
   // Past a file size limit a write fails with EFBIG and is reported, rather than killing the
   // program half-way through a file.
   std::signal(SIGXFSZ, SIG_IGN);
