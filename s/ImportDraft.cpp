@@ -70,6 +70,7 @@ constexpr double kMaxFrequency = 4294967295.0;
 struct Port {
   const PinRow* row = nullptr;
   std::string net;        // the board net (unique ignoring case)
+  std::string own;        // the net it would have had alone, which names its instance port
   std::string key;        // the group it joins
   std::string why;        // how the key was found, for the report
   bool clock = false;
@@ -172,6 +173,7 @@ void Builder::NameNets() {
     port.row = &row;
     std::string wanted = detail::NetName(row);
     port.net = nets_.Claim(wanted);
+    port.own = port.net;
     port.taken = port.net != wanted;
     port.clock = row.settings.frequencyHz > 0;
     ports_.push_back(std::move(port));
@@ -436,7 +438,7 @@ void Builder::WriteInstances(Qbd& board) {
     detail::UniqueNames portNames;
     for (const Port* port : group.ports) {
       if (port->dropped) continue;
-      std::string name = port->net, role = detail::Lower(port->net);
+      std::string name = port->own, role = detail::Lower(port->own);
       if (group.clock) ClockPortName(*port, name, role);
       name = portNames.Claim(name);
       if (detail::Lower(name) != role && !group.clock) role = detail::Lower(name);

@@ -169,6 +169,8 @@ TEST(MbdImport, Draft_SameBallInTwoLineSetsMakesAlternatives) {
   EXPECT_EQ(InstanceOfNet(*draft.board),
             (std::map<std::string, std::string>{{"ja_0", "pmod_ja"}, {"ja_1", "pmod_ja"}}));
   EXPECT_TRUE(MbdRules::AreAlternatives(*blocks[1], *blocks[2]));
+  EXPECT_EQ(mbdtest::PropNames(*blocks[2], LyrBoard::QbdBlock::PORT),
+            (std::vector<std::string>{"spi_sck", "spi_mosi"}));
   EXPECT_EQ(Count(draft, GuessKind::Exclusive), 1u);
   for (const MbdLint::Finding& f : Lint(draft))
     ADD_FAILURE() << MbdLint::FormatFinding(f);
