@@ -7,13 +7,14 @@
 """
 import os as _os
 
-from ._records import (ClockRange, Error, ErrorRecord, Finding, FlashMemory, ReadError,
-                       TemplateError)
+from ._records import (Change, ClockRange, Error, ErrorRecord, Finding, FlashMemory, Guess,
+                       ReadError, TemplateError)
 from ._qbd import Board, Fpga, Instance, Parameter, Port
 from . import _qbd
 
 __all__ = ["read", "loads", "Board", "Fpga", "Instance", "Parameter", "Port", "Error",
-           "ReadError", "TemplateError", "ErrorRecord", "ClockRange", "FlashMemory", "Finding"]
+           "ReadError", "TemplateError", "ErrorRecord", "ClockRange", "FlashMemory", "Finding",
+           "import_file", "diff", "Draft", "Guess", "Change"]
 
 
 def read(path, expand=False):
@@ -28,3 +29,47 @@ def loads(text, source_name="<string>", expand=False):
     ReadError when the text does not read."""
     board = _qbd.loads(text, source_name)
     return board.expand() if expand else board
+
+
+class Draft(tuple):
+    """What import_file gives: the draft `board` and the `guesses` to check."""
+    __slots__ = ()
+
+    def __new__(cls, board, guesses):
+        return tuple.__new__(cls, (board, guesses))
+
+    board = property(lambda self: self[0])
+    guesses = property(lambda self: self[1])
+
+
+def import_file(paths, *, format=None, columns=None, fpga=None, fpga_family=None, device=None,
+                package=None, speed_grade=None, vendor=None, name=None, revision=None):
+    """Drafts a board from a CSV pin table (.csv) or a schematic netlist (.net, with `fpga`
+    naming the FPGA part), or several files of one board; `format` overrides the extension and
+    `columns` names a CSV table's columns. Returns a Draft (board, guesses). Raises ReadError
+    with located records when a file does not read, ValueError for a format it cannot read."""
+    if isinstance(paths, (str, bytes, _os.PathLike)):
+        paths = [paths]
+    board, guesses = _qbd.import_file(
+        [_os.fsdecode(p) for p in paths], format or "", list(columns or []), fpga or "",
+        fpga_family or "", device or "", package or "", speed_grade or "", vendor or "",
+        name or "", revision or "")
+    return Draft(board, guesses)
+
+
+def _side(board, options):
+    if isinstance(board, Board):
+        return board, True
+    path = _os.fsdecode(board)
+    if path.lower().endswith(".qbd"):
+        return read(path), True
+    return import_file(path, **options).board, False
+
+
+def diff(a, b, *, pins_only=False, **import_options):
+    """The changes from a to b, each a Change; empty when they mean the same board. A side is a
+    Board, a board file, or a file import_file reads (then only pins are compared, since the
+    draft's instances are guesses; `import_options` go to import_file)."""
+    board_a, whole_a = _side(a, import_options)
+    board_b, whole_b = _side(b, import_options)
+    return _qbd.diff(board_a, board_b, pins_only or not (whole_a and whole_b))
