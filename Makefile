@@ -7,7 +7,8 @@ DEMO_TARGETS = qbd qbdsh
 INSTALL_TARGETS = qbd qbdsh qbd_tcl_package
 DEB_PACKAGES = cmake g++ clang make libgtest-dev libgmock-dev libbenchmark-dev tcl-dev tcl \
                libcli11-dev nlohmann-json3-dev graphviz valgrind libclang-rt-14-dev tcl-thread \
-               python3-dev pybind11-dev python3-pybind11 python3-pytest libpugixml-dev hyperfine time
+               python3-dev pybind11-dev python3-pybind11 python3-pytest libpugixml-dev hyperfine time \
+               yosys nextpnr-ice40 fpga-icestorm
 
 .PHONY: deps configure build demo test install asan tsan bench memcheck clean
 

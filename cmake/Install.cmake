@@ -12,8 +12,13 @@ set(QBD_PUBLIC_HEADERS
   include/MBD.h
   include/MbdExport.h
   include/MbdRules.h
+  include/MbdPinTable.h
+  include/MbdConstraintWriter.h
   include/MbdLint.h
   include/MbdWiring.h
+  include/MbdPinTable.h
+  include/MbdTopLevel.h
+  include/MbdConstraintReader.h
   include/LyrWiz_BoardTclIf.h
   include/LyrWiz_BoardTclCommandsRegister.h
   platform/Portability.h

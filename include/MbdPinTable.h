@@ -45,7 +45,8 @@ struct PinSettings {
 
 // One exported port: a board net as the design names it, with the FPGA pin that carries it.
 struct PinRow {
-  std::string name;       // the design's port name (the net, or as bus / prefix / rename made it)
+  std::string name;       // the design's port name (the net, or as bus / prefix / rename made
+                          // it); empty for an unwired row
   std::string net;        // the board net
   std::string instance;   // the instance whose port is on the net; empty for an FPGA pin alone
   std::string port;       // that instance port's name; empty likewise
@@ -74,16 +75,18 @@ struct Problem {
 };
 
 // The rows are made in the order the chosen instances and their ports stand on the board; a
-// net is exported with the first chosen port on it, one row per FPGA pin carrying it. A port
-// of a chosen instance whose net reaches no FPGA pin gets no row but a note,
-// "INSTANCE.PORT: no FPGA pin carries net NET" (NET "(none)" when empty), after the rows'
-// problems are found, so that a form that lists them at its end finds them in order.
+// net is exported with the first chosen port on it, one row per FPGA pin carrying it. After
+// them come the unwired rows: one per port of a chosen instance whose net reaches no FPGA pin,
+// with fpgaBlock, fpgaPin and name empty and no settings. They are no ports of the design (no
+// check, name or top-level port concerns them); a file notes them in a comment.
 struct PinTable {
   std::string source;               // the board or constraint file the table came from
   std::vector<PinRow> rows;         // in board order
   std::vector<Problem> problems;    // the checks' findings, in the order found
 };
 
+// True for an unwired row: a port whose net reaches no FPGA pin.
+inline bool IsUnwired(const PinRow& row) { return row.fpgaPin.empty(); }
 // True when some problem of the table is an error; false for none or notes only.
 LYRWIZ_MBD_EXPORT bool HasErrors(const PinTable& table);
 

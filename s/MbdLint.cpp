@@ -60,6 +60,8 @@ const std::vector<Check>& Checks() {
        checks::InstanceCountsIgnored},
       {"QBD024", Severity::Warning, "an FPGA family the size database does not know",
        checks::FamilyWithoutSizes},
+      {"QBD025", Severity::Error, "one net on FPGA pins at several balls",
+       checks::NetOnSeveralBalls},
   };
   return checks;
 }

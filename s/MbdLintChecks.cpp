@@ -409,5 +409,33 @@ void FamilyWithoutSizes(LintContext& context) {
   }
 }
 
+void NetOnSeveralBalls(LintContext& context) {
+  // The first located pin of each net; the first later pin of the net at another ball is the
+  // finding, once per net, so that a net on thousands of pins makes one line.
+  struct First {
+    LintContext::Pin pin;
+    bool reported;
+  };
+  std::unordered_map<StringBase, First, MbdRules::NetHash, MbdRules::NetEqual> first;
+  for (const LintContext::Pin& pin : context.fpgaPins()) {
+    const StringBase net = MbdRules::ConnectorOf(*pin.port);
+    StringBase location;
+    if (net.IsEmpty() || !MbdRules::PinLocation(*pin.port, location) || location.IsEmpty())
+      continue;
+    const auto seen = first.emplace(net, First{pin, false});
+    if (seen.second || seen.first->second.reported) continue;
+    const LintContext::Pin& before = seen.first->second.pin;
+    StringBase firstLocation;
+    MbdRules::PinLocation(*before.port, firstLocation);
+    if (CaseBlindEqual()(firstLocation, location)) continue;  // two pins at one ball: QBD004
+    seen.first->second.reported = true;
+    context.report("QBD025", pin.port,
+                   "net " + quote(net.str()) + " is on several FPGA balls: pin " +
+                       quote(pinName(pin)) + " at " + quote(location.str()) + ", pin " +
+                       quote(pinName(before)) + lineOf(*before.port) + " at " +
+                       quote(firstLocation.str()) + " (a constraint file gives a port one ball)");
+  }
+}
+
 }  // namespace checks
 }  // namespace MbdLint

@@ -31,6 +31,7 @@ void ReversedRanges(LintContext& context);          // QBD021
 void ClocksWithoutRange(LintContext& context);      // QBD022
 void InstanceCountsIgnored(LintContext& context);   // QBD023
 void FamilyWithoutSizes(LintContext& context);      // QBD024
+void NetOnSeveralBalls(LintContext& context);       // QBD025
 
 }  // namespace checks
 }  // namespace MbdLint

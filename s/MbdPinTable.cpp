@@ -165,15 +165,19 @@ void makeRows(const MbdWiring& index, const std::vector<QbdBlock*>& blocks, PinT
     }
 }
 
-void noteUnwired(const MbdWiring& index, const std::vector<QbdBlock*>& blocks, PinTable& table) {
+void addUnwired(const MbdWiring& index, const std::vector<QbdBlock*>& blocks, PinTable& table) {
   for (QbdBlock* block : blocks)
     for (Property* port : block->GetPropSeqRef(QbdBlock::PORT)) {
       const StringBase net = MbdRules::ConnectorOf(*port);
       if (!index.PinsOn(net).empty()) continue;
-      table.problems.push_back(Problem{"", nameOf(*block) + "." + port->GetName().str() +
-                                               ": no FPGA pin carries net " +
-                                               (net.IsEmpty() ? "(none)" : net.str()),
-                                       false});
+      PinRow row;
+      row.net = net.str();
+      row.instance = nameOf(*block);
+      row.port = port->GetName().str();
+      row.file = port->GetFileName().str();
+      row.line = port->GetLineNo();
+      row.settings.direction = directionOf(*port);
+      table.rows.push_back(std::move(row));
     }
 }
 
@@ -296,7 +300,7 @@ PinTable BuildPinTable(MBD& model, const TableOptions& options) {
   detail::NameRows(options, table);
   namePartners(table);
   detail::CheckRows(table);
-  noteUnwired(index, blocks, table);
+  addUnwired(index, blocks, table);
   return table;
 }
 

@@ -1,0 +1,92 @@
+// The ucf form: NET "n" KEY = "value"; lines copied from the board's constraint strings, one
+// group per FPGA pin of each exported net, each string once per net.
+#include <cctype>
+#include <unordered_map>
+#include <unordered_set>
+
+#include "MbdRules.h"
+#include "WriterSupport.h"
+
+namespace MbdFormats {
+namespace detail {
+
+namespace {
+
+// A quoted string: quotes and backslashes escaped with a backslash, control characters
+// spelled out, so that no text from the board can end the string or the line.
+std::string quoted(const std::string& text) {
+  std::string result;
+  for (char c : text) {
+    if (c == '"' || c == '\\') result += '\\';
+    result += c;
+  }
+  return "\"" + EscapeControls(result) + "\"";
+}
+
+// True for a key the file can hold unquoted: letters, digits and '_' only.
+bool isWord(const std::string& key) {
+  if (key.empty()) return false;
+  for (unsigned char c : key)
+    if (!std::isalnum(c) && c != '_') return false;
+  return true;
+}
+
+// NET "n" KEY = "value";  or  NET "n" FLAG;  for a plain flag. A key that is not a word cannot
+// be written unquoted, so it becomes a comment instead of a line.
+std::string constraintLine(const std::string& name, const MbdRules::Constraint& c) {
+  const std::string key = c.key.str();
+  if (!isWord(key))
+    return "# not written: the key " + quoted(key) + " of net " + quoted(name) +
+           " is not a word";
+  std::string line = "NET " + quoted(name) + " " + key;
+  if (c.hasValue) line += " = " + quoted(c.value.str());
+  return line + ";";
+}
+
+std::string folded(const std::string& text) {
+  std::string result = text;
+  for (char& c : result) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return result;
+}
+
+}  // namespace
+
+void WriteUcf(const MbdPins::PinTable& table, const WriteOptions& options, WriteOutput& out) {
+  FileWriter file("ucf", "# ", false, out);
+  file.Header(table, options);
+  // Nets match ignoring case; a string is written once per net however many pins carry it,
+  // and each pin of a net once however many ports share the net.
+  std::unordered_map<std::string, std::unordered_set<std::string>> writtenByNet;
+  std::unordered_set<std::string> pinsDone;
+  for (const MbdPins::PinRow& row : table.rows) {
+    if (row.fpgaPin.empty()) continue;
+    const std::string net = folded(row.net);
+    if (!pinsDone.insert(net + '\n' + row.fpgaBlock + '.' + row.fpgaPin).second) continue;
+    std::unordered_set<std::string>& written = writtenByNet[net];
+    std::vector<std::string> lines;
+    std::vector<std::string> malformed;
+    for (const std::string& text : row.strings) {
+      if (!written.insert(text).second) continue;
+      const MbdRules::ConstraintReading reading = MbdRules::ReadConstraint(StringBase(text));
+      if (reading.form == MbdRules::ConstraintForm::Malformed) {
+        malformed.push_back(text);
+        continue;
+      }
+      for (const MbdRules::Constraint& c : reading.items)
+        lines.push_back(constraintLine(row.name, c));
+    }
+    if (lines.empty() && malformed.empty()) continue;
+    const std::string port = row.instance.empty() ? row.name : row.instance + "." + row.port;
+    file.Comment(port + " -> " + row.fpgaBlock + "." + row.fpgaPin);
+    for (const std::string& line : lines) file.Line(EscapeControls(line));
+    for (const std::string& bad : malformed) {
+      file.Line("# skipped \"" + EscapeControls(bad) + "\": not " +
+                MbdRules::ConstraintFormsText());
+      out.unexpressed.push_back({row.name, "skipped \"" + bad + "\": not a constraint", false});
+    }
+  }
+  file.Unconnected(table);
+}
+
+}  // namespace detail
+}  // namespace MbdFormats

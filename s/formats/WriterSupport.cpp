@@ -1,0 +1,320 @@
+// The escapers, numbers and file notes every constraint writer shares.
+#include "WriterSupport.h"
+
+#include <cctype>
+#include <cstdio>
+#include <cstring>
+
+#include "MbdRules.h"
+
+namespace MbdFormats {
+namespace detail {
+
+namespace {
+
+// The length of the Unicode next-line or line or paragraph separator at `i`; 0 when none.
+std::size_t separatorAt(const std::string& text, std::size_t i) {
+  const auto byte = [&text](std::size_t k) { return static_cast<unsigned char>(text[k]); };
+  if (byte(i) == 0xC2 && i + 1 < text.size() && byte(i + 1) == 0x85) return 2;
+  if (byte(i) == 0xE2 && i + 2 < text.size() && byte(i + 1) == 0x80 &&
+      (byte(i + 2) == 0xA8 || byte(i + 2) == 0xA9))
+    return 3;
+  return 0;
+}
+
+const char* separatorName(const std::string& text, std::size_t i) {
+  if (separatorAt(text, i) == 2) return "\\u0085";
+  return static_cast<unsigned char>(text[i + 2]) == 0xA8 ? "\\u2028" : "\\u2029";
+}
+
+bool isControl(unsigned char c) { return c < 0x20 || c == 0x7f; }
+
+// Characters a Tcl word may hold bare.
+bool isPlainTcl(unsigned char c) {
+  return std::isalnum(c) || c == '_' || c == '.' || c == ':' || c == '/' || c == '+' ||
+         c == '-' || c == '=' || c == '@' || c == '%' || c == ',' || c == '<' || c == '>' ||
+         c == '!' || c == '|' || c == '~' || c == '^' || c == '&' || c == '*' || c == '?' ||
+         c == '\'';
+}
+
+// Braces keep `text` whole when they balance, it holds no backslash and nothing that ends a line.
+bool braceable(const std::string& text) {
+  if (HasControls(text)) return false;
+  int depth = 0;
+  for (char c : text) {
+    if (c == '\\') return false;
+    if (c == '{') ++depth;
+    if (c == '}' && --depth < 0) return false;
+  }
+  return depth == 0;
+}
+
+std::string hex4(unsigned value) {
+  char buf[8];
+  std::snprintf(buf, sizeof buf, "\\u%04x", value);
+  return buf;
+}
+
+bool isListSpace(char c) {
+  return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
+}  // namespace
+
+std::string EscapeControls(const std::string& text) {
+  std::string result;
+  result.reserve(text.size());
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const unsigned char c = static_cast<unsigned char>(text[i]);
+    if (const std::size_t n = separatorAt(text, i)) {
+      result += separatorName(text, i);
+      i += n - 1;
+    } else if (c == '\n') {
+      result += "\\n";
+    } else if (c == '\t') {
+      result += "\\t";
+    } else if (isControl(c)) {
+      char buf[8];
+      std::snprintf(buf, sizeof buf, "\\x%02x", c);
+      result += buf;
+    } else {
+      result += static_cast<char>(c);
+    }
+  }
+  return result;
+}
+
+bool HasControls(const std::string& text) {
+  for (std::size_t i = 0; i < text.size(); ++i)
+    if (isControl(static_cast<unsigned char>(text[i])) || separatorAt(text, i)) return true;
+  return false;
+}
+
+namespace {
+
+// `text` with backslash escapes for the characters in `special` and every character that could
+// end a line spelled as the Tcl escape of the same meaning.
+std::string tclEscaped(const std::string& text, const char* special) {
+  std::string result;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const unsigned char c = static_cast<unsigned char>(text[i]);
+    if (const std::size_t n = separatorAt(text, i)) {
+      result += separatorName(text, i);
+      i += n - 1;
+    } else if (c == '\n') {
+      result += "\\n";
+    } else if (c == '\t') {
+      result += "\\t";
+    } else if (c == '\r') {
+      result += "\\r";
+    } else if (isControl(c)) {
+      result += hex4(c);
+    } else {
+      if (std::strchr(special, static_cast<char>(c)) && c != 0) result += '\\';
+      result += static_cast<char>(c);
+    }
+  }
+  return result;
+}
+
+}  // namespace
+
+std::string TclWord(const std::string& text, bool braced) {
+  bool plain = !text.empty();
+  for (unsigned char c : text) plain = plain && isPlainTcl(c);
+  if (plain && !braced) return text;
+  if (braceable(text)) return "{" + text + "}";
+  return tclEscaped(text, "[]{}$\\\";# ");
+}
+
+std::string TclQuoted(const std::string& text) {
+  return "\"" + tclEscaped(text, "[]$\\\"") + "\"";
+}
+
+std::string TclListElement(const std::string& text) {
+  if (text.empty()) return "{}";
+  bool special = text[0] == '#';
+  for (char c : text) special = special || isListSpace(c) || c == '{' || c == '}' || c == '"' ||
+                                c == '\\';
+  if (!special) return text;
+  std::string result;
+  for (char c : text) {
+    if (c == '\n') {
+      result += "\\n";
+    } else if (c == '\t') {
+      result += "\\t";
+    } else if (c == '\r') {
+      result += "\\r";
+    } else if (c == '\v') {
+      result += "\\v";
+    } else if (c == '\f') {
+      result += "\\f";
+    } else {
+      if (c == ' ' || c == '{' || c == '}' || c == '"' || c == '\\' || c == '#') result += '\\';
+      result += c;
+    }
+  }
+  return result;
+}
+
+std::string TclGetPorts(const std::string& name) {
+  return "[get_ports " + TclWord(TclListElement(name), true) + "]";
+}
+
+std::string ForbiddenIn(const std::string& text, const std::string& forbidden, bool slashes) {
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const unsigned char c = static_cast<unsigned char>(text[i]);
+    if (isControl(c) || separatorAt(text, i)) return "a control character";
+    if (c == ' ' && forbidden.find(' ') != std::string::npos) return "a blank";
+    if (c != ' ' && forbidden.find(static_cast<char>(c)) != std::string::npos)
+      return std::string("\"") + static_cast<char>(c) + "\"";
+    if (slashes && c == '/' && i + 1 < text.size() && text[i + 1] == '/') return "\"//\"";
+  }
+  return "";
+}
+
+std::string Megahertz(double hertz) {
+  char buf[64];
+  std::snprintf(buf, sizeof buf, "%.6f", hertz / 1e6);
+  std::string text = buf;
+  while (!text.empty() && text.back() == '0') text.pop_back();
+  if (!text.empty() && text.back() == '.') text.pop_back();
+  return text;
+}
+
+std::string Nanoseconds(double hertz) {
+  char buf[64];
+  std::snprintf(buf, sizeof buf, "%.3f", 1e9 / hertz);
+  return buf;
+}
+
+std::string Upper(const std::string& text) {
+  std::string result = text;
+  for (char& c : result) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  return result;
+}
+
+bool SameWord(const std::string& a, const std::string& b) { return Upper(a) == Upper(b); }
+
+std::vector<Item> Items(const MbdPins::PinSettings& s) {
+  std::vector<Item> items;
+  if (!s.ioStandard.empty()) items.push_back({Item::IoStandard, "", s.ioStandard});
+  if (s.pull != MbdPins::Pull::Unset) items.push_back({Item::Pull, "", MbdPins::PullName(s.pull)});
+  if (!s.drive.empty()) items.push_back({Item::Drive, "", s.drive});
+  if (!s.slew.empty()) items.push_back({Item::Slew, "", s.slew});
+  if (!s.termination.empty()) items.push_back({Item::Termination, "", s.termination});
+  for (const MbdPins::PassThrough& p : s.passThrough)
+    items.push_back({Item::Pass, p.key, p.value, !p.hasValue});
+  return items;
+}
+
+std::string Describe(const Item& item) {
+  switch (item.kind) {
+    case Item::IoStandard: return "io standard " + item.value;
+    case Item::Pull: return "pull " + item.value;
+    case Item::Drive: return "drive " + item.value;
+    case Item::Slew: return "slew " + item.value;
+    case Item::Termination: return "termination " + item.value;
+    case Item::Pass: break;
+  }
+  return item.flag ? item.key : item.key + "=" + item.value;
+}
+
+FileWriter::FileWriter(const char* format, const char* lead, bool tcl, WriteOutput& out)
+    : format_(format), lead_(lead), tcl_(tcl), out_(out) {}
+
+void FileWriter::Header(const MbdPins::PinTable& table, const WriteOptions& options) {
+  if (!options.source.empty()) Comment("Pin constraints from " + options.source);
+  if (!options.lenient) return;
+  for (const MbdPins::Problem& p : table.problems)
+    Comment(std::string(p.error ? "error: " : "note: ") + (p.port.empty() ? "" : p.port + ": ") +
+            p.message);
+}
+
+void FileWriter::Unconnected(const MbdPins::PinTable& table) {
+  for (const MbdPins::PinRow& row : table.rows)
+    if (row.fpgaPin.empty())
+      Comment(row.instance + "." + row.port + ": no FPGA pin carries net " +
+              (row.net.empty() ? std::string("(none)") : row.net));
+}
+
+void FileWriter::Line(const std::string& text) {
+  out_.text += text;
+  out_.text += '\n';
+}
+
+void FileWriter::Comment(const std::string& text) {
+  std::string escaped = EscapeControls(text);
+  if (tcl_) {
+    // An odd run of backslashes before the end of a Tcl comment would carry it onto the next
+    // line; doubled, none can.
+    std::string doubled;
+    for (char c : escaped) {
+      if (c == '\\') doubled += '\\';
+      doubled += c;
+    }
+    escaped.swap(doubled);
+  }
+  out_.text += lead_;
+  out_.text += escaped;
+  out_.text += '\n';
+}
+
+void FileWriter::Unexpressed(const std::string& port, const std::vector<std::string>& what) {
+  if (what.empty()) return;
+  std::string list;
+  for (const std::string& w : what) list += (list.empty() ? "" : ", ") + w;
+  const std::string message = "not expressed in " + format_ + ": " + list;
+  Comment(port + ": " + message);
+  out_.unexpressed.push_back({port, message, false});
+}
+
+void FileWriter::Refused(const std::string& port, const std::string& why) {
+  const std::string message = "not written: " + format_ + " cannot carry " + why;
+  Comment(port + ": " + message);
+  out_.unexpressed.push_back({port, message, true});
+}
+
+bool FileWriter::RowNotes(const MbdPins::PinRow& row, const std::string& forbidden,
+                          bool slashes) {
+  if (row.fpgaPin.empty()) return false;
+  if (row.name.empty()) {
+    Refused("(net " + row.net + ")", "an empty port name");
+    return false;
+  }
+  const std::string bad = ForbiddenIn(row.name, forbidden, slashes);
+  if (!bad.empty() && !forbidden.empty()) {
+    Refused(row.name, "the port name: it holds " + bad);
+    return false;
+  }
+  if (row.settings.location.empty()) Comment(row.name + ": no location");
+  for (const std::string& m : row.settings.malformed) {
+    Comment(row.name + ": skipped \"" + m + "\": not " + MbdRules::ConstraintFormsText());
+    out_.unexpressed.push_back({row.name, "skipped \"" + m + "\": not a constraint", false});
+  }
+  return true;
+}
+
+RowIndex::RowIndex(const MbdPins::PinTable& table) {
+  for (const MbdPins::PinRow& row : table.rows)
+    if (!row.fpgaPin.empty()) rows_.emplace(row.name, &row);
+}
+
+const MbdPins::PinRow* RowIndex::Find(const std::string& name) const {
+  const auto it = rows_.find(name);
+  return it == rows_.end() ? nullptr : it->second;
+}
+
+void WriteCompanionSdc(const MbdPins::PinTable& table, const WriteOptions& options,
+                       WriteOutput& out) {
+  bool clocks = false;
+  for (const MbdPins::PinRow& row : table.rows) clocks = clocks || row.settings.frequencyHz > 0;
+  if (!clocks) return;
+  WriteOutput sdc;
+  WriteSdc(table, options, sdc);
+  out.companionExtension = ".sdc";
+  out.companionText = std::move(sdc.text);
+}
+
+}  // namespace detail
+}  // namespace MbdFormats
