@@ -37,7 +37,15 @@ struct DiffOptions {
   // Compare instances, their ports and parameters, and the board attributes. Off when one
   // side is a draft from a constraint file, whose instances are guesses: only pins count.
   bool instances = true;
+  // Pin fields one side cannot state ("io standard", "pull", "drive", "slew", "termination",
+  // "frequency", "direction", "pass-through" for every pass-through key): not compared.
+  std::vector<std::string> unknownFields;
 };
+
+// `options` with the pin fields a file of `format` cannot state added to unknownFields: the
+// settings the format registry says it cannot express, and clocks it keeps in a companion
+// file. For a format the registry does not know (a netlist), every field but location and net.
+LYRWIZ_MBD_EXPORT DiffOptions OptionsForFormat(const std::string& format, DiffOptions options);
 
 // Every difference from `a` to `b`: pins in a's order, then pins only b has in b's order,
 // then instances likewise. Empty when the boards mean the same. Linear in the boards' size.

@@ -53,7 +53,7 @@ struct ImportError {
   unsigned column = 0;
   std::string message;  // what was expected, what was found; without "error:"
 };
-// "FILE:LINE:COLUMN: error: MESSAGE".
+// "FILE:LINE:COLUMN: error: MESSAGE"; "FILE:LINE: error: MESSAGE" when the column is 0.
 LYRWIZ_MBD_EXPORT std::string FormatError(const ImportError& error);
 
 // A table read from a file: the rows, the errors (the table is not to be used when there are

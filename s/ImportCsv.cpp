@@ -13,8 +13,9 @@ namespace MbdImport {
 
 namespace {
 
-enum class Column { Name, Loc, IoStandard, Pull, Drive, Slew, Dir, Termination, Frequency,
-                    Group, Heading, Ignore, Other };
+enum class Column { Name, Net, Port, Loc, IoStandard, Pull, Drive, Slew, Dir, Termination,
+                    Frequency, Group, Heading, FpgaPin, PairSide, Partner, PassList, Malformed,
+                    Ignore, Other };
 
 struct ColumnName {
   const char* name;
@@ -23,9 +24,15 @@ struct ColumnName {
 
 // Header words and the column each names; compared in lower case with blanks and '-' as '_'.
 const ColumnName kColumnNames[] = {
-    {"name", Column::Name}, {"port", Column::Name}, {"signal", Column::Name},
-    {"net", Column::Name}, {"net_name", Column::Name}, {"port_name", Column::Name},
-    {"signal_name", Column::Name},
+    {"name", Column::Name}, {"signal", Column::Name}, {"net_name", Column::Name},
+    {"port_name", Column::Name}, {"signal_name", Column::Name},
+    // Beside a name column these are the board net and the instance port (as the neutral
+    // table is written); without one, either names the pin.
+    {"net", Column::Net}, {"port", Column::Port},
+    {"fpga_pin", Column::FpgaPin}, {"pair_side", Column::PairSide},
+    {"partner", Column::Partner}, {"pass_through", Column::PassList},
+    {"malformed", Column::Malformed}, {"frequency_hz", Column::Frequency},
+    {"fpga_block", Column::Ignore}, {"file", Column::Ignore}, {"line", Column::Ignore},
     {"loc", Column::Loc}, {"location", Column::Loc}, {"pin", Column::Loc},
     {"ball", Column::Loc}, {"site", Column::Loc}, {"package_pin", Column::Loc},
     {"pad", Column::Loc}, {"pin_number", Column::Loc},
@@ -206,6 +213,9 @@ bool ReadFrequency(const std::string& text, double& hz) {
   return true;
 }
 
+void Split(const std::string& text, char separator, std::vector<std::string>& out);
+void ReadPassList(const std::string& text, MbdPins::PinSettings& s);
+
 class CsvTable {
  public:
   CsvTable(const std::string& source, TableRead& out) : source_(source), out_(out) {}
@@ -217,9 +227,16 @@ class CsvTable {
       specs_.push_back(Recognise(name));
       hasName = hasName || specs_.back().column == Column::Name;
     }
+    for (Column alias : {Column::Port, Column::Net}) {
+      for (ColumnSpec& spec : specs_)
+        if (!hasName && spec.column == alias) {
+          spec.column = Column::Name;
+          hasName = true;
+        }
+    }
     if (!hasName) {
       out_.errors.push_back(ImportError{source_, line, 1,
-                                        "no name column: expected one of name, port, signal, "
+                                        "no name column: expected one of name, signal, port, "
                                         "net among the columns"});
       return false;
     }
@@ -295,6 +312,16 @@ class CsvTable {
       case Column::Frequency:
         if (!ReadFrequency(v, s.frequencyHz)) s.malformed.push_back("FREQUENCY=" + v);
         break;
+      case Column::Net: row.net = v; break;
+      case Column::Port: row.port = v; break;
+      case Column::FpgaPin: row.fpgaPin = v; break;
+      case Column::PairSide:
+        if (lower == "p") row.pairSide = MbdPins::PairSide::P;
+        else if (lower == "n") row.pairSide = MbdPins::PairSide::N;
+        break;
+      case Column::Partner: row.partner = v; break;
+      case Column::PassList: ReadPassList(v, s); break;
+      case Column::Malformed: Split(v, ';', s.malformed); break;
       case Column::Group: row.instance = v; break;
       case Column::Heading: row.heading = v; break;
       case Column::Ignore: break;
@@ -307,6 +334,27 @@ class CsvTable {
   std::vector<ColumnSpec> specs_;
   std::string heading_;
 };
+
+// A list as the neutral table is written: "KEY=VALUE;FLAG;...".
+void Split(const std::string& text, char separator, std::vector<std::string>& out) {
+  std::size_t begin = 0;
+  while (begin <= text.size()) {
+    std::size_t end = text.find(separator, begin);
+    if (end == std::string::npos) end = text.size();
+    if (end > begin) out.push_back(text.substr(begin, end - begin));
+    begin = end + 1;
+  }
+}
+
+void ReadPassList(const std::string& text, MbdPins::PinSettings& s) {
+  std::vector<std::string> items;
+  Split(text, ';', items);
+  for (const std::string& item : items) {
+    const std::size_t eq = item.find('=');
+    if (eq == std::string::npos) s.passThrough.push_back(MbdPins::PassThrough{item, "", false});
+    else s.passThrough.push_back(MbdPins::PassThrough{item.substr(0, eq), item.substr(eq + 1), true});
+  }
+}
 
 // The text of a comment line after its '#' marks, trimmed; empty when it is not a comment.
 bool CommentText(const Record& record, std::string& text) {

@@ -54,8 +54,10 @@ std::string FormatGuess(const Guess& guess) {
 }
 
 std::string FormatError(const ImportError& error) {
-  return error.file + ":" + std::to_string(error.line) + ":" + std::to_string(error.column) +
-         ": error: " + error.message;
+  // A column of 0 stands for the whole line (an evaluated command is known by its line).
+  return error.file + ":" + std::to_string(error.line) +
+         (error.column ? ":" + std::to_string(error.column) : std::string()) + ": error: " +
+         error.message;
 }
 
 namespace {
@@ -222,13 +224,14 @@ void Builder::ChooseKeys() {
     Port& port = ports_[i];
     const PinRow& row = *port.row;
     const std::string bus = row.busStem.empty() ? detail::BusStem(row.name) : row.busStem;
-    if (port.clock || (!port.pairStem.empty() && clockStems.count(detail::Lower(port.pairStem)))) {
+    if (!row.instance.empty()) {
+      port.key = "instance " + row.instance;
+      port.why = "the instance the file names";
+    } else if (port.clock ||
+               (!port.pairStem.empty() && clockStems.count(detail::Lower(port.pairStem)))) {
       port.clock = true;
       port.key = "clock " + (port.pairStem.empty() ? port.net : port.pairStem);
       port.why = "a clock";
-    } else if (!row.instance.empty()) {
-      port.key = "instance " + row.instance;
-      port.why = "the component the net reaches";
     } else if (!row.heading.empty() && !titleOnly) {
       port.key = "heading " + row.heading;
       port.why = "the comment heading \"" + row.heading + "\"";
@@ -269,12 +272,16 @@ void Builder::MakeGroups() {
       group.clock = port.clock;
       group.heading = port.row->heading;
       const std::string base = port.key.substr(port.key.find(' ') + 1);
-      group.name = names.Claim(detail::InstanceName(port.clock ? ClockName(base) : base));
+      const bool named = port.key.compare(0, 9, "instance ") == 0;
+      group.name =
+          names.Claim(detail::InstanceName(port.clock && !named ? ClockName(base) : base, named));
       group.alternativeOf = groups_.size();
       found = byKey.emplace(port.key, groups_.size()).first;
       groups_.push_back(std::move(group));
     }
     port.group = found->second;
+    // A group the file names is a clock only when every pin of it is one.
+    groups_[found->second].clock = groups_[found->second].clock && port.clock;
     groups_[found->second].ports.push_back(&port);
   }
   for (const Group& group : groups_) {
@@ -384,7 +391,8 @@ void Builder::WriteFpgaBlock(Qbd& board) {
   for (const Port& port : ports_) {
     if (port.sharesPinOf || port.dropped) continue;
     const PinRow& row = *port.row;
-    auto pin = std::make_unique<BdPin>(StringBase(pinNames.Claim("fpga_" + port.net)),
+    const std::string pinName = row.fpgaPin.empty() ? "fpga_" + port.net : row.fpgaPin;
+    auto pin = std::make_unique<BdPin>(StringBase(pinNames.Claim(pinName)),
                                        std::make_unique<StrVal>(StringBase(port.net)));
     // The reader's own KEY=VALUE form when it gave one, else the neutral settings written out.
     std::vector<StringBase> strings;
@@ -393,6 +401,10 @@ void Builder::WriteFpgaBlock(Qbd& board) {
     } else {
       for (std::string& text : SettingStrings(row.settings)) strings.emplace_back(std::move(text));
     }
+    // A clock outside a clock instance keeps its frequency on its pin.
+    if (row.settings.frequencyHz > 0 && !groups_[port.group].clock &&
+        MbdPins::ReadSettings(strings).frequencyHz == 0)
+      strings.emplace_back("FREQUENCY = " + FrequencyText(std::round(row.settings.frequencyHz)) + " Hz");
     if (row.settings.location.empty()) {
       Note(GuessKind::NoLocation, groups_[port.group].name, &row,
            "\"" + row.name + "\" has no location: add LOC=... to its pin");
@@ -438,8 +450,10 @@ void Builder::WriteInstances(Qbd& board) {
     detail::UniqueNames portNames;
     for (const Port* port : group.ports) {
       if (port->dropped) continue;
-      std::string name = port->own, role = detail::Lower(port->own);
-      if (group.clock) ClockPortName(*port, name, role);
+      std::string name = port->row->port.empty() ? port->own : port->row->port;
+      std::string role = detail::Lower(name);
+      if (group.clock && port->row->port.empty()) ClockPortName(*port, name, role);
+      else if (group.clock) role = port->negative ? "ext_clk_n" : "ext_clk";
       name = portNames.Claim(name);
       if (detail::Lower(name) != role && !group.clock) role = detail::Lower(name);
       auto prop = std::make_unique<BdPin>(StringBase(name),

@@ -56,7 +56,9 @@ std::string UniqueNames::Claim(const std::string& wanted) {
 std::string NetName(const MbdPins::PinRow& row) {
   std::string name;
   std::string stem, index;
-  if (!row.busStem.empty() && row.busIndex >= 0) {
+  if (!row.net.empty()) {
+    name = row.net;
+  } else if (!row.busStem.empty() && row.busIndex >= 0) {
     name = row.busStem + "_" + std::to_string(row.busIndex);
   } else if (SplitBusBit(row.name, stem, index)) {
     name = stem + "_" + index;
@@ -100,7 +102,10 @@ std::string NameStem(const std::string& name) {
   return end > 0 ? name.substr(0, end) : name;
 }
 
-std::string InstanceName(const std::string& text) {
+std::string InstanceName(const std::string& text, bool keepPlain) {
+  bool plain = keepPlain && !text.empty() && !IsDigit(text.front());
+  for (char c : text) plain = plain && IsWordChar(c);
+  if (plain) return text;
   std::string out;
   for (char c : text) {
     if (IsWordChar(c) && c != '_') {

@@ -27,7 +27,7 @@ class UniqueNames {
   std::unordered_map<std::string, unsigned> next_;
 };
 
-// The board net of a row: a bus bit led[3] (or the reader's stem and index) as led_3, a qsf
+// The board net of a row: the row's net when the reader knows it, else a bus bit led[3] (or the reader's stem and index) as led_3, a qsf
 // negative side x(n) as x_n, control characters as '_'; "unnamed" for an empty name.
 std::string NetName(const MbdPins::PinRow& row);
 // The stem of a bus bit name led[3] ("led"); empty when the name is not one.
@@ -40,9 +40,10 @@ std::string PairStem(const std::string& name, bool& negative);
 // The part of a name that its siblings share: before the first '_' (uart_tx -> uart), else
 // without trailing digits (led3 -> led); the name itself when neither leaves anything.
 std::string NameStem(const std::string& name);
-// A block name made of letters, digits and '_' from any text, in lower case; "group" when
-// nothing is left; a leading digit gets "i_" before it.
-std::string InstanceName(const std::string& text);
+// A block name from any text: with `keepPlain`, the text itself when it is letters, digits and
+// '_' (not starting with a digit); else those characters in lower case with '_' between words;
+// "group" when nothing is left; a leading digit gets "i_" before it.
+std::string InstanceName(const std::string& text, bool keepPlain);
 
 }  // namespace detail
 }  // namespace MbdImport

@@ -362,7 +362,6 @@ class NetlistReader {
       PinRow row;
       row.file = source_;
       row.line = net.line;
-      row.fpgaPin = first->pin;
       row.settings.location = first->pin;
       if (first->type == "input") row.settings.direction = MbdPins::Direction::In;
       if (first->type == "output") row.settings.direction = MbdPins::Direction::Out;

@@ -9,6 +9,7 @@
 #include <unordered_map>
 #include <unordered_set>
 
+#include "MbdConstraintWriter.h"
 #include "MbdPinTable.h"
 #include "MbdRules.h"
 
@@ -137,7 +138,10 @@ std::vector<Pin> PinsOf(const Qbd& board) {
 
 class Differ {
  public:
-  Differ(const Qbd& a, const Qbd& b, std::vector<Record>& out) : a_(a), b_(b), out_(out) {}
+  Differ(const Qbd& a, const Qbd& b, const DiffOptions& options, std::vector<Record>& out)
+      : a_(a), b_(b), out_(out) {
+    for (const std::string& field : options.unknownFields) unknown_.insert(field);
+  }
 
   void Pins();
   void Instances();
@@ -150,7 +154,8 @@ class Differ {
   }
   void Field(const std::string& name, const char* field, const std::string& before,
              const std::string& after) {
-    if (before != after) Add(Subject::Pin, Change::Changed, name, field, before, after);
+    if (before != after && !unknown_.count(field))
+      Add(Subject::Pin, Change::Changed, name, field, before, after);
   }
   void ComparePin(const Pin& a, const Pin& b);
   void CompareInstance(const QbdBlock& a, const QbdBlock& b);
@@ -162,6 +167,7 @@ class Differ {
   const Qbd& b_;
   std::vector<Record>& out_;
   std::unordered_map<std::string, std::string> renamed_;  // a's net key -> b's net key
+  std::unordered_set<std::string> unknown_;
 };
 
 void Differ::ComparePin(const Pin& a, const Pin& b) {
@@ -177,9 +183,10 @@ void Differ::ComparePin(const Pin& a, const Pin& b) {
   Field(name, "termination", x.termination, y.termination);
   // Periods and frequencies convert through floating point: a part in a million is the same.
   const double fa = x.frequencyHz, fb = y.frequencyHz;
-  if (std::fabs(fa - fb) > 1e-6 * std::max(fa, fb))
+  if (std::fabs(fa - fb) > 1e-6 * std::max(fa, fb) && !unknown_.count("frequency"))
     Add(Subject::Pin, Change::Changed, name, "frequency", FrequencyText(fa), FrequencyText(fb));
   Field(name, "direction", MbdPins::DirectionName(a.direction), MbdPins::DirectionName(b.direction));
+  if (unknown_.count("pass-through")) return;
   std::unordered_map<std::string, const MbdPins::PassThrough*> theirs;
   for (const MbdPins::PassThrough& p : y.passThrough) theirs.emplace(Upper(p.key), &p);
   auto text = [](const MbdPins::PassThrough& p) { return p.hasValue ? p.value : std::string("(flag)"); };
@@ -401,13 +408,44 @@ void Differ::BoardAttributes() {
 
 std::vector<Record> DiffBoards(const Qbd& a, const Qbd& b, const DiffOptions& options) {
   std::vector<Record> out;
-  Differ differ(a, b, out);
+  Differ differ(a, b, options, out);
   differ.Pins();
   if (options.instances) {
     differ.Instances();
     differ.BoardAttributes();
   }
   return out;
+}
+
+}  // namespace MbdDiff
+
+namespace MbdDiff {
+
+DiffOptions OptionsForFormat(const std::string& format, DiffOptions options) {
+  using MbdFormats::Setting;
+  struct FieldSettings {
+    const char* field;
+    std::vector<Setting> settings;  // the field is known when the format states all of them
+  };
+  static const FieldSettings kFields[] = {
+      {"io standard", {Setting::IoStandard}},
+      {"pull", {Setting::PullUp, Setting::PullDown, Setting::Keeper}},
+      {"drive", {Setting::Drive}},
+      {"slew", {Setting::Slew}},
+      {"termination", {Setting::Termination}},
+      {"frequency", {Setting::Clock}},
+      {"direction", {Setting::Direction}},
+      {"pass-through", {Setting::PassThrough}},
+  };
+  const MbdFormats::FormatInfo* info = MbdFormats::FindFormat(format);
+  for (const FieldSettings& f : kFields) {
+    bool known = info != nullptr;
+    for (Setting setting : f.settings) known = known && MbdFormats::Expresses(format, setting);
+    // A format whose clocks live in a companion file states none in the file itself.
+    if (info && f.settings.front() == Setting::Clock && *info->clockFile) known = false;
+    if (!known) options.unknownFields.push_back(f.field);
+  }
+  return options;
 }
 
 }  // namespace MbdDiff

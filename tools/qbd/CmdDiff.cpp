@@ -51,6 +51,9 @@ void runDiff(const DiffArgs& args) {
   std::vector<MbdDiff::Record> records;
   MbdDiff::DiffOptions options;
   options.instances = !args.pinsOnly && isBoardFile(args.a, "") && isBoardFile(args.b, "");
+  // What an imported side's format cannot state is unknown there, not changed.
+  for (const std::string& side : {args.a, args.b})
+    if (!isBoardFile(side, "")) options = MbdDiff::OptionsForFormat(importFormatOf(side), options);
   try {
     Side a = loadSide(args.a, args.read);
     Side b = loadSide(args.b, args.read);

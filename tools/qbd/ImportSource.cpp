@@ -5,6 +5,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "MbdConstraintReader.h"
 #include "ToolError.h"
 
 namespace qbd {
@@ -40,6 +41,30 @@ std::string readWhole(const std::string& path) {
   return text.str();
 }
 
+// A constraint file through its format's reader: its errors as import errors, what it skipped
+// or refused (exec, open, an unknown command) as notes.
+MbdImport::TableRead readConstraintFile(const std::string& format, const std::string& text,
+                                        const std::string& path, const ImportOptions& options) {
+  MbdFormats::ReadOptions readOptions;
+  readOptions.includeCommented = options.includeCommented;
+  MbdFormats::ReadResult result;
+  MbdFormats::ReadConstraints(format, text, path, readOptions, result);
+  MbdImport::TableRead out;
+  out.table = std::move(result.table);
+  out.table.source = path;
+  for (const MbdFormats::ReadError& e : result.errors)
+    out.errors.push_back(MbdImport::ImportError{e.file, e.line, e.column, e.message});
+  for (const MbdFormats::ReadError& e : result.skipped) {
+    MbdImport::Guess note;
+    note.kind = MbdImport::GuessKind::Skipped;
+    note.file = e.file;
+    note.line = e.line;
+    note.message = e.message;
+    out.notes.push_back(std::move(note));
+  }
+  return out;
+}
+
 MbdImport::TableRead readOne(const std::string& path, const ImportOptions& options) {
   const std::string format = formatOf(path, options.format);
   if (format == "csv") return MbdImport::ReadPinCsv(readWhole(path), path, options.columns);
@@ -49,18 +74,39 @@ MbdImport::TableRead readOne(const std::string& path, const ImportOptions& optio
                       EXIT_USAGE);
     return MbdImport::ReadNetlist(readWhole(path), path, options.fpga);
   }
-  throw ToolError(path + ": error: cannot import format \"" + format + "\": expected one of " +
-                      importFormats() + " (choose with --format)",
-                  EXIT_USAGE);
+  const std::string text = readWhole(path);
+  const std::string constraintFormat = options.format.empty()
+                                           ? MbdFormats::FormatOfFile(path, text)
+                                           : lower(options.format);
+  bool known = false;
+  for (const std::string& f : MbdFormats::ReaderFormats()) known = known || f == constraintFormat;
+  if (!known)
+    throw ToolError(path + ": error: cannot import format \"" + format + "\": expected one of " +
+                        importFormats() + " (choose with --format)",
+                    EXIT_USAGE);
+  return readConstraintFile(constraintFormat, text, path, options);
 }
 
 }  // namespace
+
+std::string importFormatOf(const std::string& path) {
+  const std::string format = formatOf(path, "");
+  if (format == "csv" || format == "net") return format;
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream text;
+  text << in.rdbuf();
+  return MbdFormats::FormatOfFile(path, text.str());
+}
 
 bool isBoardFile(const std::string& path, const std::string& format) {
   return formatOf(path, format) == "qbd";
 }
 
-std::string importFormats() { return "csv, net"; }
+std::string importFormats() {
+  std::string list = "csv, net";
+  for (const std::string& f : MbdFormats::ReaderFormats()) list += ", " + f;
+  return list;
+}
 
 ImportedTable readImport(const std::vector<std::string>& files, const ImportOptions& options) {
   ImportedTable out;

@@ -30,6 +30,10 @@ struct ImportedTable {
 };
 ImportedTable readImport(const std::vector<std::string>& files, const ImportOptions& options);
 
+// The format a file is imported as: "csv", "net", or a constraint format by its extension and
+// content; empty when it cannot be told (the file is read to tell a .pdc's dialect).
+std::string importFormatOf(const std::string& path);
+
 // The formats qbd import reads, for help: "csv, net, ...".
 std::string importFormats();
 
