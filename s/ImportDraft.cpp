@@ -226,7 +226,7 @@ void Builder::ChooseKeys() {
     const std::string bus = row.busStem.empty() ? detail::BusStem(row.name) : row.busStem;
     if (!row.instance.empty()) {
       port.key = "instance " + row.instance;
-      port.why = "the instance the file names";
+      port.why = "the instance or component the file names";
     } else if (port.clock ||
                (!port.pairStem.empty() && clockStems.count(detail::Lower(port.pairStem)))) {
       port.clock = true;
