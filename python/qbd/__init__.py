@@ -58,18 +58,22 @@ def import_file(paths, *, format=None, columns=None, fpga=None, fpga_family=None
 
 
 def _side(board, options):
+    """The board of a diff side, and the format it was imported from (None for a board)."""
     if isinstance(board, Board):
-        return board, True
+        return board, None
     path = _os.fsdecode(board)
     if path.lower().endswith(".qbd"):
-        return read(path), True
-    return import_file(path, **options).board, False
+        return read(path), None
+    fmt = options.get("format") or _os.path.splitext(path)[1][1:].lower()
+    return import_file(path, **options).board, fmt
 
 
 def diff(a, b, *, pins_only=False, **import_options):
     """The changes from a to b, each a Change; empty when they mean the same board. A side is a
     Board, a board file, or a file import_file reads (then only pins are compared, since the
-    draft's instances are guesses; `import_options` go to import_file)."""
-    board_a, whole_a = _side(a, import_options)
-    board_b, whole_b = _side(b, import_options)
-    return _qbd.diff(board_a, board_b, pins_only or not (whole_a and whole_b))
+    draft's instances are guesses, and what its format cannot state is left out;
+    `import_options` go to import_file)."""
+    board_a, format_a = _side(a, import_options)
+    board_b, format_b = _side(b, import_options)
+    imported = [f for f in (format_a, format_b) if f is not None]
+    return _qbd.diff(board_a, board_b, pins_only or bool(imported), imported)

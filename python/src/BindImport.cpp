@@ -85,9 +85,12 @@ py::tuple ImportFile(const std::vector<std::string>& paths, const std::string& f
   return py::make_tuple(board, list);
 }
 
-py::list Diff(const BoardPtr& a, const BoardPtr& b, bool pinsOnly) {
+py::list Diff(const BoardPtr& a, const BoardPtr& b, bool pinsOnly,
+              const std::vector<std::string>& importedFormats) {
   MbdDiff::DiffOptions options;
   options.instances = !pinsOnly;
+  for (const std::string& format : importedFormats)
+    options = MbdDiff::OptionsForFormat(format, options);
   const py::object changeType = PackageAttr("Change");
   py::list out;
   for (const MbdDiff::Record& r : MbdDiff::DiffBoards(a->tree(), b->tree(), options))
@@ -114,7 +117,9 @@ void BindImport(py::module_& m) {
       py::arg("vendor"), py::arg("name"), py::arg("revision"),
       "A draft board and its guesses from CSV pin tables or a netlist.");
   m.def("diff", &Diff, py::arg("a"), py::arg("b"), py::arg("pins_only"),
-        "The changes from board a to board b.");
+        py::arg("imported_formats"),
+        "The changes from board a to board b, leaving out what an imported side's format "
+        "cannot state.");
 }
 
 }  // namespace qbdpy
