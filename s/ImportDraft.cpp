@@ -391,7 +391,8 @@ void Builder::WriteFpgaBlock(Qbd& board) {
   for (const Port& port : ports_) {
     if (port.sharesPinOf || port.dropped) continue;
     const PinRow& row = *port.row;
-    const std::string pinName = row.fpgaPin.empty() ? "fpga_" + port.net : row.fpgaPin;
+    const std::string pinName =
+        row.fpgaPin.empty() ? "fpga_" + detail::PortName(row, port.net) : row.fpgaPin;
     auto pin = std::make_unique<BdPin>(StringBase(pinNames.Claim(pinName)),
                                        std::make_unique<StrVal>(StringBase(port.net)));
     // The reader's own KEY=VALUE form when it gave one, else the neutral settings written out.
@@ -450,7 +451,7 @@ void Builder::WriteInstances(Qbd& board) {
     detail::UniqueNames portNames;
     for (const Port* port : group.ports) {
       if (port->dropped) continue;
-      std::string name = port->row->port.empty() ? port->own : port->row->port;
+      std::string name = detail::PortName(*port->row, port->own);
       std::string role = detail::Lower(name);
       if (group.clock && port->row->port.empty()) ClockPortName(*port, name, role);
       else if (group.clock) role = port->negative ? "ext_clk_n" : "ext_clk";

@@ -54,22 +54,18 @@ std::string UniqueNames::Claim(const std::string& wanted) {
 }
 
 std::string NetName(const MbdPins::PinRow& row) {
-  std::string name;
-  std::string stem, index;
-  if (!row.net.empty()) {
-    name = row.net;
-  } else if (!row.busStem.empty() && row.busIndex >= 0) {
-    name = row.busStem + "_" + std::to_string(row.busIndex);
-  } else if (SplitBusBit(row.name, stem, index)) {
-    name = stem + "_" + index;
-  } else if (row.name.size() > 3 && row.name.compare(row.name.size() - 3, 3, "(n)") == 0) {
-    name = row.name.substr(0, row.name.size() - 3) + "_n";
-  } else {
-    name = row.name;
-  }
+  std::string name = row.net.empty() ? row.name : row.net;
   for (char& c : name)
     if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f) c = '_';
   return name.empty() ? "unnamed" : name;
+}
+
+std::string PortName(const MbdPins::PinRow& row, const std::string& net) {
+  if (!row.port.empty()) return row.port;
+  std::string stem, index;
+  if (!row.busStem.empty() && row.busIndex >= 0) return row.busStem + "_" + std::to_string(row.busIndex);
+  if (SplitBusBit(row.name, stem, index)) return stem + "_" + index;
+  return net;
 }
 
 std::string BusStem(const std::string& name) {

@@ -27,9 +27,12 @@ class UniqueNames {
   std::unordered_map<std::string, unsigned> next_;
 };
 
-// The board net of a row: the row's net when the reader knows it, else a bus bit led[3] (or the reader's stem and index) as led_3, a qsf
-// negative side x(n) as x_n, control characters as '_'; "unnamed" for an empty name.
+// The board net of a row: the row's net when the reader knows it, else its name as the file
+// wrote it, control characters as '_'; "unnamed" for an empty name.
 std::string NetName(const MbdPins::PinRow& row);
+// The instance port of a row on `net`: the row's port when the reader knows it, a bus bit
+// led[3] (or the reader's stem and index) as led_3, else the net.
+std::string PortName(const MbdPins::PinRow& row, const std::string& net);
 // The stem of a bus bit name led[3] ("led"); empty when the name is not one.
 std::string BusStem(const std::string& name);
 // True when the name ends in _p or _n (either case) after something: `stem` without it and

@@ -83,6 +83,14 @@ std::string FrequencyText(double hz) {
   return buf;
 }
 
+// Constraint files give clocks as periods in nanoseconds to three places: two frequencies whose
+// periods agree to half a picosecond (or that agree to a part in a million) are the same.
+bool SameFrequency(double a, double b) {
+  if (a == b) return true;
+  if (a <= 0 || b <= 0) return false;
+  return std::fabs(1e12 / a - 1e12 / b) <= 0.5 || std::fabs(a - b) <= 1e-6 * std::max(a, b);
+}
+
 // One FPGA pin as the diff sees it.
 struct Pin {
   std::string net;
@@ -181,9 +189,8 @@ void Differ::ComparePin(const Pin& a, const Pin& b) {
   Field(name, "drive", x.drive, y.drive);
   Field(name, "slew", x.slew, y.slew);
   Field(name, "termination", x.termination, y.termination);
-  // Periods and frequencies convert through floating point: a part in a million is the same.
   const double fa = x.frequencyHz, fb = y.frequencyHz;
-  if (std::fabs(fa - fb) > 1e-6 * std::max(fa, fb) && !unknown_.count("frequency"))
+  if (!SameFrequency(fa, fb) && !unknown_.count("frequency"))
     Add(Subject::Pin, Change::Changed, name, "frequency", FrequencyText(fa), FrequencyText(fb));
   Field(name, "direction", MbdPins::DirectionName(a.direction), MbdPins::DirectionName(b.direction));
   if (unknown_.count("pass-through")) return;

@@ -17,7 +17,7 @@ def test_import_csv_groups_and_guesses():
     assert board is draft.board
     names = [i.name for i in board.instances]
     assert names[:3] == ["sysclk", "user_leds", "buttons"]
-    assert {g.kind for g in guesses} >= {"group", "io_type", "exclusive", "rename"}
+    assert {g.kind for g in guesses} >= {"group", "io_type", "exclusive", "clock_range"}
     assert all(isinstance(g, qbd.Guess) for g in guesses)
     # The draft diffs equal to the table it came from.
     assert qbd.diff(board, f"{DATA}/pins.csv") == []
