@@ -134,6 +134,7 @@ class Builder {
   std::vector<Port> ports_;
   std::vector<Group> groups_;
   detail::UniqueNames nets_;
+  bool titleOnly_ = false;  // one heading above every line: the file's title
 };
 
 // --- tree construction ---
@@ -207,7 +208,8 @@ void Builder::ChooseKeys() {
   std::unordered_map<std::string, std::size_t> headingCount;
   for (const Port& port : ports_)
     if (!port.row->heading.empty()) ++headingCount[port.row->heading];
-  const bool titleOnly = headingCount.size() == 1 && headingCount.begin()->second == ports_.size();
+  titleOnly_ = headingCount.size() == 1 && headingCount.begin()->second == ports_.size();
+  const bool titleOnly = titleOnly_;
 
   std::unordered_map<std::string, std::size_t> stemCount;
   std::vector<std::string> stems(ports_.size());
@@ -270,7 +272,7 @@ void Builder::MakeGroups() {
       group.key = port.key;
       group.why = port.why;
       group.clock = port.clock;
-      group.heading = port.row->heading;
+      if (!titleOnly_) group.heading = port.row->heading;
       const std::string base = port.key.substr(port.key.find(' ') + 1);
       const bool named = port.key.compare(0, 9, "instance ") == 0;
       group.name =
@@ -319,6 +321,21 @@ void Builder::ShareBalls() {
     }
     port.sharesPinOf = &first;
     port.net = first.net;
+    // One pin carries both: it keeps the first line's settings, and says so when they differ.
+    std::vector<std::string> mine = SettingStrings(port.row->settings);
+    std::vector<std::string> theirs = SettingStrings(first.row->settings);
+    mine.erase(mine.begin());  // the LOC, the same ball
+    theirs.erase(theirs.begin());
+    if (mine != theirs) {
+      auto join = [](const std::vector<std::string>& strings) {
+        std::string text;
+        for (const std::string& s : strings) text += (text.empty() ? "" : ", ") + s;
+        return text.empty() ? std::string("no settings") : text;
+      };
+      Note(GuessKind::Exclusive, groups_[port.group].name, port.row,
+           "\"" + port.row->name + "\" asks ball " + port.row->settings.location + " for " +
+               join(mine) + "; its pin keeps \"" + first.row->name + "\"'s " + join(theirs));
+    }
     const std::size_t a = Root(first.group), b = Root(port.group);
     if (a != b) groups_[std::max(a, b)].alternativeOf = std::min(a, b);
   }
