@@ -90,6 +90,7 @@ struct Group {
   std::string why;
   std::string heading;
   bool clock = false;
+  double frequency = 0;  // the last frequency met among its pins
   std::vector<Port*> ports;
   std::size_t alternativeOf = 0;  // union-find parent among groups
 };
@@ -282,8 +283,12 @@ void Builder::MakeGroups() {
       groups_.push_back(std::move(group));
     }
     port.group = found->second;
-    // A group the file names is a clock only when every pin of it is one.
-    groups_[found->second].clock = groups_[found->second].clock && port.clock;
+    // A group the file names is a clock only when every pin of it is one, of one frequency.
+    Group& group = groups_[found->second];
+    const double hz = port.row->settings.frequencyHz;
+    if (hz > 0 && group.frequency > 0 && hz != group.frequency) group.clock = false;
+    if (hz > 0) group.frequency = hz;
+    group.clock = group.clock && port.clock;
     groups_[found->second].ports.push_back(&port);
   }
   for (const Group& group : groups_) {
@@ -465,7 +470,7 @@ void Builder::WriteInstances(Qbd& board) {
 
     double frequency = 0;
     const PinRow* clockRow = nullptr;
-    detail::UniqueNames portNames;
+    detail::UniqueNames portNames, roles;
     for (const Port* port : group.ports) {
       if (port->dropped) continue;
       std::string name = detail::PortName(*port->row, port->own);
@@ -476,7 +481,7 @@ void Builder::WriteInstances(Qbd& board) {
       if (detail::Lower(name) != role && !group.clock) role = detail::Lower(name);
       auto prop = std::make_unique<BdPin>(StringBase(name),
                                           std::make_unique<StrVal>(StringBase(port->net)));
-      AddTextSub(*prop, "IO_IS", role);
+      AddTextSub(*prop, "IO_IS", roles.Claim(role));
       if (const char* dir = DirText(port->row->settings.direction)) AddTextSub(*prop, "DIR", dir);
       block->AddProperty(QbdBlock::PORT, prop.release());
       if (port->row->settings.frequencyHz > frequency) {

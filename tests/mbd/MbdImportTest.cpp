@@ -33,6 +33,11 @@ PinRow Row(const std::string& name, const std::string& loc, const std::string& h
   return row;
 }
 
+PinRow Named(PinRow row, const std::string& instance) {
+  row.instance = instance;
+  return row;
+}
+
 PinTable Table(std::vector<PinRow> rows) {
   PinTable table;
   table.source = "pins.xdc";
@@ -145,6 +150,10 @@ TEST(MbdImport, Draft_GroupsByWhatTheFileShows) {
        {Row("sysclk_p", "A1", "Clocks", 200e6), Row("sysclk_n", "A2", "Clocks"),
         Row("other", "B1", "Clocks"), Row("x", "C1", "More")},
        {{"sysclk_p", "sysclk"}, {"sysclk_n", "sysclk"}, {"other", "clocks"}, {"x", "more"}}},
+      {"an instance the file names keeps its pins, clocks of two frequencies among them",
+       {Named(Row("clk_a", "A1", "", 100e6), "osc"), Named(Row("clk_b", "A2", "", 50e6), "osc"),
+        Named(Row("clk_c", "A3", "", 25e6), "xo"), Named(Row("clk_d", "A4", "", 25e6), "xo")},
+       {{"clk_a", "osc"}, {"clk_b", "osc"}, {"clk_c", "xo"}, {"clk_d", "xo"}}},
       {"instance names stay unique ignoring case and never take the FPGA block's",
        {Row("fpga_0", "A1"), Row("LED", "A2", "led"), Row("x", "A3", "Led!")},
        {{"fpga_0", "fpga_0_2"}, {"LED", "led"}, {"x", "led_2"}}},
@@ -155,6 +164,16 @@ TEST(MbdImport, Draft_GroupsByWhatTheFileShows) {
     for (const MbdLint::Finding& f : Lint(draft))
       EXPECT_NE(f.severity, MbdLint::Severity::Error) << c.what << ": " << MbdLint::FormatFinding(f);
   }
+}
+
+TEST(MbdImport, Draft_ClocksOfTwoFrequenciesInOneInstanceKeepThemOnTheirPins) {
+  const Draft draft = BuildDraft(Table({Named(Row("clk_a", "A1", "", 100e6), "osc"),
+                                        Named(Row("clk_b", "A2", "", 50e6), "osc")}),
+                                 DraftOptions());
+  const std::string text = draft.board->WriteString().str();
+  EXPECT_NE(text.find("FREQUENCY = 100000000 Hz"), std::string::npos) << text;
+  EXPECT_NE(text.find("FREQUENCY = 50000000 Hz"), std::string::npos) << text;
+  EXPECT_EQ(text.find("QOR_CLOCK_V1"), std::string::npos) << text;
 }
 
 TEST(MbdImport, Draft_SameBallInTwoLineSetsMakesAlternatives) {
