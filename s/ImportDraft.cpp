@@ -140,8 +140,17 @@ class Builder {
 
 // --- tree construction ---
 
+// Board text carries a tab and a line feed as escapes but no other control character: any
+// other is written as '_'. Every text the draft puts in the tree goes through here.
+StringBase Text(const std::string& text) {
+  std::string out = text;
+  for (char& c : out)
+    if ((static_cast<unsigned char>(c) < 0x20 && c != '\t' && c != '\n') || c == 0x7f) c = '_';
+  return StringBase(std::move(out));
+}
+
 std::unique_ptr<Property> Attribute(const char* name, const std::string& value) {
-  return std::make_unique<Property>(StringBase(name), std::make_unique<StrVal>(StringBase(value)));
+  return std::make_unique<Property>(StringBase(name), std::make_unique<StrVal>(Text(value)));
 }
 
 void AddSub(Property& prop, const char* name, std::unique_ptr<LyrBase::Value> value) {
@@ -149,7 +158,7 @@ void AddSub(Property& prop, const char* name, std::unique_ptr<LyrBase::Value> va
 }
 
 void AddTextSub(Property& prop, const char* name, const std::string& value) {
-  AddSub(prop, name, std::make_unique<StrVal>(StringBase(value)));
+  AddSub(prop, name, std::make_unique<StrVal>(Text(value)));
 }
 
 const char* DirText(MbdPins::Direction direction) {
@@ -415,14 +424,14 @@ void Builder::WriteFpgaBlock(Qbd& board) {
     const PinRow& row = *port.row;
     const std::string pinName =
         row.fpgaPin.empty() ? "fpga_" + detail::PortName(row, port.net) : row.fpgaPin;
-    auto pin = std::make_unique<BdPin>(StringBase(pinNames.Claim(pinName)),
-                                       std::make_unique<StrVal>(StringBase(port.net)));
+    auto pin = std::make_unique<BdPin>(Text(pinNames.Claim(pinName)),
+                                       std::make_unique<StrVal>(Text(port.net)));
     // The reader's own KEY=VALUE form when it gave one, else the neutral settings written out.
     std::vector<StringBase> strings;
     if (!row.strings.empty()) {
-      for (const std::string& text : row.strings) strings.emplace_back(text);
+      for (const std::string& text : row.strings) strings.push_back(Text(text));
     } else {
-      for (std::string& text : SettingStrings(row.settings)) strings.emplace_back(std::move(text));
+      for (const std::string& text : SettingStrings(row.settings)) strings.push_back(Text(text));
     }
     // A clock outside a clock instance keeps its frequency on its pin.
     if (row.settings.frequencyHz > 0 && !groups_[port.group].clock &&
@@ -479,8 +488,7 @@ void Builder::WriteInstances(Qbd& board) {
       else if (group.clock) role = port->negative ? "ext_clk_n" : "ext_clk";
       name = portNames.Claim(name);
       if (detail::Lower(name) != role && !group.clock) role = detail::Lower(name);
-      auto prop = std::make_unique<BdPin>(StringBase(name),
-                                          std::make_unique<StrVal>(StringBase(port->net)));
+      auto prop = std::make_unique<BdPin>(Text(name), std::make_unique<StrVal>(Text(port->net)));
       AddTextSub(*prop, "IO_IS", roles.Claim(role));
       if (const char* dir = DirText(port->row->settings.direction)) AddTextSub(*prop, "DIR", dir);
       block->AddProperty(QbdBlock::PORT, prop.release());
