@@ -42,17 +42,19 @@ class Draft(tuple):
     guesses = property(lambda self: self[1])
 
 
-def import_file(paths, *, format=None, columns=None, fpga=None, fpga_family=None, device=None,
-                package=None, speed_grade=None, vendor=None, name=None, revision=None):
-    """Drafts a board from a CSV pin table (.csv) or a schematic netlist (.net, with `fpga`
-    naming the FPGA part), or several files of one board; `format` overrides the extension and
-    `columns` names a CSV table's columns. Returns a Draft (board, guesses). Raises ReadError
+def import_file(paths, *, format=None, columns=None, fpga=None, include_commented=False,
+                fpga_family=None, device=None, package=None, speed_grade=None, vendor=None,
+                name=None, revision=None):
+    """Drafts a board from constraint files (xdc, sdc, qsf, pdc, lpf, pcf, cst, ccf, ucf), a
+    CSV pin table (.csv) or a schematic netlist (.net, with `fpga` naming the FPGA part), or
+    several files of one board; `format` overrides the extension and `columns` names a CSV
+    table's columns; `include_commented` reads a master file's commented-out lines. Returns a Draft (board, guesses). Raises ReadError
     with located records when a file does not read, ValueError for a format it cannot read."""
     if isinstance(paths, (str, bytes, _os.PathLike)):
         paths = [paths]
     board, guesses = _qbd.import_file(
         [_os.fsdecode(p) for p in paths], format or "", list(columns or []), fpga or "",
-        fpga_family or "", device or "", package or "", speed_grade or "", vendor or "",
+        bool(include_commented), fpga_family or "", device or "", package or "", speed_grade or "", vendor or "",
         name or "", revision or "")
     return Draft(board, guesses)
 

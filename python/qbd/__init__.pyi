@@ -248,7 +248,8 @@ class Draft(Tuple[Board, List[Guess]]):
 
 def import_file(paths: Union[str, os.PathLike, Sequence[Union[str, os.PathLike]]], *,
                 format: Optional[str] = ..., columns: Optional[Sequence[str]] = ...,
-                fpga: Optional[str] = ..., fpga_family: Optional[str] = ...,
+                fpga: Optional[str] = ..., include_commented: bool = ...,
+                fpga_family: Optional[str] = ...,
                 device: Optional[str] = ..., package: Optional[str] = ...,
                 speed_grade: Optional[str] = ..., vendor: Optional[str] = ...,
                 name: Optional[str] = ..., revision: Optional[str] = ...) -> Draft: ...

@@ -8,6 +8,7 @@
 #include "Bindings.h"
 #include "MbdDiff.h"
 #include "MbdImport.h"
+#include "MbdImportFiles.h"
 #include "PyText.h"
 
 namespace qbdpy {
@@ -15,19 +16,6 @@ namespace qbdpy {
 namespace {
 
 using BoardPtr = std::shared_ptr<BoardState>;
-
-std::string Lower(std::string s) {
-  for (char& c : s)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  return s;
-}
-
-std::string Extension(const std::string& path) {
-  const std::size_t slash = path.find_last_of('/');
-  const std::size_t dot = path.rfind('.');
-  if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return "";
-  return Lower(path.substr(dot + 1));
-}
 
 [[noreturn]] void RaiseImportError(const std::vector<MbdImport::ImportError>& errors) {
   py::list records;
@@ -43,31 +31,35 @@ std::string Extension(const std::string& path) {
 }
 
 MbdImport::TableRead ReadOne(const std::string& path, const std::string& format,
-                             const std::vector<std::string>& columns, const std::string& fpga) {
-  const std::string kind = format.empty() ? Extension(path) : Lower(format);
-  if (kind != "csv" && kind != "net")
-    throw py::value_error(path + ": cannot import format \"" + kind + "\": expected csv or net");
-  if (kind == "net" && fpga.empty())
-    throw py::value_error(path + ": a netlist needs fpga=REF, the FPGA part's reference");
+                             const std::vector<std::string>& columns, const std::string& fpga,
+                             bool includeCommented) {
   std::ifstream in(path, std::ios::binary);
-  if (!in) {
-    MbdImport::ImportError e{path, 0, 0, "cannot open the file"};
-    RaiseImportError({e});
-  }
+  if (!in) RaiseImportError({MbdImport::ImportError{path, 0, 0, "cannot open the file"}});
   std::ostringstream text;
   text << in.rdbuf();
-  return kind == "csv" ? MbdImport::ReadPinCsv(text.str(), path, columns)
-                       : MbdImport::ReadNetlist(text.str(), path, fpga);
+  const std::string kind = MbdImport::ImportFormatOf(path, text.str(), format);
+  bool known = false;
+  for (const std::string& f : MbdImport::ImportFormats()) known = known || f == kind;
+  if (!known)
+    throw py::value_error(path + (kind.empty() ? ": cannot tell the format from the file name"
+                                               : ": cannot import format \"" + kind + "\""));
+  if (kind == "net" && fpga.empty())
+    throw py::value_error(path + ": a netlist needs fpga=REF, the FPGA part's reference");
+  MbdImport::FileOptions options;
+  options.columns = columns;
+  options.fpga = fpga;
+  options.includeCommented = includeCommented;
+  return MbdImport::ReadImportText(kind, text.str(), path, options);
 }
 
 py::tuple ImportFile(const std::vector<std::string>& paths, const std::string& format,
                      const std::vector<std::string>& columns, const std::string& fpga,
-                     const MbdImport::DraftOptions& options) {
+                     bool includeCommented, const MbdImport::DraftOptions& options) {
   MbdPins::PinTable table;
   std::vector<MbdImport::Guess> guesses;
   std::vector<MbdImport::ImportError> errors;
   for (const std::string& path : paths) {
-    MbdImport::TableRead read = ReadOne(path, format, columns, fpga);
+    MbdImport::TableRead read = ReadOne(path, format, columns, fpga, includeCommented);
     errors.insert(errors.end(), read.errors.begin(), read.errors.end());
     MbdImport::MergeTable(table, read.table);
     guesses.insert(guesses.end(), read.notes.begin(), read.notes.end());
@@ -105,17 +97,17 @@ void BindImport(py::module_& m) {
   m.def(
       "import_file",
       [](const std::vector<std::string>& paths, const std::string& format,
-         const std::vector<std::string>& columns, const std::string& fpga,
+         const std::vector<std::string>& columns, const std::string& fpga, bool includeCommented,
          const std::string& family, const std::string& device, const std::string& package,
          const std::string& speed, const std::string& vendor, const std::string& name,
          const std::string& revision) {
         MbdImport::DraftOptions options{family, device, package, speed, vendor, name, revision};
-        return ImportFile(paths, format, columns, fpga, options);
+        return ImportFile(paths, format, columns, fpga, includeCommented, options);
       },
       py::arg("paths"), py::arg("format"), py::arg("columns"), py::arg("fpga"),
-      py::arg("family"), py::arg("device"), py::arg("package"), py::arg("speed_grade"),
+      py::arg("include_commented"), py::arg("family"), py::arg("device"), py::arg("package"), py::arg("speed_grade"),
       py::arg("vendor"), py::arg("name"), py::arg("revision"),
-      "A draft board and its guesses from CSV pin tables or a netlist.");
+      "A draft board and its guesses from constraint files, CSV pin tables or a netlist.");
   m.def("diff", &Diff, py::arg("a"), py::arg("b"), py::arg("pins_only"),
         py::arg("imported_formats"),
         "The changes from board a to board b, leaving out what an imported side's format "

@@ -50,3 +50,17 @@ def test_diff_matches_the_program():
     assert [c._asdict() for c in changes] == expected
     assert qbd.diff(MINI, MINI) == []
     assert qbd.diff(qbd.read(MINI), MINI, pins_only=True) == []
+
+
+def test_import_constraint_file_like_the_program():
+    draft = qbd.import_file(f"{DATA}/master.xdc", include_commented=True)
+    proc = subprocess.run([program(), "import", f"{DATA}/master.xdc", "--include-commented", "-q"],
+                          capture_output=True, check=True)
+    assert draft.board.dumps() == proc.stdout.decode()
+    names = [i.name for i in draft.board.instances]
+    assert names == ["clk100mhz", "switches", "pmod_header_ja", "pmod_header_ja_as_differential_pair"]
+    assert "exclusive" in {g.kind for g in draft.guesses}
+    # Without the flag, a master file with every line commented out has no pins.
+    assert [i.name for i in qbd.import_file(f"{DATA}/master.xdc").board.instances] == []
+    refused = qbd.import_file(f"{DATA}/hostile.xdc").guesses
+    assert [g.line for g in refused if g.kind == "skipped"] == [3, 4, 5]
