@@ -455,6 +455,9 @@ void ClockPortName(const Port& port, std::string& name, std::string& role) {
 }
 
 void Builder::WriteInstances(Qbd& board) {
+  // How many groups share each group of alternatives (by its root).
+  std::vector<std::size_t> alternatives(groups_.size(), 0);
+  for (std::size_t g = 0; g < groups_.size(); ++g) ++alternatives[Root(g)];
   for (std::size_t g = 0; g < groups_.size(); ++g) {
     const Group& group = groups_[g];
     auto block = std::make_unique<QbdBlock>();
@@ -464,10 +467,7 @@ void Builder::WriteInstances(Qbd& board) {
                        Attribute("IOTYPE", group.clock ? kClockIoType : kIoTypePlaceholder)
                            .release());
     const std::size_t root = Root(g);
-    bool shared = root != g;
-    for (std::size_t other = 0; !shared && other < groups_.size(); ++other)
-      shared = other != g && Root(other) == g;
-    if (shared)
+    if (alternatives[root] > 1)
       block->AddProperty(QbdBlock::ATTRIBUTE,
                          Attribute("EXCLUSIVE", groups_[root].name + "_alt").release());
     if (!group.heading.empty())

@@ -310,6 +310,7 @@ class NetlistReader {
   // when it reaches none (a test point alone, or a pull resistor to a supply).
   std::string Peripheral(std::size_t start) const {
     constexpr unsigned kMaxHops = 4;
+    constexpr std::size_t kMaxFollowedNodes = 16;
     std::vector<std::size_t> frontier{start};
     std::unordered_set<std::size_t> seen{start};
     for (unsigned hop = 0; hop < kMaxHops && !frontier.empty(); ++hop) {
@@ -319,7 +320,10 @@ class NetlistReader {
           if (node.ref == fpga_ || node.ref.empty()) continue;
           std::size_t other = 0;
           if (Across(node, other)) {
-            if (!IsPowerName(LocalName(nets_[other].name)) && seen.insert(other).second)
+            // A series part leads to a net of a few nodes; a large one is a supply or a bus,
+            // and walking it for every FPGA net would cost nets times nodes.
+            if (!IsPowerName(LocalName(nets_[other].name)) &&
+                nets_[other].nodes.size() <= kMaxFollowedNodes && seen.insert(other).second)
               next.push_back(other);
             continue;
           }
