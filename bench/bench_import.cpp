@@ -3,12 +3,11 @@
 // file with commands that do nothing (the cost of Tcl itself); for the line formats, splitting
 // the same text into words.
 #include <benchmark/benchmark.h>
+#include <tcl.h>
 
 #include <cstdio>
 #include <sstream>
 #include <string>
-
-#include <tcl.h>
 
 #include "MbdConstraintReader.h"
 
@@ -29,7 +28,8 @@ std::string ConstraintFile(const std::string& format, int pins) {
     if (format == "xdc")
       std::snprintf(line, sizeof line,
                     "set_property -dict {PACKAGE_PIN P%d IOSTANDARD LVCMOS33 SLEW FAST} "
-                    "[get_ports {d%d[%d]}]\n", i, bank, i % 100);
+                    "[get_ports {d%d[%d]}]\n",
+                    i, bank, i % 100);
     else if (format == "qsf")
       std::snprintf(line, sizeof line,
                     "set_location_assignment PIN_P%d -to d%d[%d]\n"
@@ -76,16 +76,42 @@ void ReadFormat(benchmark::State& state, const std::string& format) {
   state.SetComplexityN(pins);
 }
 
-void BM_ReadXdc(benchmark::State& state) { ReadFormat(state, "xdc"); }
-void BM_ReadQsf(benchmark::State& state) { ReadFormat(state, "qsf"); }
-void BM_ReadLpf(benchmark::State& state) { ReadFormat(state, "lpf"); }
-void BM_ReadPcf(benchmark::State& state) { ReadFormat(state, "pcf"); }
-BENCHMARK(BM_ReadXdc)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond)->Complexity(benchmark::oN);
-BENCHMARK(BM_ReadQsf)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond)->Complexity(benchmark::oN);
-BENCHMARK(BM_ReadLpf)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond)->Complexity(benchmark::oN);
-BENCHMARK(BM_ReadPcf)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond)->Complexity(benchmark::oN);
+void BM_ReadXdc(benchmark::State& state) {
+  ReadFormat(state, "xdc");
+}
+void BM_ReadQsf(benchmark::State& state) {
+  ReadFormat(state, "qsf");
+}
+void BM_ReadLpf(benchmark::State& state) {
+  ReadFormat(state, "lpf");
+}
+void BM_ReadPcf(benchmark::State& state) {
+  ReadFormat(state, "pcf");
+}
+BENCHMARK(BM_ReadXdc)
+    ->Arg(1000)
+    ->Arg(10000)
+    ->Unit(benchmark::kMillisecond)
+    ->Complexity(benchmark::oN);
+BENCHMARK(BM_ReadQsf)
+    ->Arg(1000)
+    ->Arg(10000)
+    ->Unit(benchmark::kMillisecond)
+    ->Complexity(benchmark::oN);
+BENCHMARK(BM_ReadLpf)
+    ->Arg(1000)
+    ->Arg(10000)
+    ->Unit(benchmark::kMillisecond)
+    ->Complexity(benchmark::oN);
+BENCHMARK(BM_ReadPcf)
+    ->Arg(1000)
+    ->Arg(10000)
+    ->Unit(benchmark::kMillisecond)
+    ->Complexity(benchmark::oN);
 
-int Nothing(ClientData, Tcl_Interp*, int, Tcl_Obj* const[]) { return TCL_OK; }
+int Nothing(ClientData, Tcl_Interp*, int, Tcl_Obj* const[]) {
+  return TCL_OK;
+}
 
 // The peer of BM_ReadXdc: the same file evaluated by a plain interpreter whose set_property
 // and get_ports do nothing.

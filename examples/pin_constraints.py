@@ -4,10 +4,13 @@
 location carries) and a CSV table with every instance port and the FPGA pins wired to it.
 
     PYTHONPATH=build/python python3 examples/pin_constraints.py boards/northwind_dk2.qbd \
-        --pcf dk2.pcf --csv dk2.csv [--instance uart_0 ...]
+        --pcf build/dk2.pcf --csv build/dk2.csv [--instance uart_0 ...]
 
-A generic template is expanded first, as the board model always sees it. Nets whose name
-holds blanks cannot be written to a .pcf; they are listed as comments instead.
+A generic template is expanded first, as the board model always sees it. A .pcf name or
+location is a bare word (the reader splits at blanks and cuts at "#", with no quoting): a net or
+location that is not one is listed as a comment instead. Board text in comments is spelled out
+as qbd spells it (line feeds as \\n, other controls as \\xNN, U+0085, U+2028 and U+2029 as
+\\uXXXX, bytes that are not UTF-8 as \\xNN), so that it never ends the comment's line.
 """
 import argparse
 import csv
@@ -31,8 +34,33 @@ def chosen_instances(board, names):
     return found
 
 
+def spelled(text):
+    """Text on one line, as qbd writes board text into comments and tables."""
+    out = []
+    for c in text:
+        code = ord(c)
+        if c == "\n":
+            out.append("\\n")
+        elif c == "\t":
+            out.append("\\t")
+        elif code < 0x20 or code == 0x7F:
+            out.append(f"\\x{code:02x}")
+        elif 0x80 <= code <= 0x9F or code in (0x2028, 0x2029):
+            out.append(f"\\u{code:04x}")
+        elif 0xDC80 <= code <= 0xDCFF:  # a byte that is not UTF-8, as surrogate escapes hold it
+            out.append(f"\\x{code - 0xDC00:02x}")
+        else:
+            out.append(c)
+    return "".join(out)
+
+
+def is_word(text):
+    """True when the .pcf reader reads the text back as one word: printable, no blank, no #."""
+    return bool(text) and text.isprintable() and not any(c.isspace() or c == "#" for c in text)
+
+
 def pcf_lines(board, instances, source):
-    lines = [f"# Pin assignments from {source}"]
+    lines = [f"# Pin assignments from {spelled(source)}"]
     seen = set()
     for inst in instances:
         for port in inst.ports:
@@ -40,10 +68,13 @@ def pcf_lines(board, instances, source):
                 if pin.location is None or port.net.lower() in seen:
                     continue
                 seen.add(port.net.lower())
-                if any(c.isspace() for c in port.net):
-                    lines.append(f"# {inst.name}.{port.name}: net {port.net!r} has blanks")
-                    continue
-                lines.append(f"set_io {port.net} {pin.location}")
+                where = f"# {spelled(inst.name)}.{spelled(port.name)}:"
+                if not is_word(port.net):
+                    lines.append(f"{where} net {spelled(port.net)} is not a .pcf name")
+                elif not is_word(pin.location):
+                    lines.append(f"{where} location {spelled(pin.location)} is not a .pcf word")
+                else:
+                    lines.append(f"set_io {port.net} {pin.location}")
     return lines
 
 

@@ -41,7 +41,8 @@ void CheckRows(const MbdFormats::ReadResult& result, unsigned lines) {
     Require(seen[i] == 1, "a row in no line set, or in two");
     Require(!row.name.empty(), "a row without a name");
     Require(row.line >= 1 && row.line <= lines, "a row outside the file");
-    Require(row.settings.location.empty() == (row.strings.empty() || row.strings[0].rfind("LOC=", 0) != 0),
+    Require(row.settings.location.empty() ==
+                (row.strings.empty() || row.strings[0].rfind("LOC=", 0) != 0),
             "the location and the LOC string disagree");
     Require(row.busIndex < 0 || row.name.size() > row.busStem.size(), "a bus bit without its stem");
   }

@@ -43,9 +43,9 @@ LYRWIZ_MBD_EXPORT std::string FormatReadError(const ReadError& error, bool warni
 // same balls as separate runs ("Pmod JA as single-ended", "... as differential"), so two rows
 // of different sets on one ball are alternatives, not a conflict.
 struct LineSet {
-  std::string heading;             // the comment above the run, marker and blanks trimmed
-  unsigned firstLine = 0;          // the heading's line; the first pin line when no heading
-  std::vector<std::size_t> rows;   // indices into ReadResult::table.rows, in file order
+  std::string heading;            // the comment above the run, marker and blanks trimmed
+  unsigned firstLine = 0;         // the heading's line; the first pin line when no heading
+  std::vector<std::size_t> rows;  // indices into ReadResult::table.rows, in file order
 };
 
 struct ReadResult {
@@ -64,8 +64,10 @@ struct ReadResult {
   std::vector<LineSet> lineSets;
   // The file does not read: a table with errors must not become a board.
   std::vector<ReadError> errors;
-  // Commands refused (exec, open, source, ...) or not understood, skipped without harm; and
-  // settings a neutral field does not hold, noted. The table is still good.
+  // Commands refused (exec, open, source, ...) or not understood, and settings or locations a
+  // board string cannot hold as they are: each skipped without harm, with its place. The table
+  // is still good. (A setting no neutral field holds is no such thing: it is kept, as a
+  // pass-through.)
   std::vector<ReadError> skipped;
 };
 
@@ -73,14 +75,16 @@ struct ReadResult {
 // "xdc".
 LYRWIZ_MBD_EXPORT const std::vector<std::string>& ReaderFormats();
 
-// The format of a file by its extension (ignoring case), and for ".pdc" by its content:
-// "pdc" for either dialect (the reader tells them apart itself). Empty when unknown.
+// The format of a file by its type, as the format registry knows it (ignoring case): "pdc"
+// for either pdc dialect, whose reader knows the commands of both. Empty when no reader
+// claims the type. `text` is not looked at today.
 LYRWIZ_MBD_EXPORT std::string FormatOfFile(const std::string& fileName, const std::string& text);
 
 // Reads `text` (the contents of `fileName`, which only names it in messages) as `format` into
-// `result`, appending its rows, line sets and messages to what it holds (rows of two calls are
-// not merged: the caller decides how files combine). False when there are errors (result.errors) or the
-// format is unknown (one error saying so); true otherwise, skipped commands included.
+// `result`, appending its rows, line sets and messages to what it holds (rows of two calls
+// are not merged: the caller decides how files combine). False when there are errors
+// (result.errors) or the format is unknown (one error saying so); true otherwise, skipped
+// commands included.
 LYRWIZ_MBD_EXPORT bool ReadConstraints(const std::string& format, const std::string& text,
                                        const std::string& fileName, const ReadOptions& options,
                                        ReadResult& result);

@@ -52,7 +52,8 @@ struct PinRow {
   std::string port;       // that instance port's name; empty likewise
   std::string fpgaBlock;  // the FPGA block and pin that carry the net
   std::string fpgaPin;
-  std::string file;       // where the pin was read: board or constraint file, and its line
+  std::string file;       // where the pin was read, when another file than the table's
+                          // source; empty when it is the source
   unsigned line = 0;      // 0 when unknown
   PinSettings settings;
   // The pin's constraint strings as written on the board. Rows of one net carry the same
@@ -101,7 +102,8 @@ struct TableOptions {
 
 // The neutral settings of one FPGA pin's constraint strings, synonyms read as one meaning. A
 // known key whose value this reading cannot read (PULL_MODE=WEIRD, DRIVE=MAX) is kept as a
-// pass-through, as is a second LOC; a string of none of the forms goes to `malformed`.
+// pass-through, as is a second LOC; a string of none of the forms goes to `malformed`. A
+// string repeated word for word is read once.
 LYRWIZ_MBD_EXPORT PinSettings ReadSettings(const std::vector<StringBase>& constraintStrings);
 // The direction a DIR sub-property gives (I/IN/INPUT, O/OUT/OUTPUT, IO/INOUT/BIDIR, ignoring
 // case and blanks); Unset for anything else.
@@ -129,11 +131,12 @@ LYRWIZ_MBD_EXPORT extern const char* const DIFF_N;
 LYRWIZ_MBD_EXPORT PinTable BuildPinTable(MBD& model, const TableOptions& options);
 
 // A rename map read from two-column text: each line "NET NAME" (blanks or tabs between; blank
-// lines and lines starting with "#" skipped). False, with "LINE: error text" in `error`, for a
-// line of another shape or a net named twice; `rename` then holds the lines before it.
+// lines and lines starting with "#" skipped). False, with the reason in `error` and its line
+// (from 1) in `errorLine`, for a line of another shape or a net named twice; `rename` then
+// holds the lines before it.
 LYRWIZ_MBD_EXPORT bool ReadRenameMap(const std::string& text,
                                      std::map<std::string, std::string>& rename,
-                                     std::string& error);
+                                     std::string& error, unsigned& errorLine);
 
 // One synonym the reading knows: a key (and value, where the value carries the meaning) and
 // the neutral field it sets.

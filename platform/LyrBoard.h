@@ -110,7 +110,7 @@ class Qbd : public LyrBase::PsfFile {
   const std::vector<ReadError>& GetErrors() const { return errors_; }
   // The tree in the board file syntax.
   StringBase WriteString() const;
-  // Writes the tree to a file; 0 on success.
+  // Writes the tree to a file, which keeps its old text unless all the new arrives; 0 on success.
   int WriteFile(const char* path) const;
   // The board's count of changes, which never wraps: indexes of the model compare it.
   unsigned long long GetModCount() const override { return boardModCount_; }

@@ -1,5 +1,6 @@
 // Parameter and port tables of an instance, and the pin constraints its ports reach through
 // the connectors of the FPGA blocks.
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -35,8 +36,9 @@ void AddSubProperties(const BlockFacts& facts, const BlockFacts::Prop& prop, MBD
 
 // The constraint table of each FPGA pin on the net of `lead` (the port that gives the
 // connector) that has constraint strings, extended by the sub-properties of `port`.
+template <typename Sink>
 void AddPortTables(const BlockFacts& facts, const BlockFacts::Prop& lead,
-                   const BlockFacts::Prop& port, std::vector<MBD::Table>& tables) {
+                   const BlockFacts::Prop& port, const Sink& sink) {
   const StringBase connector = facts.Str(lead.connector);
   const FpgaPinFacts& pins = facts.PinTable();
   for (const FpgaPinFacts::Pin& pin : facts.Pins(lead)) {
@@ -46,8 +48,21 @@ void AddPortTables(const BlockFacts& facts, const BlockFacts::Prop& lead,
       table.emplace(MBD::UCF_NET_STRING, pins.String(pin, n));
     table.emplace(MBD::CONNECTOR, connector);
     AddSubProperties(facts, port, table);
-    tables.push_back(std::move(table));
+    sink(std::move(table));
   }
+}
+
+// A table of each FPGA pin on the connector of `lead` that has constraint strings, extended by
+// the sub-properties of `port`, handed to `visit`; returns how many.
+std::size_t VisitPinTables(const BlockFacts& facts, const BlockFacts::Prop& lead,
+                           const BlockFacts::Prop& port, const MBD::PortTableVisitor& visit) {
+  const StringBase name = facts.Str(port.name);
+  std::size_t count = 0;
+  AddPortTables(facts, lead, port, [&](const MBD::Table& table) {
+    visit(name, table);
+    ++count;
+  });
+  return count;
 }
 
 }  // namespace
@@ -79,9 +94,39 @@ std::vector<MBD::Table> MBD::getPortsByIns(StringBase insName) {
   for (const BlockFacts::Prop& port : facts->Props(QbdBlock::PORT)) {
     if (!facts->Role(port)) continue;
     const BlockFacts::Prop& lead = facts->RoleLead(port);
-    if (lead.connector.size != 0) AddPortTables(*facts, lead, port, tables);
+    if (lead.connector.size != 0)
+      AddPortTables(*facts, lead, port, [&tables](Table&& t) { tables.push_back(std::move(t)); });
   }
   return tables;
+}
+
+void MBD::visitPortTables(StringBase insName, const PortTableVisitor& visit) {
+  const BlockFacts* facts = insName.IsEmpty() ? nullptr : boardIndex().FactsByName(insName);
+  if (!facts) return;
+  // The first port to list each connector (connectors that carry the same pins alike), and how
+  // many pins it listed.
+  struct Listed {
+    StringBase port;
+    std::size_t pins;
+  };
+  std::unordered_map<StringBase, Listed, MbdRules::NetHash, MbdRules::NetEqual> listed;
+  for (const BlockFacts::Prop& port : facts->Props(QbdBlock::PORT)) {
+    if (!facts->Role(port)) continue;
+    const BlockFacts::Prop& lead = facts->RoleLead(port);
+    if (lead.connector.size == 0) continue;
+    const StringBase connector = facts->Str(lead.connector);
+    const auto it = listed.find(connector);
+    if (it == listed.end() || it->second.pins < 2) {
+      const std::size_t pins = VisitPinTables(*facts, lead, port, visit);
+      if (it == listed.end()) listed.emplace(connector, Listed{facts->Str(port.name), pins});
+      continue;
+    }
+    Table table;
+    table.emplace(CONNECTOR, connector);
+    AddSubProperties(*facts, port, table);
+    table.emplace(StringBase("SAME_NET_AS"), it->second.port);
+    visit(facts->Str(port.name), table);
+  }
 }
 
 std::vector<MBD::Table> MBD::getPortsByIOType(StringBase ioType) {

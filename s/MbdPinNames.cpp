@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cctype>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <unordered_set>
 #include <utility>
@@ -74,37 +75,44 @@ std::unordered_map<std::string, Bus> busesOf(const std::vector<std::string>& bas
 }  // namespace
 
 void NameRows(const TableOptions& options, PinTable& table) {
-  NetMap rename;
-  for (const auto& entry : options.rename) rename.emplace(StringBase(entry.first), entry.second);
-  std::unordered_set<StringBase, MbdRules::NetHash, MbdRules::NetEqual> renamed;
-  std::vector<std::string> baseNames;
-  baseNames.reserve(table.rows.size());
-  for (PinRow& row : table.rows) {
-    const auto it = rename.find(StringBase(row.net));
-    if (it != rename.end()) renamed.insert(it->first);
-    row.name = it == rename.end() ? row.net : it->second;
-    baseNames.push_back(row.name);
+  if (!options.rename.empty()) {
+    NetMap rename;
+    for (const auto& entry : options.rename) rename.emplace(StringBase(entry.first), entry.second);
+    std::unordered_set<StringBase, MbdRules::NetHash, MbdRules::NetEqual> renamed;
+    for (PinRow& row : table.rows) {
+      const auto it = rename.find(StringBase(row.net));
+      if (it != rename.end()) renamed.insert(it->first);
+      row.name = it == rename.end() ? row.net : it->second;
+    }
+    for (const auto& entry : options.rename)
+      if (!renamed.count(StringBase(entry.first)))
+        table.problems.push_back(
+            Problem{"", "rename: no exported net is named " + quote(entry.first), false});
+  } else {
+    for (PinRow& row : table.rows) row.name = row.net;
   }
-  for (const auto& entry : options.rename)
-    if (!renamed.count(StringBase(entry.first)))
-      table.problems.push_back(
-          Problem{"", "rename: no exported net is named " + quote(entry.first), false});
 
-  const std::unordered_map<std::string, Bus> buses =
-      options.bus ? busesOf(baseNames) : std::unordered_map<std::string, Bus>();
-  for (PinRow& row : table.rows) {
-    const auto bus = buses.find(row.name);
-    if (bus != buses.end()) {
+  if (options.bus) {
+    std::vector<std::string> baseNames;
+    baseNames.reserve(table.rows.size());
+    for (const PinRow& row : table.rows) baseNames.push_back(row.name);
+    const std::unordered_map<std::string, Bus> buses = busesOf(baseNames);
+    for (PinRow& row : table.rows) {
+      const auto bus = buses.find(row.name);
+      if (bus == buses.end()) continue;
       row.busStem = options.prefix + bus->second.stem;
       row.busIndex = bus->second.index;
       row.name = row.busStem + "[" + std::to_string(row.busIndex) + "]";
-    } else {
-      row.name = options.prefix + row.name;
     }
   }
+  if (!options.prefix.empty())
+    for (PinRow& row : table.rows)
+      if (row.busIndex < 0) row.name = options.prefix + row.name;
 
-  // Names are compared as the constraint files compare them: exactly.
-  std::unordered_map<std::string, const PinRow*> byName;
+  // Names are compared as the constraint files compare them: exactly. The rows are not moved
+  // while the views into their names live.
+  std::unordered_map<std::string_view, const PinRow*> byName;
+  byName.reserve(table.rows.size());
   for (const PinRow& row : table.rows) {
     const auto seen = byName.emplace(row.name, &row);
     if (seen.second || MbdRules::CarriesConnector(StringBase(seen.first->second->net),
@@ -117,51 +125,100 @@ void NameRows(const TableOptions& options, PinTable& table) {
   }
 }
 
-void CheckRows(PinTable& table) {
-  std::unordered_map<StringBase, const PinRow*, CaseBlindHash, CaseBlindEqual> byBall;
-  struct NetBalls {
-    const PinRow* first;
+namespace {
+
+// Balls compare ignoring case, as the board's pin-conflict rule compares them.
+bool ballLess(const std::string& a, const std::string& b) {
+  return StringBase(a).Compare(StringBase(b), StringBase::IGNORE_CASE) < 0;
+}
+bool sameBall(const std::string& a, const std::string& b) {
+  return a.size() == b.size() && !ballLess(a, b) && !ballLess(b, a);
+}
+
+std::string pinOf(const PinRow& row) { return row.fpgaBlock + "." + row.fpgaPin; }
+
+// An error for each row whose ball an earlier row of another net has: the rows sorted by ball
+// (then board order), so that no map of every ball is kept.
+void sharedBalls(const PinTable& table, std::vector<std::pair<std::size_t, Problem>>& found) {
+  std::vector<std::size_t> order;
+  for (std::size_t i = 0; i < table.rows.size(); ++i)
+    if (!table.rows[i].settings.location.empty()) order.push_back(i);
+  std::stable_sort(order.begin(), order.end(), [&table](std::size_t a, std::size_t b) {
+    return ballLess(table.rows[a].settings.location, table.rows[b].settings.location);
+  });
+  for (std::size_t k = 1, first = 0; k < order.size(); ++k) {
+    const PinRow& row = table.rows[order[k]];
+    const PinRow& head = table.rows[order[first]];
+    if (!sameBall(head.settings.location, row.settings.location)) {
+      first = k;
+      continue;
+    }
+    if (MbdRules::CarriesConnector(StringBase(head.net), StringBase(row.net))) continue;
+    found.emplace_back(order[k], Problem{row.name,
+                                         "ball " + quote(row.settings.location) +
+                                             " carries both " + quote(head.net) + " and " +
+                                             quote(row.net),
+                                         true});
+  }
+}
+
+// An error for each net whose rows (which stand together) are at more than one ball; the
+// first few balls are named, so that a net on thousands of pins makes one short line.
+void netsOnSeveralBalls(const PinTable& table,
+                        std::vector<std::pair<std::size_t, Problem>>& found) {
+  const std::size_t shown = 8;
+  for (std::size_t start = 0; start < table.rows.size();) {
+    std::size_t end = start + 1;
+    while (end < table.rows.size() &&
+           MbdRules::CarriesConnector(StringBase(table.rows[start].net),
+                                      StringBase(table.rows[end].net)))
+      ++end;
     std::vector<std::string> balls;
     std::unordered_set<StringBase, CaseBlindHash, CaseBlindEqual> seen;
-  };
-  std::unordered_map<StringBase, NetBalls, MbdRules::NetHash, MbdRules::NetEqual> byNet;
-  std::vector<StringBase> netOrder;
-  for (const PinRow& row : table.rows) {
-    const std::string pin = row.fpgaBlock + "." + row.fpgaPin;
+    for (std::size_t i = start; i < end; ++i) {
+      const std::string& ball = table.rows[i].settings.location;
+      if (!ball.empty() && seen.insert(StringBase(ball)).second) balls.push_back(ball);
+    }
+    if (balls.size() > 1) {
+      std::string list;
+      for (std::size_t i = 0; i < balls.size() && i < shown; ++i)
+        list += (i ? ", " : "") + quote(balls[i]);
+      if (balls.size() > shown) list += " and " + std::to_string(balls.size() - shown) + " more";
+      const PinRow& row = table.rows[start];
+      found.emplace_back(start, Problem{row.name,
+                                        "net " + quote(row.net) + " is on " +
+                                            std::to_string(balls.size()) + " balls: " + list,
+                                        true});
+    }
+    start = end;
+  }
+}
+
+}  // namespace
+
+void CheckRows(PinTable& table) {
+  // Findings by row, reported in board order whichever check found them.
+  std::vector<std::pair<std::size_t, Problem>> found;
+  for (std::size_t i = 0; i < table.rows.size(); ++i) {
+    const PinRow& row = table.rows[i];
     const std::string& ball = row.settings.location;
     if (ball.empty()) {
-      table.problems.push_back(
-          Problem{row.name, "no location: FPGA pin " + quote(pin) + " has no LOC", true});
+      found.emplace_back(
+          i, Problem{row.name, "no location: FPGA pin " + quote(pinOf(row)) + " has no LOC", true});
       continue;
     }
     for (const PassThrough& extra : row.settings.passThrough)
       if (extra.hasValue && StringBase(extra.key).Compare("LOC", StringBase::IGNORE_CASE) == 0)
-        table.problems.push_back(Problem{row.name,
-                                         "FPGA pin " + quote(pin) + " has a second LOC " +
-                                             quote(extra.value) + " besides " + quote(ball),
-                                         true});
-    const auto seen = byBall.emplace(StringBase(ball), &row);
-    if (!seen.second &&
-        !MbdRules::CarriesConnector(StringBase(seen.first->second->net), StringBase(row.net)))
-      table.problems.push_back(Problem{row.name,
-                                       "ball " + quote(ball) + " carries both " +
-                                           quote(seen.first->second->net) + " and " +
-                                           quote(row.net),
-                                       true});
-    auto net = byNet.emplace(StringBase(row.net), NetBalls{&row, {}, {}});
-    if (net.second) netOrder.push_back(StringBase(row.net));
-    NetBalls& balls = net.first->second;
-    if (balls.seen.insert(StringBase(ball)).second) balls.balls.push_back(ball);
+        found.emplace_back(i, Problem{row.name,
+                                      "FPGA pin " + quote(pinOf(row)) + " has a second LOC " +
+                                          quote(extra.value) + " besides " + quote(ball),
+                                      true});
   }
-  for (const StringBase& net : netOrder) {
-    const NetBalls& entry = byNet[net];
-    if (entry.balls.size() < 2) continue;
-    std::string list;
-    for (const std::string& ball : entry.balls) list += (list.empty() ? "" : ", ") + quote(ball);
-    table.problems.push_back(Problem{
-        entry.first->name, "net " + quote(entry.first->net) + " is on several balls: " + list,
-        true});
-  }
+  sharedBalls(table, found);
+  netsOnSeveralBalls(table, found);
+  std::stable_sort(found.begin(), found.end(),
+                   [](const auto& a, const auto& b) { return a.first < b.first; });
+  for (auto& f : found) table.problems.push_back(std::move(f.second));
 }
 
 }  // namespace detail

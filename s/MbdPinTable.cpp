@@ -51,7 +51,7 @@ GroupMap choices(MBD& model, const TableOptions& options, PinTable& table) {
       continue;
     }
     const StringBase group = MbdRules::ExclusiveGroupOf(*block);
-    if (group.IsEmpty() || MbdRules::GroupEqual()(group, StringBase(entry.first)) == false) {
+    if (group.IsEmpty() || !MbdRules::GroupEqual()(group, StringBase(entry.first))) {
       error(table, "choose " + entry.first + "=" + entry.second + ": instance " +
                        quote(entry.second) + " is not in EXCLUSIVE group " + quote(entry.first));
       continue;
@@ -133,14 +133,16 @@ Direction directionOf(const Property& port) {
   return dir ? ReadDirection(trimmed(dir->GetValueStr())) : Direction::Unset;
 }
 
-PinRow rowFor(const PortRef& self, const PortRef& pin, const std::string& net) {
+PinRow rowFor(const PortRef& self, const PortRef& pin, const std::string& net,
+              const std::string& source) {
   PinRow row;
   row.net = net;
   row.instance = nameOf(*self.block);
   row.port = self.port->GetName().str();
   row.fpgaBlock = nameOf(*pin.block);
   row.fpgaPin = pin.port->GetName().str();
-  row.file = pin.port->GetFileName().str();
+  const StringBase file = pin.port->GetFileName();
+  if (file.str() != source) row.file = file.str();
   row.line = pin.port->GetLineNo();
   const std::vector<StringBase> strings = MbdRules::ConstraintStrings(*pin.port);
   row.settings = ReadSettings(strings);
@@ -152,16 +154,28 @@ PinRow rowFor(const PortRef& self, const PortRef& pin, const std::string& net) {
 }
 
 // The rows: for each port of the exported instances whose net reaches an FPGA pin, one row per
-// pin of that net, made for the first such port on the net only; then a note for each port
-// whose net reaches no pin.
-void makeRows(const MbdWiring& index, const std::vector<QbdBlock*>& blocks, PinTable& table) {
-  std::unordered_set<StringBase, MbdRules::NetHash, MbdRules::NetEqual> netsDone;
+// pin of that net, made for the first such port on the net only, so that the rows of a net
+// stand together. A net is known by its first pin, which costs a pointer where its name would
+// cost a copy; the rows are counted first so that they are never moved.
+void makeRows(const MbdWiring& index, const std::vector<QbdBlock*>& blocks,
+              const std::string& source, PinTable& table) {
+  std::unordered_set<const Property*> netsDone;
+  std::size_t count = 0;
+  for (QbdBlock* block : blocks)
+    for (Property* port : block->GetPropSeqRef(QbdBlock::PORT)) {
+      const MbdWiring::Ports pins = index.PinsOn(MbdRules::ConnectorOf(*port));
+      if (pins.empty()) ++count;  // an unwired row, added last
+      else if (netsDone.insert(pins.front().port).second) count += pins.size();
+    }
+  table.rows.reserve(count);
+  netsDone.clear();
   for (QbdBlock* block : blocks)
     for (Property* port : block->GetPropSeqRef(QbdBlock::PORT)) {
       const StringBase net = MbdRules::ConnectorOf(*port);
       const MbdWiring::Ports pins = index.PinsOn(net);
-      if (pins.empty() || !netsDone.insert(net).second) continue;
-      for (const PortRef& pin : pins) table.rows.push_back(rowFor(PortRef{block, port}, pin, net.str()));
+      if (pins.empty() || !netsDone.insert(pins.front().port).second) continue;
+      for (const PortRef& pin : pins)
+        table.rows.push_back(rowFor(PortRef{block, port}, pin, net.str(), source));
     }
 }
 
@@ -174,25 +188,18 @@ void addUnwired(const MbdWiring& index, const std::vector<QbdBlock*>& blocks, Pi
       row.net = net.str();
       row.instance = nameOf(*block);
       row.port = port->GetName().str();
-      row.file = port->GetFileName().str();
+      const StringBase file = port->GetFileName();
+      if (file.str() != table.source) row.file = file.str();
       row.line = port->GetLineNo();
       row.settings.direction = directionOf(*port);
       table.rows.push_back(std::move(row));
     }
 }
 
-// Rows by net, for the steps that reach a row from a net the board names elsewhere.
-using RowsByNet =
-    std::unordered_map<StringBase, std::vector<PinRow*>, MbdRules::NetHash, MbdRules::NetEqual>;
-RowsByNet rowsByNet(PinTable& table) {
-  RowsByNet byNet;
-  for (PinRow& row : table.rows) byNet[StringBase(row.net)].push_back(&row);
-  return byNet;
-}
-
 // A clock instance's frequency parameter, for the pins on its ports' nets that state no
-// period of their own.
-void clockFrequencies(const MbdWiring& index, RowsByNet& byNet) {
+// period of their own. Clocks are few: their nets are gathered first, and the rows walked once.
+void clockFrequencies(const MbdWiring& index, PinTable& table) {
+  std::unordered_map<StringBase, unsigned, MbdRules::NetHash, MbdRules::NetEqual> clockNets;
   for (const QbdBlock* block : index.Instances()) {
     if (!MbdRules::HasIoType(*block, StringBase(MBD::IOTYPE_CLOCK))) continue;
     unsigned hz = 0;
@@ -202,18 +209,25 @@ void clockFrequencies(const MbdWiring& index, RowsByNet& byNet) {
         break;
       }
     if (hz == 0) continue;
-    for (const Property* port : block->GetPropSeqRef(QbdBlock::PORT)) {
-      const auto rows = byNet.find(MbdRules::ConnectorOf(*port));
-      if (rows == byNet.end()) continue;
-      for (PinRow* row : rows->second)
-        if (row->settings.frequencyHz == 0) row->settings.frequencyHz = hz;
-    }
+    for (const Property* port : block->GetPropSeqRef(QbdBlock::PORT))
+      clockNets.emplace(MbdRules::ConnectorOf(*port), hz);
+  }
+  if (clockNets.empty()) return;
+  for (PinRow& row : table.rows) {
+    if (row.settings.frequencyHz != 0) continue;
+    const auto clock = clockNets.find(StringBase(row.net));
+    if (clock != clockNets.end()) row.settings.frequencyHz = clock->second;
   }
 }
 
 // The pairs the FPGA pins state with DIFF_N, between exported rows; an error for a pair whose
 // N side names no pin, is not exported, or is claimed twice.
-void pairs(const MbdWiring& index, PinTable& table) {
+using Pairs = std::vector<std::pair<PinRow*, PinRow*>>;
+Pairs pairs(const MbdWiring& index, PinTable& table) {
+  Pairs found;
+  bool any = false;
+  for (const PortRef& pin : index.FpgaPins()) any = any || pin.port->GetPsfCompByName(DIFF_N);
+  if (!any) return found;
   // Pins by block and name (ignoring case, as names match), and the row of each exported pin.
   std::unordered_map<StringBase, const Property*, CaseBlindHash, CaseBlindEqual> pinByName;
   for (const PortRef& pin : index.FpgaPins())
@@ -230,8 +244,8 @@ void pairs(const MbdWiring& index, PinTable& table) {
     if (!diffN || p == rowOfPin.end()) continue;
     PinRow& pRow = *p->second;
     const std::string nName = trimmed(diffN->GetValueStr());
-    const auto found = pinByName.find(StringBase(nameOf(*pin.block) + "\n" + nName));
-    const Property* nPin = found == pinByName.end() ? nullptr : found->second;
+    const auto named = pinByName.find(StringBase(nameOf(*pin.block) + "\n" + nName));
+    const Property* nPin = named == pinByName.end() ? nullptr : named->second;
     const std::string where = "FPGA pin " + quote(nameOf(*pin.block) + "." + pRow.fpgaPin);
     if (!nPin || nPin == pin.port) {
       table.problems.push_back(Problem{pRow.name, where + ": " + DIFF_N + " = " + quote(nName) +
@@ -256,18 +270,16 @@ void pairs(const MbdWiring& index, PinTable& table) {
     }
     pRow.pairSide = PairSide::P;
     nRow.pairSide = PairSide::N;
-    pRow.partner = nRow.net;  // replaced by the design's name once the rows are named
-    nRow.partner = pRow.net;
+    found.emplace_back(&pRow, &nRow);
   }
+  return found;
 }
 
 // The design's names of the partners, once NameRows has named every row.
-void namePartners(PinTable& table) {
-  RowsByNet byNet = rowsByNet(table);
-  for (PinRow& row : table.rows) {
-    if (row.pairSide == PairSide::None) continue;
-    const auto partner = byNet.find(StringBase(row.partner));
-    if (partner != byNet.end()) row.partner = partner->second.front()->name;
+void namePartners(const Pairs& found) {
+  for (const auto& pair : found) {
+    pair.first->partner = pair.second->name;
+    pair.second->partner = pair.first->name;
   }
 }
 
@@ -286,26 +298,28 @@ PinTable BuildPinTable(MBD& model, const TableOptions& options) {
     error(table, "no board");
     return table;
   }
-  table.source = qbd->GetFileName().str();
   const MbdWiring index(*qbd);
+  // The root of a tree read from a file may not record it; its blocks do.
+  table.source = qbd->GetFileName().str();
+  if (table.source.empty() && !index.FpgaBlocks().empty())
+    table.source = index.FpgaBlocks().front()->GetFileName().str();
   const GroupMap chosen = choices(model, options, table);
   const std::vector<QbdBlock*> blocks = options.instances.empty()
                                             ? allInstances(index, chosen)
                                             : namedInstances(model, options, chosen, table);
   checkExpanded(model, blocks, table);
-  makeRows(index, blocks, table);
-  RowsByNet byNet = rowsByNet(table);
-  clockFrequencies(index, byNet);
-  pairs(index, table);
+  makeRows(index, blocks, table.source, table);
+  clockFrequencies(index, table);
+  const Pairs found = pairs(index, table);
   detail::NameRows(options, table);
-  namePartners(table);
+  namePartners(found);
   detail::CheckRows(table);
   addUnwired(index, blocks, table);
   return table;
 }
 
 bool ReadRenameMap(const std::string& text, std::map<std::string, std::string>& rename,
-                   std::string& error) {
+                   std::string& error, unsigned& errorLine) {
   std::unordered_set<StringBase, MbdRules::NetHash, MbdRules::NetEqual> nets;
   std::size_t start = 0;
   for (unsigned line = 1; start <= text.size(); ++line) {
@@ -324,12 +338,13 @@ bool ReadRenameMap(const std::string& text, std::map<std::string, std::string>& 
     }
     if (words.empty() || words[0][0] == '#') continue;
     if (words.size() != 2) {
-      error = std::to_string(line) + ": expected NET NAME, found " +
-              std::to_string(words.size()) + " words";
+      error = "expected NET NAME, found " + std::to_string(words.size()) + " words";
+      errorLine = line;
       return false;
     }
     if (!nets.insert(StringBase(words[0])).second) {
-      error = std::to_string(line) + ": net " + quote(words[0]) + " is renamed twice";
+      error = "net " + quote(words[0]) + " is renamed twice";
+      errorLine = line;
       return false;
     }
     rename[words[0]] = words[1];

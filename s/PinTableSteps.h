@@ -13,8 +13,8 @@ namespace detail {
 // Gives every row its design name: rename, then bus grouping, then prefix. Adds a note for a
 // rename entry that names no exported net and an error for two nets given one name.
 void NameRows(const TableOptions& options, PinTable& table);
-// Adds the errors of the rows: no location, a second location, two nets on one ball, one net
-// on several balls.
+// Adds the errors of the rows in board order: no location, a second location, two nets on one
+// ball, one net on several balls. The rows of a net stand together, as the builder makes them.
 void CheckRows(PinTable& table);
 
 }  // namespace detail

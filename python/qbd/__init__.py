@@ -6,21 +6,27 @@
         print(uart.name, [p.net for p in uart.ports])
 """
 import os as _os
+import sys as _sys
 
-from ._records import (Change, ClockRange, Error, ErrorRecord, Finding, FlashMemory, Guess,
-                       ReadError, TemplateError)
-from ._qbd import Board, Fpga, Instance, Parameter, Port
+from ._records import (Change, ClockRange, Error, ErrorRecord, ExportError, Finding,
+                       FlashMemory, Guess, ReadError, TemplateError)
+from ._qbd import Board, Fpga, Instance, Parameter, Pin, Port, __version__
 from . import _qbd
 
-__all__ = ["read", "loads", "Board", "Fpga", "Instance", "Parameter", "Port", "Error",
-           "ReadError", "TemplateError", "ErrorRecord", "ClockRange", "FlashMemory", "Finding",
-           "import_file", "diff", "Draft", "Guess", "Change"]
+__all__ = ["read", "loads", "Board", "Fpga", "Instance", "Parameter", "Pin", "Port", "Error",
+           "ReadError", "TemplateError", "ExportError", "ErrorRecord", "ClockRange",
+           "FlashMemory", "Finding", "__version__", "import_file", "diff", "Draft", "Guess",
+           "Change"]
 
 
 def read(path, expand=False):
-    """Reads a board file. A generic template stays as written unless `expand` is true (see
-    Board.expand). Raises ReadError when the file does not read."""
-    board = _qbd.read(_os.fsdecode(path))
+    """Reads a board file, or standard input for "-" (named "<stdin>" in messages). A generic
+    template stays as written unless `expand` is true (see Board.expand). Raises ReadError
+    when the file does not read."""
+    if _os.fsdecode(path) == "-":
+        return loads(_sys.stdin.buffer.read(), "<stdin>", expand)
+    # As bytes, so that a name that is not UTF-8 (bytes, or str with surrogate escapes) works.
+    board = _qbd.read(_os.fsencode(path))
     return board.expand() if expand else board
 
 

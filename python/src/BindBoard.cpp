@@ -9,6 +9,7 @@
 
 #include "Bindings.h"
 #include "LyrWiz_WizUtils.h"
+#include "MbdRules.h"
 #include "PyText.h"
 #include "Views.h"
 
@@ -18,22 +19,6 @@ namespace {
 
 using BoardPtr = std::shared_ptr<BoardState>;
 using LyrBoard::QbdBlock;
-
-// Collects the library's messages while it lives; the previous sink comes back afterwards.
-class MessageCapture {
- public:
-  MessageCapture()
-      : previous_(Port_MsgManData::setSink(
-            [this](Port_MsgKind, const std::string& text) { text_ += text; })) {}
-  ~MessageCapture() { Port_MsgManData::setSink(previous_); }
-  MessageCapture(const MessageCapture&) = delete;
-  MessageCapture& operator=(const MessageCapture&) = delete;
-  const std::string& text() const { return text_; }
-
- private:
-  std::string text_;
-  Port_MsgSink previous_;
-};
 
 // The FPGA part of a board, read and set through the model.
 struct FpgaView {
@@ -45,14 +30,16 @@ using Setter = int (MBD::*)(StringBase);
 void SetPart(const FpgaView& v, Setter setter, const char* what, py::handle value) {
   const std::string text = Bytes(value);
   MBD& model = v.board->model();
-  MessageCapture capture;
+  // The library's own capture: it collects this thread's messages only, whatever other
+  // threads send meanwhile.
+  Port_MsgCapture capture;
   const int status = (model.*setter)(StringBase(text));
   if (status == 0) {
     v.board->touch();
     return;
   }
-  std::string message = capture.text();
-  while (!message.empty() && (message.back() == '\n' || message.back() == ' ')) message.pop_back();
+  std::string message = MbdRules::MessageAsError(capture.text());
+  while (!message.empty() && message.back() == ' ') message.pop_back();
   if (message.empty())
     message = std::string("the FPGA ") + what + " was not set: the FPGA block has no such attribute";
   throw py::value_error(message);
@@ -90,8 +77,10 @@ py::list UnsignedList(const std::vector<unsigned>& values) {
 
 // A frequency in hertz as the model takes it; ValueError outside 0 .. 2^32-1.
 unsigned Frequency(const py::int_& value) {
-  const long long hz = value.cast<long long>();
-  if (hz < 0 || static_cast<unsigned long long>(hz) > UINT_MAX)
+  int overflow = 0;
+  const long long hz = PyLong_AsLongLongAndOverflow(value.ptr(), &overflow);
+  if (hz == -1 && PyErr_Occurred()) throw py::error_already_set();
+  if (overflow != 0 || hz < 0 || static_cast<unsigned long long>(hz) > UINT_MAX)
     throw py::value_error("a frequency is a whole number of hertz from 0 to 4294967295");
   return static_cast<unsigned>(hz);
 }
@@ -154,7 +143,8 @@ std::string WithoutTrailingNewlines(std::string text) {
   throw py::error_already_set();
 }
 
-BoardPtr Read(const std::string& path) {
+BoardPtr Read(py::handle name) {
+  const std::string path = Bytes(name);
   try {
     return BoardState::FromFile(path);
   } catch (const ReadFailure& failure) {
@@ -163,7 +153,7 @@ BoardPtr Read(const std::string& path) {
 }
 
 BoardPtr Loads(py::handle text, py::handle name) {
-  const std::string bytes = Bytes(text);
+  const std::string bytes = BoardText(text);
   const std::string source = Bytes(name);
   try {
     return BoardState::FromText(bytes, source);
@@ -264,7 +254,9 @@ void BindQueries(py::class_<BoardState, BoardPtr>& c) {
       .def(
           "port_tables_of",
           [](const BoardPtr& b, py::handle t) {
-            return Tables(b->model().getPortsByIOType(Bytes(t)));
+            const std::vector<StringBase> names =
+                b->model().getInstanceNamesByIOType(StringBase(Bytes(t)), 0);
+            return names.empty() ? py::list() : PortTables(b->model(), names.front());
           },
           py::arg("io_type"), "The port tables of the first instance of that IO type.");
 }
@@ -380,14 +372,16 @@ void BindTree(py::class_<BoardState, BoardPtr>& c) {
       .def(
           "write",
           [](const BoardPtr& b, py::handle where) {
-            const std::string path = Bytes(py::module_::import("os").attr("fsencode")(where));
+            const py::object name = py::module_::import("os").attr("fsencode")(where);
+            const std::string path = Bytes(name);
             if (b->tree().WriteFile(path.c_str()) != 0) {
-              const std::string message = "cannot write the board to " + path;
-              PyErr_SetString(PyExc_OSError, message.c_str());
+              PyErr_SetFromErrnoWithFilenameObject(PyExc_OSError, name.ptr());
               throw py::error_already_set();
             }
           },
-          py::arg("path"), "Writes the board in the board file syntax; OSError when it cannot.")
+          py::arg("path"),
+          "Writes the board in the board file syntax, replacing the file only once the new text "
+          "is complete; OSError (the file as it was) when it cannot.")
       .def("__repr__", [](const BoardPtr& b) {
         const LyrBase::PsfComp* name =
             b->tree().GetPsfCompByName(LyrBoard::Qbd::ATTRIBUTE, MBD::NAME.c_str());

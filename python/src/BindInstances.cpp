@@ -177,9 +177,10 @@ void BindInstances(py::module_& m) {
           "order.")
       .def_property_readonly(
           "port_tables",
-          [](const InstanceView& v) { return Tables(ModelOf(v).getPortsByIns(NameOf(v))); },
+          [](const InstanceView& v) { return PortTables(ModelOf(v), NameOf(v)); },
           "One table per FPGA pin wired to each port with a role, each a list of (key, value) "
-          "pairs in table order.")
+          "pairs in table order; a later port on a net of several pins that an earlier port "
+          "listed gets one table naming that port under SAME_NET_AS.")
       .def(
           "parameter_name_of_role",
           [](const InstanceView& v, py::handle role) {

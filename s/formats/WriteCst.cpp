@@ -8,6 +8,8 @@ namespace detail {
 namespace {
 
 const char* const kForbidden = "#;\" ";
+// A ball stands bare, and a comma would split it into a pair's two balls.
+const char* const kForbiddenBall = "#;\" ,";
 
 // The IO_PORT assignment for a setting; empty when cst has no word for it or its value.
 std::string assignment(const Item& item) {
@@ -37,23 +39,25 @@ void WriteCst(const MbdPins::PinTable& table, const WriteOptions& options, Write
     if (!file.RowNotes(row, kForbidden, true)) continue;
     const MbdPins::PinSettings& s = row.settings;
     const MbdPins::PinRow* partner = row.partner.empty() ? nullptr : index.Find(row.partner);
-    const bool partnerLocated = partner && !partner->settings.location.empty() &&
-                                ForbiddenIn(partner->settings.location, kForbidden, true).empty();
+    const bool partnerLocated =
+        partner && !partner->settings.location.empty() &&
+        ForbiddenIn(partner->settings.location, kForbiddenBall, true).empty();
     if (row.pairSide == MbdPins::PairSide::N && partnerLocated) {
       file.Comment(row.name + ": the N side of " + row.partner + ", located on its line");
       continue;
     }
     const std::string quotedName = "\"" + row.name + "\"";
     if (!s.location.empty()) {
-      const std::string bad = ForbiddenIn(s.location, kForbidden, true);
+      const std::string bad = ForbiddenIn(s.location, kForbiddenBall, true);
       if (!bad.empty()) {
+        // Left out whole, as its settings alone would read as a port without a place.
         file.Refused(row.name, "its location \"" + s.location + "\": it holds " + bad);
-      } else {
-        std::string balls = s.location;
-        if (row.pairSide == MbdPins::PairSide::P && partnerLocated)
-          balls += "," + partner->settings.location;
-        file.Line("IO_LOC " + quotedName + " " + balls + ";");
+        continue;
       }
+      std::string balls = s.location;
+      if (row.pairSide == MbdPins::PairSide::P && partnerLocated)
+        balls += "," + partner->settings.location;
+      file.Line("IO_LOC " + quotedName + " " + balls + ";");
     }
     std::string port;
     std::vector<std::string> missing;

@@ -45,11 +45,14 @@ void WriteLpf(const MbdPins::PinTable& table, const WriteOptions& options, Write
     }
     const std::string quotedName = "\"" + row.name + "\"";
     if (!s.location.empty()) {
+      // A port whose ball cannot be written is left out whole: its other settings alone
+      // would read as a port without a place.
       const std::string bad = ForbiddenIn(s.location, kForbidden, true);
-      if (bad.empty())
-        file.Line("LOCATE COMP " + quotedName + " SITE \"" + s.location + "\";");
-      else
+      if (!bad.empty()) {
         file.Refused(row.name, "its location \"" + s.location + "\": it holds " + bad);
+        continue;
+      }
+      file.Line("LOCATE COMP " + quotedName + " SITE \"" + s.location + "\";");
     }
     std::string iobuf;
     std::vector<std::string> missing;

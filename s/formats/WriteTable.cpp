@@ -66,7 +66,7 @@ std::string jsonString(const std::string& text) {
       ++i;
       continue;
     }
-    const std::string ch = text.substr(i, n);
+    const char* ch = text.data() + i;
     i += n;
     if (c == '"' || c == '\\') {
       result += '\\';
@@ -77,14 +77,13 @@ std::string jsonString(const std::string& text) {
       char buf[8];
       std::snprintf(buf, sizeof buf, "\\u%04x", c);
       result += buf;
-    } else if (ch == "\xC2\x85") {
+    } else if (n == 2 && c == 0xC2 && static_cast<unsigned char>(ch[1]) == 0x85) {
       result += "\\u0085";
-    } else if (ch == "\xE2\x80\xA8") {
-      result += "\\u2028";
-    } else if (ch == "\xE2\x80\xA9") {
-      result += "\\u2029";
+    } else if (n == 3 && c == 0xE2 && static_cast<unsigned char>(ch[1]) == 0x80 &&
+               (static_cast<unsigned char>(ch[2]) & 0xFE) == 0xA8) {
+      result += static_cast<unsigned char>(ch[2]) == 0xA8 ? "\\u2028" : "\\u2029";
     } else {
-      result += ch;
+      result.append(ch, n);
     }
   }
   return result + "\"";
@@ -161,11 +160,25 @@ void WriteCsv(const MbdPins::PinTable& table, const WriteOptions&, WriteOutput& 
     const MbdPins::PinSettings& s = row.settings;
     std::string malformed;
     for (const std::string& m : s.malformed) malformed += (malformed.empty() ? "" : ";") + m;
-    const std::string fields[] = {row.name, row.net, row.instance, row.port, row.fpgaBlock,
-                                  row.fpgaPin, s.location, s.ioStandard, MbdPins::PullName(s.pull),
-                                  s.drive, s.slew, s.termination, hertz(s.frequencyHz),
-                                  MbdPins::DirectionName(s.direction), sideName(row.pairSide),
-                                  row.partner, passThrough(s), malformed, row.file,
+    const std::string fields[] = {row.name,
+                                  row.net,
+                                  row.instance,
+                                  row.port,
+                                  row.fpgaBlock,
+                                  row.fpgaPin,
+                                  s.location,
+                                  s.ioStandard,
+                                  MbdPins::PullName(s.pull),
+                                  s.drive,
+                                  s.slew,
+                                  s.termination,
+                                  hertz(s.frequencyHz),
+                                  MbdPins::DirectionName(s.direction),
+                                  sideName(row.pairSide),
+                                  row.partner,
+                                  passThrough(s),
+                                  malformed,
+                                  row.file,
                                   row.line ? std::to_string(row.line) : ""};
     std::string line;
     for (const std::string& f : fields) line += (line.empty() ? "" : ",") + field(f);

@@ -55,14 +55,30 @@ void WriteUcf(const MbdPins::PinTable& table, const WriteOptions& options, Write
   FileWriter file("ucf", "# ", false, out);
   file.Header(table, options);
   // Nets match ignoring case; a string is written once per net however many pins carry it,
-  // and each pin of a net once however many ports share the net.
-  std::unordered_map<std::string, std::unordered_set<std::string>> writtenByNet;
-  std::unordered_set<std::string> pinsDone;
-  for (const MbdPins::PinRow& row : table.rows) {
-    if (row.fpgaPin.empty()) continue;
-    const std::string net = folded(row.net);
-    if (!pinsDone.insert(net + '\n' + row.fpgaBlock + '.' + row.fpgaPin).second) continue;
-    std::unordered_set<std::string>& written = writtenByNet[net];
+  // and each pin of a net once however many ports share the net. Only a net on several rows
+  // needs that record, so most rows keep none; each row looks its net up once.
+  struct Net {
+    unsigned rows = 0;
+    std::unordered_set<std::string> pins;
+    std::unordered_set<std::string> written;
+  };
+  std::unordered_map<std::string, Net> nets;
+  nets.reserve(table.rows.size());
+  std::vector<Net*> netOf(table.rows.size(), nullptr);
+  for (std::size_t i = 0; i < table.rows.size(); ++i)
+    if (!table.rows[i].fpgaPin.empty()) {
+      netOf[i] = &nets[folded(table.rows[i].net)];
+      ++netOf[i]->rows;
+    }
+  std::unordered_set<std::string> single;
+  for (std::size_t i = 0; i < table.rows.size(); ++i) {
+    const MbdPins::PinRow& row = table.rows[i];
+    Net* net = netOf[i];
+    if (!net) continue;
+    const bool shared = net->rows > 1;
+    if (shared && !net->pins.insert(row.fpgaBlock + '.' + row.fpgaPin).second) continue;
+    std::unordered_set<std::string>& written = shared ? net->written : single;
+    if (!shared) single.clear();
     std::vector<std::string> lines;
     std::vector<std::string> malformed;
     for (const std::string& text : row.strings) {

@@ -183,9 +183,13 @@ std::string Megahertz(double hertz) {
 }
 
 std::string Nanoseconds(double hertz) {
+  // Three decimals as files usually give them, more where a frequency needs them to come back.
   char buf[64];
-  std::snprintf(buf, sizeof buf, "%.3f", 1e9 / hertz);
-  return buf;
+  std::snprintf(buf, sizeof buf, "%.6f", 1e9 / hertz);
+  std::string text = buf;
+  const std::size_t dot = text.find('.');
+  while (text.size() > dot + 4 && text.back() == '0') text.pop_back();
+  return text;
 }
 
 std::string Upper(const std::string& text) {
@@ -296,8 +300,10 @@ bool FileWriter::RowNotes(const MbdPins::PinRow& row, const std::string& forbidd
 }
 
 RowIndex::RowIndex(const MbdPins::PinTable& table) {
+  // A partner is always the other side of a pair, so unpaired rows need no entry.
   for (const MbdPins::PinRow& row : table.rows)
-    if (!row.fpgaPin.empty()) rows_.emplace(row.name, &row);
+    if (!row.fpgaPin.empty() && row.pairSide != MbdPins::PairSide::None)
+      rows_.emplace(row.name, &row);
 }
 
 const MbdPins::PinRow* RowIndex::Find(const std::string& name) const {

@@ -51,7 +51,7 @@ std::string ForbiddenIn(const std::string& text, const std::string& forbidden, b
 
 // A frequency in MHz, with no trailing zeros ("12", "33.333333").
 std::string Megahertz(double hertz);
-// A clock period in ns with three decimals ("83.333").
+// A clock period in ns with at least three decimals and at most six ("10.000", "83.333333").
 std::string Nanoseconds(double hertz);
 // The text upper-cased (ASCII letters only).
 std::string Upper(const std::string& text);
@@ -94,7 +94,7 @@ class FileWriter {
 class RowIndex {
  public:
   explicit RowIndex(const MbdPins::PinTable& table);
-  // The first row named `name` that has an FPGA pin; null when none.
+  // The first paired row named `name` that has an FPGA pin; null when none.
   const MbdPins::PinRow* Find(const std::string& name) const;
 
  private:

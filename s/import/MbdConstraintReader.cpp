@@ -4,6 +4,7 @@
 #include <cctype>
 #include <cstring>
 
+#include "MbdConstraintWriter.h"
 #include "Readers.h"
 
 namespace MbdFormats {
@@ -43,19 +44,17 @@ const std::vector<std::string>& ReaderFormats() {
 }
 
 std::string FormatOfFile(const std::string& fileName, const std::string& /*text*/) {
-  const std::size_t slash = fileName.find_last_of('/');
-  const std::size_t dot = fileName.rfind('.');
-  if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return std::string();
-  const std::string extension = Lower(fileName.substr(dot + 1));
-  // Both pdc dialects go to the one pdc reader, which knows the commands of each.
+  // The registry knows each format's file types; both pdc dialects go to the one pdc reader,
+  // which knows the commands of each.
+  const FormatInfo* info = FormatForFile(fileName);
+  if (info == nullptr) return std::string();
   for (const Format& format : kFormats)
-    if (extension == format.name) return format.name;
+    if (std::strcmp(info->name, format.name) == 0) return format.name;
   return std::string();
 }
 
 bool ReadConstraints(const std::string& format, const std::string& text,
-                     const std::string& fileName, const ReadOptions& options,
-                     ReadResult& result) {
+                     const std::string& fileName, const ReadOptions& options, ReadResult& result) {
   const std::size_t errorsBefore = result.errors.size();
   const std::string name = Lower(format);
   for (const Format& known : kFormats) {
@@ -66,8 +65,8 @@ bool ReadConstraints(const std::string& format, const std::string& text,
   }
   std::string list;
   for (const Format& known : kFormats) list += (list.empty() ? "" : ", ") + std::string(known.name);
-  result.errors.push_back(ReadError{fileName, 1, 1,
-                                    "unknown constraint format \"" + format + "\" (known: " + list + ")"});
+  result.errors.push_back(ReadError{
+      fileName, 1, 1, "unknown constraint format \"" + format + "\" (known: " + list + ")"});
   return false;
 }
 

@@ -11,7 +11,8 @@ namespace detail {
 namespace {
 
 const CommentSyntax& CcfComments() {
-  static const CommentSyntax syntax{true, false, true, {"Net", "Pin_in", "Pin_out", "Pin_inout"}};
+  static const CommentSyntax syntax{
+      true, false, true, {"Net", "Pin_in", "Pin_out", "Pin_inout"}, StatementShape};
   return syntax;
 }
 
@@ -34,8 +35,10 @@ void Net(const Statement& statement, const char* direction, TableBuilder& table)
   }
   const std::string& name = t[1].text;
   for (const Assignment& a : assignments) {
-    if (strcasecmp(a.key.c_str(), "Loc") == 0 && a.hasValue) table.Locate(name, a.value, statement.line);
-    else table.Set(name, a.key, a.value, a.hasValue, statement.line);
+    if (strcasecmp(a.key.c_str(), "Loc") == 0 && a.hasValue)
+      table.Locate(name, a.value, statement.line);
+    else
+      table.Set(name, a.key, a.value, a.hasValue, statement.line);
   }
   if (direction != nullptr) table.Set(name, "DIRECTION", direction, true, statement.line);
 }
@@ -59,11 +62,16 @@ void ReadCcf(const std::string& text, const std::string& file, const ReadOptions
       break;
     }
     const Token& command = statement.tokens[0];
-    if (Is(command, "Net")) Net(statement, nullptr, table);
-    else if (Is(command, "Pin_in")) Net(statement, "IN", table);
-    else if (Is(command, "Pin_out")) Net(statement, "OUT", table);
-    else if (Is(command, "Pin_inout")) Net(statement, "INOUT", table);
-    else table.Error(statement.line, statement.column, "unknown statement " + command.text);
+    if (Is(command, "Net"))
+      Net(statement, nullptr, table);
+    else if (Is(command, "Pin_in"))
+      Net(statement, "IN", table);
+    else if (Is(command, "Pin_out"))
+      Net(statement, "OUT", table);
+    else if (Is(command, "Pin_inout"))
+      Net(statement, "INOUT", table);
+    else
+      table.Error(statement.line, statement.column, "unknown statement " + command.text);
   }
   table.Finish();
 }

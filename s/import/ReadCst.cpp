@@ -11,8 +11,8 @@ namespace detail {
 namespace {
 
 const CommentSyntax& CstComments() {
-  static const CommentSyntax syntax{false, true, true,
-                                    {"IO_LOC", "IO_PORT", "INS_LOC", "CLOCK_LOC", "GROUP"}};
+  static const CommentSyntax syntax{
+      false, true, true, {"IO_LOC", "IO_PORT", "INS_LOC", "CLOCK_LOC", "GROUP"}, StatementShape};
   return syntax;
 }
 
@@ -20,7 +20,9 @@ bool Is(const Token& token, const char* word) {
   return token.kind != Token::Symbol && strcasecmp(token.text.c_str(), word) == 0;
 }
 
-bool IsName(const Token& token) { return token.kind != Token::Symbol && !token.text.empty(); }
+bool IsName(const Token& token) {
+  return token.kind != Token::Symbol && !token.text.empty();
+}
 
 // IO_LOC "name" A1;  or  IO_LOC "x_p" 39,40;
 void IoLoc(const Statement& statement, TableBuilder& table) {
@@ -36,7 +38,8 @@ void IoLoc(const Statement& statement, TableBuilder& table) {
     table.Pair(t[1].text, negative, statement.line);
     return;
   }
-  table.Error(statement.line, statement.column, "expected IO_LOC \"name\" pin; (or pin,pin for a pair)");
+  table.Error(statement.line, statement.column,
+              "expected IO_LOC \"name\" pin; (or pin,pin for a pair)");
 }
 
 // IO_PORT "name" KEY=VALUE ...;
@@ -74,8 +77,10 @@ void ReadCst(const std::string& text, const std::string& file, const ReadOptions
       continue;
     }
     const Token& command = statement.tokens[0];
-    if (Is(command, "IO_LOC")) IoLoc(statement, table);
-    else if (Is(command, "IO_PORT")) IoPort(statement, table);
+    if (Is(command, "IO_LOC"))
+      IoLoc(statement, table);
+    else if (Is(command, "IO_PORT"))
+      IoPort(statement, table);
     else if (Is(command, "INS_LOC") || Is(command, "CLOCK_LOC") || Is(command, "GROUP"))
       table.Skip(statement.line, statement.column, command.text + " skipped: not a pin setting");
     else

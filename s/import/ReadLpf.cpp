@@ -11,10 +11,13 @@ namespace detail {
 namespace {
 
 const CommentSyntax& LpfComments() {
-  static const CommentSyntax syntax{true, true, true,
-                                    {"LOCATE", "IOBUF", "FREQUENCY", "BLOCK", "SYSCONFIG",
-                                     "BANK", "DEFINE", "USE", "MAXDELAY", "INPUT_SETUP",
-                                     "CLOCK_TO_OUT", "PERIOD"}};
+  static const CommentSyntax syntax{
+      true,
+      true,
+      true,
+      {"LOCATE", "IOBUF", "FREQUENCY", "BLOCK", "SYSCONFIG", "BANK", "DEFINE", "USE", "MAXDELAY",
+       "INPUT_SETUP", "CLOCK_TO_OUT", "PERIOD"},
+      StatementShape};
   return syntax;
 }
 
@@ -22,7 +25,9 @@ bool Is(const Token& token, const char* word) {
   return token.kind != Token::Symbol && strcasecmp(token.text.c_str(), word) == 0;
 }
 
-bool IsName(const Token& token) { return token.kind != Token::Symbol && !token.text.empty(); }
+bool IsName(const Token& token) {
+  return token.kind != Token::Symbol && !token.text.empty();
+}
 
 // LOCATE COMP "name" SITE "A1"
 void Locate(const Statement& statement, TableBuilder& table) {
@@ -32,12 +37,13 @@ void Locate(const Statement& statement, TableBuilder& table) {
     return;
   }
   if (t.size() >= 2 && !Is(t[1], "COMP")) {
-    table.Skip(statement.line, statement.column, "LOCATE " + t[1].text + " skipped: only "
-               "LOCATE COMP places a port");
+    table.Skip(statement.line, statement.column,
+               "LOCATE " + t[1].text +
+                   " skipped: only "
+                   "LOCATE COMP places a port");
     return;
   }
-  table.Error(statement.line, statement.column,
-              "expected LOCATE COMP \"name\" SITE \"pin\";");
+  table.Error(statement.line, statement.column, "expected LOCATE COMP \"name\" SITE \"pin\";");
 }
 
 // IOBUF PORT "name" KEY=VALUE ...
@@ -96,10 +102,14 @@ void ReadLpf(const std::string& text, const std::string& file, const ReadOptions
       break;
     }
     const Token& command = statement.tokens[0];
-    if (Is(command, "LOCATE")) Locate(statement, table);
-    else if (Is(command, "IOBUF")) Iobuf(statement, table);
-    else if (Is(command, "FREQUENCY")) Frequency(statement, table);
-    else table.Skip(statement.line, statement.column, command.text + " skipped: not a pin setting");
+    if (Is(command, "LOCATE"))
+      Locate(statement, table);
+    else if (Is(command, "IOBUF"))
+      Iobuf(statement, table);
+    else if (Is(command, "FREQUENCY"))
+      Frequency(statement, table);
+    else
+      table.Skip(statement.line, statement.column, command.text + " skipped: not a pin setting");
   }
   table.Finish();
 }

@@ -1,7 +1,8 @@
 // pcf: one command a line, words split on blanks, '#' to the end of the line a comment, no
 // quoting. set_io places a port and may set its pull-up; set_frequency gives a clock in MHz.
-#include <cstdlib>
 #include <strings.h>
+
+#include <cstdlib>
 
 #include "ReaderSettings.h"
 #include "ReaderTable.h"
@@ -13,7 +14,8 @@ namespace detail {
 namespace {
 
 const CommentSyntax& PcfComments() {
-  static const CommentSyntax syntax{true, false, false, {"set_io", "set_frequency"}};
+  static const CommentSyntax syntax{
+      true, false, false, {"set_io", "set_frequency"}, PcfCommandShape};
   return syntax;
 }
 
@@ -33,7 +35,7 @@ void SetIo(const Statement& statement, TableBuilder& table) {
         table.Error(words[i].line, words[i].column, "the option " + word + " needs a value");
         return;
       }
-      const std::string key = word == "-pullup" ? "PULLUP"
+      const std::string key = word == "-pullup"   ? "PULLUP"
                               : word == "-io_std" ? "IOSTANDARD"
                                                   : "PULLUP_RESISTOR";
       settings.emplace_back(key, words[++i].text);
@@ -49,8 +51,8 @@ void SetIo(const Statement& statement, TableBuilder& table) {
   }
   const std::string& name = positional[0]->text;
   table.Locate(name, positional[1]->text, statement.line);
-  for (const auto& setting : settings) table.Set(name, setting.first, setting.second, true,
-                                                 statement.line);
+  for (const auto& setting : settings)
+    table.Set(name, setting.first, setting.second, true, statement.line);
 }
 
 // A plain decimal number: set_frequency's value has no unit of its own.
@@ -83,9 +85,12 @@ void ReadPcf(const std::string& text, const std::string& file, const ReadOptions
   Statement statement;
   while (lexer.Next(statement)) {
     const std::string& command = statement.tokens[0].text;
-    if (command == "set_io") SetIo(statement, table);
-    else if (command == "set_frequency") SetFrequency(statement, table);
-    else table.Skip(statement.line, statement.column, "unknown command " + command + " skipped");
+    if (command == "set_io")
+      SetIo(statement, table);
+    else if (command == "set_frequency")
+      SetFrequency(statement, table);
+    else
+      table.Skip(statement.line, statement.column, "unknown command " + command + " skipped");
   }
   table.Finish();
 }

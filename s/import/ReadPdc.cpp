@@ -2,9 +2,10 @@
 // LVCMOS33 -RES_PULL Up` (or the older `set_io led[0] -pinname H12 -iostd LVCMOS33`), and
 // `ldc_set_location -site {A1} [get_ports x]` with `ldc_set_port -iobuf {IO_TYPE=... ...}`
 // and create_clock.
+#include <strings.h>
+
 #include <cctype>
 #include <cstring>
-#include <strings.h>
 
 #include "Readers.h"
 #include "TclCommon.h"
@@ -20,7 +21,8 @@ std::string Upper(std::string text) {
 
 // The board's words for set_io's options: -io_std is the IO standard, -OUT_DRIVE the drive,
 // -SLEW High and Low are fast and slow; -RES_PULL Up/Down/Hold/None the neutral reading knows.
-std::pair<std::string, std::string> BoardWords(const std::string& option, const std::string& value) {
+std::pair<std::string, std::string> BoardWords(const std::string& option,
+                                               const std::string& value) {
   if (option == "IO_STD" || option == "IOSTD") return {"IOSTANDARD", value};
   if (option == "OUT_DRIVE") return {"DRIVE", value};
   if (option == "SLEW" && strcasecmp(value.c_str(), "High") == 0) return {"SLEW", "FAST"};
@@ -41,15 +43,20 @@ int SetIo(TclRecorder& recorder, int objc, Tcl_Obj* const objv[]) {
     if (i + 1 >= objc) return recorder.Fail("set_io: " + word + " needs a value");
     const std::string value = TclRecorder::Text(objv[++i]);
     const std::string option = word.substr(1);
-    if (option == "port_name") port = value;
-    else if (option == "pin_name" || option == "pinname") pin = value;
-    else if (option == "fixed") continue;
-    else settings.push_back(BoardWords(Upper(option), value));
+    if (option == "port_name")
+      port = value;
+    else if (option == "pin_name" || option == "pinname")
+      pin = value;
+    else if (option == "fixed")
+      continue;
+    else
+      settings.push_back(BoardWords(Upper(option), value));
   }
   if (port.empty()) return recorder.Fail("set_io needs -port_name");
   const unsigned line = recorder.CurrentLine();
   if (!pin.empty()) recorder.Table().Locate(port, pin, line);
-  for (const auto& setting : settings) recorder.Table().Set(port, setting.first, setting.second, true, line);
+  for (const auto& setting : settings)
+    recorder.Table().Set(port, setting.first, setting.second, true, line);
   Tcl_ResetResult(recorder.Interp());
   return TCL_OK;
 }
@@ -86,8 +93,10 @@ int LdcSetLocation(TclRecorder& recorder, int objc, Tcl_Obj* const objv[]) {
   if (OptionAndPorts(recorder, objc, objv, "-site", site, ports) != TCL_OK) return TCL_ERROR;
   const unsigned line = recorder.CurrentLine();
   for (const PortWord& port : ports) {
-    if (port.pattern) recorder.Table().Skip(line, 0, "a location for the pattern \"" + port.name + "\" skipped");
-    else recorder.Table().Locate(port.name, site, line);
+    if (port.pattern)
+      recorder.Table().Skip(line, 0, "a location for the pattern \"" + port.name + "\" skipped");
+    else
+      recorder.Table().Locate(port.name, site, line);
   }
   Tcl_ResetResult(recorder.Interp());
   return TCL_OK;
@@ -112,8 +121,10 @@ int LdcSetPort(TclRecorder& recorder, int objc, Tcl_Obj* const objv[]) {
     const std::string key = item.substr(0, equals);
     const std::string value = equals == std::string::npos ? std::string() : item.substr(equals + 1);
     for (const PortWord& port : ports) {
-      if (port.pattern) recorder.Table().SetMatching(port.name, key, value, equals != std::string::npos, line);
-      else recorder.Table().Set(port.name, key, value, equals != std::string::npos, line);
+      if (port.pattern)
+        recorder.Table().SetMatching(port.name, key, value, equals != std::string::npos, line);
+      else
+        recorder.Table().Set(port.name, key, value, equals != std::string::npos, line);
     }
   }
   Tcl_DecrRefCount(list);

@@ -1,8 +1,9 @@
 // qsf: set_location_assignment PIN_R8 -to clk, and set_instance_assignment -name KEY VALUE
 // -to port. Names are bare words; led[3] without braces reads as the bus bit, as the tool
 // reads it; "x(n)" is the negative side of the pair x. Project-wide assignments are skipped.
-#include <cstdlib>
 #include <strings.h>
+
+#include <cstdlib>
 
 #include "Readers.h"
 #include "TclCommon.h"
@@ -29,7 +30,8 @@ int ReadOptionsOf(TclRecorder& recorder, int objc, Tcl_Obj* const objv[], Assign
       a.positional.push_back(word);
       continue;
     }
-    if (i + 1 >= objc) return recorder.Fail(TclRecorder::Text(objv[0]) + ": " + word + " needs a value");
+    if (i + 1 >= objc)
+      return recorder.Fail(TclRecorder::Text(objv[0]) + ": " + word + " needs a value");
     const std::string value = TclRecorder::Text(objv[++i]);
     if (word == "-to") {
       a.to = value;
@@ -54,7 +56,8 @@ std::string PortName(TableBuilder& table, const std::string& name) {
   if (name.size() <= 3 || name.compare(name.size() - 3, 3, "(n)") != 0) return name;
   const std::string positive = name.substr(0, name.size() - 3);
   const std::size_t n = positive.size();
-  const bool suffixed = n > 2 && positive[n - 2] == '_' && (positive[n - 1] == 'p' || positive[n - 1] == 'P');
+  const bool suffixed =
+      n > 2 && positive[n - 2] == '_' && (positive[n - 1] == 'p' || positive[n - 1] == 'P');
   const std::string negative = suffixed ? NegativeSideOf(positive) : name;
   table.PairIfBoth(positive, negative);
   return negative;
@@ -67,7 +70,8 @@ int SetLocation(TclRecorder& recorder, int objc, Tcl_Obj* const objv[]) {
     return recorder.Fail("set_location_assignment takes a location and -to port");
   const unsigned line = recorder.CurrentLine();
   if (!IsPortName(a.to) || a.elsewhere) {
-    recorder.Table().Skip(line, 0, "the location of \"" + a.to + "\", not a top-level port, skipped");
+    recorder.Table().Skip(line, 0,
+                          "the location of \"" + a.to + "\", not a top-level port, skipped");
     return TCL_OK;
   }
   std::string location = a.positional[0];
@@ -81,11 +85,13 @@ int SetLocation(TclRecorder& recorder, int objc, Tcl_Obj* const objv[]) {
 // a name it shares with the others stays as written.
 std::string CommonStandard(const std::string& name) {
   static const std::pair<const char*, const char*> kNames[] = {
-      {"3.3-V LVCMOS", "LVCMOS33"}, {"3.3-V LVTTL", "LVTTL"},     {"3.0-V LVCMOS", "LVCMOS30"},
-      {"3.0-V LVTTL", "LVTTL30"},   {"2.5 V", "LVCMOS25"},        {"1.8 V", "LVCMOS18"},
-      {"1.5 V", "LVCMOS15"},        {"1.2 V", "LVCMOS12"},        {"SSTL-2 CLASS I", "SSTL2_I"},
-      {"SSTL-2 CLASS II", "SSTL2_II"}, {"SSTL-18 CLASS I", "SSTL18_I"},
-      {"SSTL-18 CLASS II", "SSTL18_II"}, {"SSTL-15", "SSTL15"},   {"SSTL-135", "SSTL135"},
+      {"3.3-V LVCMOS", "LVCMOS33"},    {"3.3-V LVTTL", "LVTTL"},
+      {"3.0-V LVCMOS", "LVCMOS30"},    {"3.0-V LVTTL", "LVTTL30"},
+      {"2.5 V", "LVCMOS25"},           {"1.8 V", "LVCMOS18"},
+      {"1.5 V", "LVCMOS15"},           {"1.2 V", "LVCMOS12"},
+      {"SSTL-2 CLASS I", "SSTL2_I"},   {"SSTL-2 CLASS II", "SSTL2_II"},
+      {"SSTL-18 CLASS I", "SSTL18_I"}, {"SSTL-18 CLASS II", "SSTL18_II"},
+      {"SSTL-15", "SSTL15"},           {"SSTL-135", "SSTL135"},
   };
   for (const auto& known : kNames)
     if (strcasecmp(name.c_str(), known.first) == 0) return known.second;
@@ -106,8 +112,9 @@ int SetInstance(TclRecorder& recorder, int objc, Tcl_Obj* const objv[]) {
     return recorder.Fail("set_instance_assignment takes -name KEY VALUE -to port");
   const unsigned line = recorder.CurrentLine();
   if (!a.hasTo || !IsPortName(a.to) || a.elsewhere) {
-    recorder.Table().Skip(line, 0, "the assignment " + a.name + " to \"" + a.to +
-                                       "\", not a top-level port, skipped");
+    recorder.Table().Skip(
+        line, 0,
+        "the assignment " + a.name + " to \"" + a.to + "\", not a top-level port, skipped");
     return TCL_OK;
   }
   const bool hasValue = !a.positional.empty();
@@ -137,8 +144,8 @@ int SetGlobal(TclRecorder& recorder, int objc, Tcl_Obj* const objv[]) {
 
 void ReadQsf(const std::string& text, const std::string& file, const ReadOptions& options,
              ReadResult& result) {
-  const CommentSyntax syntax = TclComments({"set_location_assignment", "set_instance_assignment",
-                                            "set_global_assignment"});
+  const CommentSyntax syntax =
+      TclComments({"set_location_assignment", "set_instance_assignment", "set_global_assignment"});
   LineMap lines(text, syntax, options.includeCommented);
   TableBuilder table(result, file, lines);
   {

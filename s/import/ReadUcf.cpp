@@ -12,8 +12,8 @@ namespace detail {
 namespace {
 
 const CommentSyntax& UcfComments() {
-  static const CommentSyntax syntax{true, false, true,
-                                    {"NET", "INST", "TIMESPEC", "CONFIG", "TIMEGRP", "PIN"}};
+  static const CommentSyntax syntax{
+      true, false, true, {"NET", "INST", "TIMESPEC", "CONFIG", "TIMEGRP", "PIN"}, StatementShape};
   return syntax;
 }
 
@@ -35,8 +35,10 @@ void Net(const Statement& statement, TableBuilder& table) {
   }
   const std::string& name = t[1].text;
   for (const Assignment& a : assignments) {
-    if (strcasecmp(a.key.c_str(), "LOC") == 0 && a.hasValue) table.Locate(name, a.value, statement.line);
-    else table.Set(name, a.key, a.value, a.hasValue, statement.line);
+    if (strcasecmp(a.key.c_str(), "LOC") == 0 && a.hasValue)
+      table.Locate(name, a.value, statement.line);
+    else
+      table.Set(name, a.key, a.value, a.hasValue, statement.line);
   }
 }
 
@@ -60,8 +62,10 @@ void ReadUcf(const std::string& text, const std::string& file, const ReadOptions
       break;
     }
     const Token& command = statement.tokens[0];
-    if (Is(command, "NET")) Net(statement, table);
-    else table.Skip(statement.line, statement.column, command.text + " skipped: not a pin setting");
+    if (Is(command, "NET"))
+      Net(statement, table);
+    else
+      table.Skip(statement.line, statement.column, command.text + " skipped: not a pin setting");
   }
   table.Finish();
 }

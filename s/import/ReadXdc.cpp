@@ -1,9 +1,10 @@
 // xdc and sdc: set_property (KEY VALUE, or -dict {K V ...}) on [get_ports ...] objects, and
 // create_clock with its period in ns. Device settings on [current_design] and timing commands
 // are reported as skipped.
+#include <strings.h>
+
 #include <cstdlib>
 #include <cstring>
-#include <strings.h>
 
 #include "ReaderSettings.h"
 #include "Readers.h"
@@ -37,12 +38,18 @@ int CreateClock(TclRecorder& recorder, int objc, Tcl_Obj* const objv[]) {
   for (int i = 1; i < objc; ++i) {
     const std::string word = TclRecorder::Text(objv[i]);
     const bool takesValue = word == "-period" || word == "-name" || word == "-waveform";
-    if (takesValue && i + 1 >= objc) return recorder.Fail("create_clock: " + word + " needs a value");
-    if (word == "-period") period = TclRecorder::Text(objv[++i]);
-    else if (word == "-name") name = TclRecorder::Text(objv[++i]);
-    else if (word == "-waveform") ++i;
-    else if (word == "-add") continue;
-    else objects.push_back(objv[i]);
+    if (takesValue && i + 1 >= objc)
+      return recorder.Fail("create_clock: " + word + " needs a value");
+    if (word == "-period")
+      period = TclRecorder::Text(objv[++i]);
+    else if (word == "-name")
+      name = TclRecorder::Text(objv[++i]);
+    else if (word == "-waveform")
+      ++i;
+    else if (word == "-add")
+      continue;
+    else
+      objects.push_back(objv[i]);
   }
   char* end = nullptr;
   std::strtod(period.c_str(), &end);
@@ -56,11 +63,14 @@ int CreateClock(TclRecorder& recorder, int objc, Tcl_Obj* const objv[]) {
     return TCL_ERROR;
   const unsigned line = recorder.CurrentLine();
   if (ports.empty())
-    recorder.Table().Skip(line, 0, "the clock " + (name.empty() ? std::string("without a name") : name) +
-                                       " is on no port, skipped");
+    recorder.Table().Skip(line, 0,
+                          "the clock " + (name.empty() ? std::string("without a name") : name) +
+                              " is on no port, skipped");
   for (const PortWord& port : ports) {
-    if (port.pattern) recorder.Table().SetMatching(port.name, "PERIOD", value, true, line);
-    else recorder.Table().Clock(port.name, "PERIOD", value, line);
+    if (port.pattern)
+      recorder.Table().SetMatching(port.name, "PERIOD", value, true, line);
+    else
+      recorder.Table().Clock(port.name, "PERIOD", value, line);
   }
   Tcl_ResetResult(recorder.Interp());
   return TCL_OK;
@@ -69,6 +79,7 @@ int CreateClock(TclRecorder& recorder, int objc, Tcl_Obj* const objv[]) {
 CommentSyntax TclComments(std::vector<const char*> commands) {
   CommentSyntax syntax;
   syntax.commands = std::move(commands);
+  syntax.isCommand = TclCommandShape;
   return syntax;
 }
 
@@ -85,9 +96,12 @@ void SetOnPorts(TclRecorder& recorder, const std::vector<PortWord>& ports, const
   for (const PortWord& port : ports) {
     if (port.pattern && IsLocationKey(key))
       table.Skip(line, 0, "a location for the pattern \"" + port.name + "\" skipped");
-    else if (port.pattern) table.SetMatching(port.name, key, value, true, line);
-    else if (IsLocationKey(key)) table.Locate(port.name, value, line);
-    else table.Set(port.name, key, value, true, line);
+    else if (port.pattern)
+      table.SetMatching(port.name, key, value, true, line);
+    else if (IsLocationKey(key))
+      table.Locate(port.name, value, line);
+    else
+      table.Set(port.name, key, value, true, line);
   }
 }
 
@@ -101,8 +115,10 @@ int SetProperty(TclRecorder& recorder, int objc, Tcl_Obj* const objv[]) {
       if (i + 1 >= objc) return recorder.Fail("set_property -dict needs a list of keys and values");
       int n = 0;
       Tcl_Obj** items = nullptr;
-      if (Tcl_ListObjGetElements(recorder.Interp(), objv[++i], &n, &items) != TCL_OK) return TCL_ERROR;
-      if (n % 2 != 0) return recorder.Fail("set_property -dict: the list has an odd number of words");
+      if (Tcl_ListObjGetElements(recorder.Interp(), objv[++i], &n, &items) != TCL_OK)
+        return TCL_ERROR;
+      if (n % 2 != 0)
+        return recorder.Fail("set_property -dict: the list has an odd number of words");
       for (int k = 0; k < n; k += 2)
         settings.emplace_back(TclRecorder::Text(items[k]), TclRecorder::Text(items[k + 1]));
       ++i;
@@ -120,19 +136,21 @@ int SetProperty(TclRecorder& recorder, int objc, Tcl_Obj* const objv[]) {
   if (!PortsOf(recorder, objv + i, objc - i, ports, others, other)) return TCL_ERROR;
   const unsigned line = recorder.CurrentLine();
   if (others > 0 || ports.empty())
-    recorder.Table().Skip(line, 0, "set_property " + settings.front().first + " on " +
-                                       (others > 0 ? "\"" + other + "\", not a port," : "no port") +
-                                       " skipped");
-  for (const auto& setting : settings) SetOnPorts(recorder, ports, setting.first, setting.second, line);
+    recorder.Table().Skip(line, 0,
+                          "set_property " + settings.front().first + " on " +
+                              (others > 0 ? "\"" + other + "\", not a port," : "no port") +
+                              " skipped");
+  for (const auto& setting : settings)
+    SetOnPorts(recorder, ports, setting.first, setting.second, line);
   Tcl_ResetResult(recorder.Interp());
   return TCL_OK;
 }
 
 void Read(const std::string& text, const std::string& file, const ReadOptions& options,
           ReadResult& result, bool properties) {
-  const CommentSyntax syntax = TclComments({"set_property", "create_clock", "create_generated_clock",
-                                            "set_input_delay", "set_output_delay", "set_false_path",
-                                            "set_clock_groups", "set_max_delay", "set_min_delay"});
+  const CommentSyntax syntax = TclComments(
+      {"set_property", "create_clock", "create_generated_clock", "set_input_delay",
+       "set_output_delay", "set_false_path", "set_clock_groups", "set_max_delay", "set_min_delay"});
   LineMap lines(text, syntax, options.includeCommented);
   TableBuilder table(result, file, lines);
   {

@@ -1,15 +1,18 @@
 // Headings and commented-out commands, found line by line before a reader sees the text.
 #include "ReaderLines.h"
 
+#include <strings.h>
+
 #include <cctype>
 #include <cstring>
-#include <strings.h>
 
 namespace MbdFormats {
 namespace detail {
 namespace {
 
-bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\f' || c == '\v'; }
+bool IsBlank(char c) {
+  return c == ' ' || c == '\t' || c == '\r' || c == '\f' || c == '\v';
+}
 
 // Where the comment markers at `at` end (at itself when there are none).
 std::size_t SkipMarkers(const std::string& text, std::size_t at, std::size_t end,
@@ -33,8 +36,8 @@ std::size_t SkipMarkers(const std::string& text, std::size_t at, std::size_t end
 bool StartsWithCommand(const std::string& text, std::size_t at, std::size_t end,
                        const CommentSyntax& syntax) {
   std::size_t wordEnd = at;
-  while (wordEnd < end && (std::isalnum(static_cast<unsigned char>(text[wordEnd])) ||
-                           text[wordEnd] == '_'))
+  while (wordEnd < end &&
+         (std::isalnum(static_cast<unsigned char>(text[wordEnd])) || text[wordEnd] == '_'))
     ++wordEnd;
   const std::size_t length = wordEnd - at;
   if (length == 0) return false;
@@ -62,6 +65,33 @@ std::string Prose(const std::string& text, std::size_t at, std::size_t end) {
 
 }  // namespace
 
+bool TclCommandShape(const std::string& line) {
+  return line.find(" -") != std::string::npos || line.find('[') != std::string::npos;
+}
+
+bool StatementShape(const std::string& line) {
+  return line.find(';') != std::string::npos;
+}
+
+bool PcfCommandShape(const std::string& line) {
+  std::vector<std::string> words;
+  std::size_t at = 0;
+  while (at < line.size() && line[at] != '#') {
+    while (at < line.size() && IsBlank(line[at])) ++at;
+    const std::size_t start = at;
+    while (at < line.size() && !IsBlank(line[at]) && line[at] != '#') ++at;
+    if (at > start) words.push_back(line.substr(start, at - start));
+  }
+  std::size_t positional = 0;
+  for (std::size_t i = 1; i < words.size(); ++i) {
+    if (words[i][0] != '-')
+      ++positional;
+    else if (words[i] != "-nowarn")
+      ++i;  // an option with its value
+  }
+  return positional == 2;
+}
+
 LineMap::LineMap(const std::string& text, const CommentSyntax& syntax, bool includeCommented)
     : text_(text) {
   headings_.push_back(Heading());
@@ -87,7 +117,9 @@ void LineMap::Classify(const CommentSyntax& syntax, bool includeCommented) {
       inProse = false;
     } else if (markersEnd == at) {
       inProse = false;  // a command line
-    } else if (StartsWithCommand(text_, markersEnd, end, syntax)) {
+    } else if (StartsWithCommand(text_, markersEnd, end, syntax) &&
+               (syntax.isCommand == nullptr ||
+                syntax.isCommand(text_.substr(markersEnd, end - markersEnd)))) {
       inProse = false;
       if (includeCommented) {
         for (std::size_t i = at; i < markersEnd; ++i) text_[i] = ' ';

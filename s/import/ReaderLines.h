@@ -13,11 +13,20 @@ namespace detail {
 // How a format writes comments and which words begin its commands (to tell a commented-out
 // command from prose).
 struct CommentSyntax {
-  bool hash = true;       // '#' begins a comment line
-  bool slashes = false;   // "//" begins a comment line
+  bool hash = true;      // '#' begins a comment line
+  bool slashes = false;  // "//" begins a comment line
   bool ignoreCase = false;
   std::vector<const char*> commands;
+  // Whether a commented line that begins with a command is a whole one, not prose that begins
+  // with the same word ("# create_clock for the 100 MHz input"); null: every such line is.
+  bool (*isCommand)(const std::string& line) = nullptr;
 };
+
+// The usual tests of a whole command: a Tcl command with an option or a bracket, a statement
+// with its ';', a pcf command of a name and a pin (or frequency) after its options.
+bool TclCommandShape(const std::string& line);
+bool StatementShape(const std::string& line);
+bool PcfCommandShape(const std::string& line);
 
 class LineMap {
  public:

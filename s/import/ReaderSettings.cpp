@@ -3,6 +3,8 @@
 
 #include <strings.h>
 
+#include "MbdRules.h"
+
 namespace MbdFormats {
 namespace detail {
 namespace {
@@ -13,7 +15,23 @@ std::size_t KeyLength(const std::string& string) {
   return equals == std::string::npos ? string.size() : equals;
 }
 
+std::string Trim(const std::string& text) {
+  std::size_t begin = 0, end = text.size();
+  while (begin < end && (text[begin] == ' ' || text[begin] == '\t')) ++begin;
+  while (end > begin && (text[end - 1] == ' ' || text[end - 1] == '\t')) --end;
+  return text.substr(begin, end - begin);
+}
+
 }  // namespace
+
+bool HoldsOneSetting(const std::string& key, const std::string& value, bool hasValue) {
+  const MbdRules::ConstraintReading reading =
+      MbdRules::ReadConstraint(StringBase(BoardString(key, value, hasValue)));
+  if (reading.items.size() != 1) return false;
+  const MbdRules::Constraint& item = reading.items.front();
+  return item.hasValue == hasValue && item.key.str() == key &&
+         (!hasValue || item.value.str() == Trim(value));
+}
 
 std::string BoardString(const std::string& key, const std::string& value, bool hasValue) {
   return hasValue ? key + "=" + value : key;

@@ -16,6 +16,11 @@ namespace detail {
 // "KEY=VALUE", or "KEY" for a flag.
 std::string BoardString(const std::string& key, const std::string& value, bool hasValue);
 
+// True when the board string of KEY and VALUE reads back as that one setting (the value
+// trimmed of blanks, as a board reads it); false for a key or value that would read as
+// something else, such as a value "x LOC=Z9", which a board reads as two assignments.
+bool HoldsOneSetting(const std::string& key, const std::string& value, bool hasValue);
+
 // Puts the string among a pin's strings: in place of one with the same key (ignoring case),
 // as a later assignment replaces an earlier one in the tools, or else at the end.
 void PutString(std::vector<std::string>& strings, std::string string);

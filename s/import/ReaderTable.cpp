@@ -1,8 +1,9 @@
 // Rows by port name: a port's lines merge into one row, a second place for it opens another.
 #include "ReaderTable.h"
 
-#include <cstdlib>
 #include <strings.h>
+
+#include <cstdlib>
 
 #include "ReaderSettings.h"
 
@@ -85,6 +86,12 @@ std::size_t TableBuilder::LatestRow(const std::string& name, unsigned line) {
 }
 
 void TableBuilder::Locate(const std::string& name, const std::string& location, unsigned line) {
+  if (!HoldsOneSetting("LOC", location, true)) {
+    LatestRow(name, line);  // the file names the port, though not where it is
+    Skip(line, 0,
+         "the location \"" + location + "\" of " + name + " skipped: a board cannot hold it");
+    return;
+  }
   auto found = latest_.find(name);
   std::size_t index = found != latest_.end() ? found->second : NewRow(name, line);
   MbdPins::PinRow* row = &result_.table.rows[index];
@@ -96,7 +103,7 @@ void TableBuilder::Locate(const std::string& name, const std::string& location, 
 }
 
 void TableBuilder::SetOn(std::size_t row, const std::string& key, const std::string& value,
-                         bool hasValue) {
+                         bool hasValue, unsigned line) {
   if (strcasecmp(key.c_str(), "DIRECTION") == 0 && hasValue) {
     const MbdPins::Direction direction = MbdPins::ReadDirection(value);
     if (direction != MbdPins::Direction::Unset) {
@@ -104,12 +111,18 @@ void TableBuilder::SetOn(std::size_t row, const std::string& key, const std::str
       return;
     }
   }
+  if (!HoldsOneSetting(key, value, hasValue)) {
+    Skip(line, 0,
+         "the setting " + BoardString(key, value, hasValue) + " of " +
+             result_.table.rows[row].name + " skipped: a board cannot hold it");
+    return;
+  }
   PutString(result_.table.rows[row].strings, BoardString(key, value, hasValue));
 }
 
 void TableBuilder::Set(const std::string& name, const std::string& key, const std::string& value,
                        bool hasValue, unsigned line) {
-  SetOn(LatestRow(name, line), key, value, hasValue);
+  SetOn(LatestRow(name, line), key, value, hasValue, line);
 }
 
 void TableBuilder::SetMatching(const std::string& pattern, const std::string& key,
@@ -124,8 +137,7 @@ bool TableBuilder::Clock(const std::string& name, const std::string& key, const 
   return true;
 }
 
-void TableBuilder::Pair(const std::string& positive, const std::string& negative,
-                        unsigned line) {
+void TableBuilder::Pair(const std::string& positive, const std::string& negative, unsigned line) {
   const std::size_t pRow = LatestRow(positive, line);
   const std::size_t nRow = LatestRow(negative, line);
   MbdPins::PinRow& p = result_.table.rows[pRow];
@@ -159,11 +171,10 @@ void TableBuilder::Finish() {
     bool matched = false;
     for (std::size_t i = firstRow_; i < rows.size(); ++i) {
       if (!GlobMatch(pattern.pattern, rows[i].name)) continue;
-      SetOn(i, pattern.key, pattern.value, pattern.hasValue);
+      SetOn(i, pattern.key, pattern.value, pattern.hasValue, pattern.line);
       matched = true;
     }
-    if (!matched)
-      Skip(pattern.line, 0, "no port of this file matches \"" + pattern.pattern + "\"");
+    if (!matched) Skip(pattern.line, 0, "no port of this file matches \"" + pattern.pattern + "\"");
   }
   for (const auto& pair : pairs_) {
     std::vector<std::string>& n = rows[pair.second].strings;
@@ -187,7 +198,8 @@ void TableBuilder::Finish() {
     MbdPins::PinRow& row = rows[i];
     ReadBusBit(row);
     // The location first, as a board writes it; then the settings in the order first set.
-    if (!row.settings.location.empty()) row.strings.insert(row.strings.begin(), "LOC=" + row.settings.location);
+    if (!row.settings.location.empty())
+      row.strings.insert(row.strings.begin(), "LOC=" + row.settings.location);
     row.settings = SettingsOf(row.strings);
     row.settings.direction = rowDirection_[i - firstRow_];
     const unsigned heading = rowHeading_[i - firstRow_];

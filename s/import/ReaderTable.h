@@ -22,11 +22,14 @@ class TableBuilder {
 
   // Places `name` at `location`: on the port's latest row while that has no location (or the
   // same one), otherwise on a new row in the line's set (an alternative, or a second place).
+  // A location no LOC string can hold as it is (blanks and '=' that would read as more) is
+  // skipped with a note.
   void Locate(const std::string& name, const std::string& location, unsigned line);
   // Sets one setting (a key the neutral reading knows, or one kept as a pass-through; DIRECTION
-  // sets the direction) on the port's latest row, made when there is none.
-  void Set(const std::string& name, const std::string& key, const std::string& value,
-           bool hasValue, unsigned line);
+  // sets the direction) on the port's latest row, made when there is none. A key or value that
+  // no board string can hold as it is is skipped with a note.
+  void Set(const std::string& name, const std::string& key, const std::string& value, bool hasValue,
+           unsigned line);
   // Sets a setting on every port whose name matches `pattern` ('*' and '?' only), when the
   // file is finished: patterns name ports the file may constrain later.
   void SetMatching(const std::string& pattern, const std::string& key, const std::string& value,
@@ -69,7 +72,8 @@ class TableBuilder {
   std::size_t firstRow_;
   std::size_t errorsBefore_;
   std::unordered_map<std::string, std::size_t> latest_;
-  void SetOn(std::size_t row, const std::string& key, const std::string& value, bool hasValue);
+  void SetOn(std::size_t row, const std::string& key, const std::string& value, bool hasValue,
+             unsigned line);
 
   // Per row of this file: the heading run it began under, and its direction (which is no
   // constraint string on a board).

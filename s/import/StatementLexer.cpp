@@ -5,7 +5,9 @@ namespace MbdFormats {
 namespace detail {
 namespace {
 
-bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\f' || c == '\v'; }
+bool IsBlank(char c) {
+  return c == ' ' || c == '\t' || c == '\r' || c == '\f' || c == '\v';
+}
 
 }  // namespace
 
@@ -37,7 +39,7 @@ long StatementLexer::Hex(int count) {
   long value = 0;
   for (int i = 0; i < count; ++i) {
     const char c = text_[at_ + static_cast<std::size_t>(i)];
-    const int digit = c >= '0' && c <= '9' ? c - '0'
+    const int digit = c >= '0' && c <= '9'   ? c - '0'
                       : c >= 'a' && c <= 'f' ? c - 'a' + 10
                       : c >= 'A' && c <= 'F' ? c - 'A' + 10
                                              : -1;
@@ -52,12 +54,18 @@ void StatementLexer::ReadEscape(std::string& text) {
   const char c = text_[at_];
   Advance();
   long code = -1;
-  if (c == 'n') text += '\n';
-  else if (c == 't') text += '\t';
-  else if (c == 'r') text += '\r';
-  else if (c == 'x' && (code = Hex(2)) >= 0) text += static_cast<char>(code);
-  else if (c == 'u' && (code = Hex(4)) >= 0) AppendUtf8(text, static_cast<unsigned long>(code));
-  else text += c;
+  if (c == 'n')
+    text += '\n';
+  else if (c == 't')
+    text += '\t';
+  else if (c == 'r')
+    text += '\r';
+  else if (c == 'x' && (code = Hex(2)) >= 0)
+    text += static_cast<char>(code);
+  else if (c == 'u' && (code = Hex(4)) >= 0)
+    AppendUtf8(text, static_cast<unsigned long>(code));
+  else
+    text += c;
 }
 
 void StatementLexer::AppendUtf8(std::string& text, unsigned long code) {
@@ -142,8 +150,7 @@ bool StatementLexer::Next(Statement& statement) {
     }
     while (at_ < text_.size()) {
       const char w = text_[at_];
-      if (w == '\n' || IsBlank(w) || (w == ';' && syntax_.semicolons) || CommentStarts())
-        break;
+      if (w == '\n' || IsBlank(w) || (w == ';' && syntax_.semicolons) || CommentStarts()) break;
       if (syntax_.quotes && w == '"') break;
       if (syntax_.symbols && (w == '=' || w == '|' || w == ',')) break;
       token.text += w;
@@ -154,14 +161,14 @@ bool StatementLexer::Next(Statement& statement) {
   return !statement.tokens.empty();
 }
 
-bool ReadAssignments(const std::vector<Token>& tokens, std::size_t from,
-                     bool barSeparated, std::vector<Assignment>& assignments,
-                     const Token*& bad) {
+bool ReadAssignments(const std::vector<Token>& tokens, std::size_t from, bool barSeparated,
+                     std::vector<Assignment>& assignments, const Token*& bad) {
   bad = nullptr;
   for (std::size_t i = from; i < tokens.size(); ++i) {
     const Token& token = tokens[i];
     if (token.kind == Token::Symbol && token.text == "|") continue;
-    if (token.kind == Token::Symbol) {
+    // A key is a plain word: a quoted one could hold blanks or '=' and read as another key.
+    if (token.kind != Token::Word) {
       bad = &token;
       return false;
     }

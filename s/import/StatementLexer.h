@@ -10,14 +10,14 @@ namespace MbdFormats {
 namespace detail {
 
 struct LexSyntax {
-  bool hash = true;               // '#' begins a comment to the end of the line
-  bool slashes = false;           // "//" likewise
-  bool quotes = true;             // "..." is one word
-  bool escapes = false;           // inside quotes, '\' escapes the next character, and \n, \t,
-                                  // \r, \xHH and \uHHHH spell control characters
-  bool symbols = true;            // '=', '|' and ',' are words of their own
-  bool newlineEnds = false;       // a line end ends a statement
-  bool semicolons = true;         // ';' ends a statement
+  bool hash = true;          // '#' begins a comment to the end of the line
+  bool slashes = false;      // "//" likewise
+  bool quotes = true;        // "..." is one word
+  bool escapes = false;      // inside quotes, '\' escapes the next character, and \n, \t,
+                             // \r, \xHH and \uHHHH spell control characters
+  bool symbols = true;       // '=', '|' and ',' are words of their own
+  bool newlineEnds = false;  // a line end ends a statement
+  bool semicolons = true;    // ';' ends a statement
 };
 
 struct Token {
@@ -78,9 +78,8 @@ struct Assignment {
   unsigned line = 0;
   unsigned column = 0;
 };
-bool ReadAssignments(const std::vector<Token>& tokens, std::size_t from,
-                     bool barSeparated, std::vector<Assignment>& assignments,
-                     const Token*& bad);
+bool ReadAssignments(const std::vector<Token>& tokens, std::size_t from, bool barSeparated,
+                     std::vector<Assignment>& assignments, const Token*& bad);
 
 }  // namespace detail
 }  // namespace MbdFormats

@@ -13,21 +13,22 @@ namespace {
 
 // The commands a constraint script may use; every other command of the interpreter is deleted.
 const char* const kPureCommands[] = {
-    "append", "array",   "break",   "catch",  "concat", "continue", "dict",    "error",
-    "eval",   "expr",    "for",     "foreach", "format", "global",  "if",      "incr",
-    "info",   "join",    "lappend", "lassign", "lindex", "linsert", "list",    "llength",
-    "lmap",   "lrange",  "lreplace", "lreverse", "lsearch", "lsort", "proc",   "return",
-    "set",    "split",   "string",  "subst",  "switch", "unset",    "upvar",   "uplevel",
-    "variable", "while",
+    "append",  "array",  "break",   "catch",  "concat",  "continue", "dict",
+    "error",   "eval",   "expr",    "for",    "foreach", "format",   "global",
+    "if",      "incr",   "info",    "join",   "lappend", "lassign",  "lindex",
+    "linsert", "list",   "llength", "lmap",   "lrange",  "lreplace", "lreverse",
+    "lsearch", "lsort",  "proc",    "return", "set",     "split",    "string",
+    "subst",   "switch", "unset",   "upvar",  "uplevel", "variable", "while",
 };
 
 // Commands a file may try that must never run; named as refused rather than not understood.
 const char* const kRefused[] = {
-    "exec", "open", "source", "socket", "file", "cd", "load", "glob", "pwd", "exit",
-    "interp", "fconfigure", "gets", "read", "close", "encoding", "package", "namespace",
-    "rename", "trace", "after", "vwait", "update", "coroutine", "apply", "fcopy", "seek",
-    "tell", "eof", "flush", "chan", "zlib", "clock", "lrepeat", "regexp", "regsub", "puts",
-    "unload", "tailcall", "yield", "yieldto", "binary", "scan", "time", "oo::class",
+    "exec",    "open",      "source", "socket",     "file",      "cd",     "load",     "glob",
+    "pwd",     "exit",      "interp", "fconfigure", "gets",      "read",   "close",    "encoding",
+    "package", "namespace", "rename", "trace",      "after",     "vwait",  "update",   "coroutine",
+    "apply",   "fcopy",     "seek",   "tell",       "eof",       "flush",  "chan",     "zlib",
+    "clock",   "lrepeat",   "regexp", "regsub",     "puts",      "unload", "tailcall", "yield",
+    "yieldto", "binary",    "scan",   "time",       "oo::class",
 };
 
 // No word of a constraint script needs to be larger; a script doubling a string is stopped
@@ -38,6 +39,7 @@ constexpr int kRecursionLimit = 200;
 
 void FindExecutableOnce() {
   static std::once_flag once;
+  // Without a name, Tcl keeps the executable a host that embeds it has given it already.
   std::call_once(once, [] { Tcl_FindExecutable(nullptr); });
 }
 
@@ -59,8 +61,9 @@ bool IsBusBit(const char* word) {
 
 // Refuses words past the size limit, and '**' in expressions (a power of a big number takes
 // unbounded time inside one command, where no limit is checked).
-int SizeGuard(ClientData, Tcl_Interp* interp, int, const char*, Tcl_Command, int objc,
+int SizeGuard(ClientData data, Tcl_Interp* interp, int level, const char*, Tcl_Command, int objc,
               Tcl_Obj* const objv[]) {
+  *static_cast<int*>(data) = level;
   const char* command = Tcl_GetString(objv[0]);
   const bool expression = std::strcmp(command, "expr") == 0 || std::strcmp(command, "if") == 0 ||
                           std::strcmp(command, "while") == 0 || std::strcmp(command, "for") == 0 ||
@@ -90,8 +93,8 @@ int BoundedFormat(ClientData data, Tcl_Interp* interp, int objc, Tcl_Obj* const 
     while ((c = std::strchr(c, '%')) != nullptr) {
       ++c;
       while (*c != '\0' && std::strchr("0123456789.-+ #$*lhL", *c) != nullptr) {
-        const bool tooWide = *c == '*' || (*c >= '1' && *c <= '9' &&
-                                           std::strtol(c, nullptr, 10) > kMaxFormatWidth);
+        const bool tooWide =
+            *c == '*' || (*c >= '1' && *c <= '9' && std::strtol(c, nullptr, 10) > kMaxFormatWidth);
         if (tooWide) {
           Tcl_SetObjResult(interp, Tcl_NewStringObj("a format width too large", -1));
           return TCL_ERROR;
@@ -169,10 +172,10 @@ void TclRecorder::MakeSafe() {
     return TCL_OK;
   });
   Tcl_SetRecursionLimit(interp_, kRecursionLimit);
-  Tcl_CreateObjTrace(interp_, 0, 0, SizeGuard, nullptr, nullptr);
-  Tcl_LimitSetCommands(interp_, static_cast<int>(options_.commandLimit > 0x7fffffffUL
-                                                     ? 0x7fffffffUL
-                                                     : options_.commandLimit));
+  Tcl_CreateObjTrace(interp_, 0, 0, SizeGuard, &tracedLevel_, nullptr);
+  Tcl_LimitSetCommands(
+      interp_, static_cast<int>(options_.commandLimit > 0x7fffffffUL ? 0x7fffffffUL
+                                                                     : options_.commandLimit));
   Tcl_LimitTypeSet(interp_, TCL_LIMIT_COMMANDS);
   Tcl_Time deadline;
   Tcl_GetTime(&deadline);
@@ -286,6 +289,9 @@ unsigned TclRecorder::FrameLine(int level, unsigned& lines, bool& eval) {
 }
 
 unsigned TclRecorder::CurrentLine() {
+  // A command of the file's own top level is on the line it begins on; asking the frames is
+  // needed only inside loops, bodies and procs.
+  if (tracedLevel_ == 1) return commandLine_;
   Tcl_Obj* saved = Tcl_GetObjResult(interp_);
   Tcl_IncrRefCount(saved);
   unsigned result = commandLine_;
@@ -319,6 +325,7 @@ void TclRecorder::Skip(const std::string& message) {
 }
 
 int TclRecorder::Fail(const std::string& message) {
+  failLine_ = CurrentLine();
   Tcl_SetObjResult(interp_, Tcl_NewStringObj(message.data(), static_cast<int>(message.size())));
   return TCL_ERROR;
 }
@@ -326,16 +333,21 @@ int TclRecorder::Fail(const std::string& message) {
 void TclRecorder::EvaluateCommand(const char* start, int size, unsigned line) {
   commandLine_ = line;
   commandLines_ = 1;
+  failLine_ = 0;
   for (int i = 0; i < size; ++i) commandLines_ += start[i] == '\n';
   if (Tcl_EvalEx(interp_, start, size, 0) == TCL_OK) return;
   if (Tcl_LimitExceeded(interp_)) {
-    table_.Error(line, 0, "evaluation stopped: the file runs too long (" +
-                              Text(Tcl_GetObjResult(interp_)) + ")");
+    table_.Error(
+        line, 0,
+        "evaluation stopped: the file runs too long (" + Text(Tcl_GetObjResult(interp_)) + ")");
     stopped_ = true;
     return;
   }
+  // A recording command that failed knows its own line; for another error Tcl knows only the
+  // line within the top-level command.
   const int errorLine = Tcl_GetErrorLine(interp_);
-  const unsigned at = errorLine >= 1 && static_cast<unsigned>(errorLine) <= commandLines_
+  const unsigned at = failLine_ != 0 ? failLine_
+                      : errorLine >= 1 && static_cast<unsigned>(errorLine) <= commandLines_
                           ? line + static_cast<unsigned>(errorLine) - 1
                           : line;
   table_.Error(at, 0, Text(Tcl_GetObjResult(interp_)));
@@ -357,9 +369,8 @@ void TclRecorder::Run(const std::string& script) {
   while (at < end && !stopped_) {
     Tcl_Parse parse;
     if (Tcl_ParseCommand(interp_, at, static_cast<int>(end - at), 0, &parse) != TCL_OK) {
-      const char* where = parse.term != nullptr && parse.term >= at && parse.term <= end
-                              ? parse.term
-                              : at;
+      const char* where =
+          parse.term != nullptr && parse.term >= at && parse.term <= end ? parse.term : at;
       const unsigned errorLine = lineOf(where < at ? at : where);
       table_.Error(errorLine, 0, Text(Tcl_GetObjResult(interp_)));
       return;

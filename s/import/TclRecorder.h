@@ -6,12 +6,12 @@
 #ifndef MBD_TCL_RECORDER_H
 #define MBD_TCL_RECORDER_H
 
+#include <tcl.h>
+
 #include <memory>
 #include <string>
 #include <unordered_map>
 #include <vector>
-
-#include <tcl.h>
 
 #include "MbdConstraintReader.h"
 #include "ReaderTable.h"
@@ -48,7 +48,7 @@ class TclRecorder {
   bool PortOf(Tcl_Obj* word, std::string& name, bool& pattern) const;
   // Reports a skipped command at the current line.
   void Skip(const std::string& message);
-  // A Tcl error with `message` (reported as a read error by Run).
+  // A Tcl error with `message` (reported as a read error by Run, at the current line).
   int Fail(const std::string& message);
 
   static std::string Text(Tcl_Obj* object);
@@ -67,9 +67,11 @@ class TclRecorder {
   std::vector<std::string> ports_;  // by object number
   std::unordered_map<std::string, std::size_t> portNumber_;
   Tcl_Obj* infoWords_[3];
-  unsigned commandLine_ = 0;       // where the top-level command being run begins
-  unsigned commandLines_ = 1;      // how many lines it spans
+  unsigned commandLine_ = 0;   // where the top-level command being run begins
+  unsigned commandLines_ = 1;  // how many lines it spans
   bool stopped_ = false;
+  int tracedLevel_ = 0;    // the nesting level of the last command run, 1 at the top level
+  unsigned failLine_ = 0;  // where a recording command of the current top-level one failed
 };
 
 }  // namespace detail

@@ -1,8 +1,17 @@
 // The board printer: its layout, its quoting, and the round trip with the reader.
 #include <gtest/gtest.h>
 
-#include <cstdio>
+#include <dirent.h>
+#include <sys/stat.h>
 #include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
 
 #include "BoardTestSupport.h"
 
@@ -103,6 +112,73 @@ END
   std::remove(path);
   EXPECT_NE(board->WriteFile("/nonexistent/dir/x.qbd"), 0);
   EXPECT_NE(board->WriteFile(nullptr), 0);
+}
+
+// A fresh folder under /tmp, removed with what it holds at the end of the test.
+class TempFolder {
+ public:
+  TempFolder() {
+    char pattern[] = "/tmp/board_write_XXXXXX";
+    path_ = ::mkdtemp(pattern) ? pattern : "";
+  }
+  ~TempFolder() {
+    const std::string command = "rm -rf '" + path_ + "'";
+    if (!path_.empty()) {
+      EXPECT_EQ(std::system(command.c_str()), 0);
+    }
+  }
+  std::string operator/(const std::string& name) const { return path_ + "/" + name; }
+  // The names in the folder.
+  std::vector<std::string> Names() const {
+    std::vector<std::string> names;
+    if (DIR* dir = ::opendir(path_.c_str())) {
+      while (const dirent* entry = ::readdir(dir))
+        if (std::string(entry->d_name) != "." && std::string(entry->d_name) != "..")
+          names.push_back(entry->d_name);
+      ::closedir(dir);
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+  }
+
+ private:
+  std::string path_;
+};
+
+std::string Contents(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+TEST(Printer, WriteFile_ReplacesWhereLinksPointWithoutSetIdBits) {
+  auto board = Board("ATTRIBUTE NAME = DK\n");
+  const std::string text = board->WriteString().str();
+  TempFolder folder;
+  // An existing file keeps its permissions less the set-id bits.
+  { std::ofstream(folder / "t.qbd") << "old\n"; }
+  ASSERT_EQ(::chmod((folder / "t.qbd").c_str(), 06750), 0);
+  ASSERT_EQ(::symlink("t.qbd", (folder / "link.qbd").c_str()), 0);
+  ASSERT_EQ(board->WriteFile((folder / "link.qbd").c_str()), 0);
+  struct stat st;
+  ASSERT_EQ(::lstat((folder / "link.qbd").c_str(), &st), 0);
+  EXPECT_TRUE(S_ISLNK(st.st_mode));
+  EXPECT_EQ(Contents(folder / "t.qbd"), text);
+  ASSERT_EQ(::stat((folder / "t.qbd").c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 07777, 0750u);
+  // A dangling link gets the file it names.
+  ASSERT_EQ(::symlink("new.qbd", (folder / "dangling.qbd").c_str()), 0);
+  ASSERT_EQ(board->WriteFile((folder / "dangling.qbd").c_str()), 0);
+  EXPECT_EQ(Contents(folder / "new.qbd"), text);
+  // A name of the folder's longest length: the temporary name must fit too.
+  const long longest = ::pathconf((folder / ".").c_str(), _PC_NAME_MAX);
+  const std::string longName(static_cast<std::size_t>(longest), 'n');
+  ASSERT_EQ(board->WriteFile((folder / longName).c_str()), 0);
+  EXPECT_EQ(Contents(folder / longName), text);
+  // Nothing is left beside the files.
+  EXPECT_EQ(folder.Names(),
+            (std::vector<std::string>{"dangling.qbd", "link.qbd", "new.qbd", longName, "t.qbd"}));
+  // A folder is not replaced.
+  EXPECT_NE(board->WriteFile((folder / ".").c_str()), 0);
 }
 
 }  // namespace

@@ -363,7 +363,8 @@ ReadBack readLpf(const std::string& fileText) {
 ReadBack readCst(const std::string& fileText) {
   ReadBack result;
   static const std::regex loc(R"re(^\s*IO_LOC\s+"([^"]+)"\s+([^\s;,]+)(?:,([^\s;,]+))?\s*;\s*$)re");
-  static const std::regex port(R"re(^\s*IO_PORT\s+"([^"]+)"((?:\s+[A-Za-z_]+=[^\s;]+)*)\s*;\s*$)re");
+  static const std::regex port(
+      R"re(^\s*IO_PORT\s+"([^"]+)"((?:\s+[A-Za-z_]+=[^\s;]+)*)\s*;\s*$)re");
   const std::map<std::string, std::string> keys = {{"IO_TYPE", "io"},  {"PULL_MODE", "pull"},
                                                     {"DRIVE", "drive"}, {"SLEW_RATE", "slew"}};
   std::istringstream lines(fileText);

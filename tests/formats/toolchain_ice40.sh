@@ -1,11 +1,11 @@
 #!/bin/sh
-# The ice40 sample board through a real toolchain: its pcf and the Verilog top for the clock,
-# the LEDs and the button, a small design filled into that top, synthesized by yosys and placed
-# by nextpnr-ice40 with every port constrained; then each port must sit on the board's ball.
-# Usage: toolchain_ice40.sh WRITE SOURCE_DIR WORK_DIR, where `WRITE BOARD FORMAT OUT INSTANCE...`
-# writes a format (or "verilog", the top) of the board with bus naming.
+# The ice40 sample board through a real toolchain: `qbd constraints --format pcf` and `qbd top`
+# for the clock, the LEDs and the button, a small design filled into that top, synthesized by
+# yosys and placed by nextpnr-ice40 with every port constrained; then each port must sit on the
+# ball the board gives it (read back from `qbd constraints --format csv`), with its pull-up.
+# Usage: toolchain_ice40.sh QBD SOURCE_DIR WORK_DIR
 set -eu
-write=$1
+qbd=$1
 src=$2
 work=$3
 board=$src/boards/tinkerbit_ib1.qbd
@@ -14,9 +14,11 @@ rm -rf "$work"
 mkdir -p "$work"
 cd "$work"
 
-$write "$board" pcf board.pcf $instances
-$write "$board" csv board.csv $instances
-$write "$board" verilog ports.v $instances
+# pcf has no word for the IO standard: the program says so on standard error, and writes.
+"$qbd" constraints "$board" $instances --bus --format pcf -o board.pcf 2> qbd.err
+grep -q "not expressed in pcf: io standard LVCMOS33" qbd.err
+"$qbd" constraints "$board" $instances --bus --format csv -o board.csv
+"$qbd" top "$board" $instances --bus --hdl verilog -o ports.v
 
 # The design is the generated top with a body: a counter on the LEDs that the button inverts.
 sed 's/^endmodule$/  reg [23:0] count = 0;\

@@ -1,5 +1,4 @@
 #include <gmock/gmock.h>
-
 #include <unistd.h>
 
 #include <string>
@@ -61,49 +60,58 @@ struct FormatCase {
 };
 
 const FormatCase kFormats[] = {
-    {"xdc", R"(set_property -dict {PACKAGE_PIN E3 IOSTANDARD LVCMOS33 PULLUP true DRIVE 8 SLEW FAST} [get_ports {led[0]}]
+    {"xdc",
+     R"(set_property -dict {PACKAGE_PIN E3 IOSTANDARD LVCMOS33 PULLUP true DRIVE 8 SLEW FAST} [get_ports {led[0]}]
 set_property PACKAGE_PIN W5 [get_ports {clk}]
 create_clock -period 10.000 -name sys [get_ports {clk}]
-)", true, true, true, true, true},
-    {"sdc", "create_clock -name sys -period 10.000 -waveform {0 5} [get_ports {clk}]\n",
-     false, false, false, false, true},
+)",
+     true, true, true, true, true},
+    {"sdc", "create_clock -name sys -period 10.000 -waveform {0 5} [get_ports {clk}]\n", false,
+     false, false, false, true},
     {"qsf", R"(set_location_assignment PIN_E3 -to led[0]
 set_instance_assignment -name IO_STANDARD "LVCMOS33" -to led[0]
 set_instance_assignment -name WEAK_PULL_UP_RESISTOR ON -to led[0]
 set_instance_assignment -name CURRENT_STRENGTH_NEW "8MA" -to led[0]
 set_instance_assignment -name SLEW_RATE 2 -to led[0]
 set_location_assignment PIN_W5 -to clk
-)", true, true, true, true, false},
+)",
+     true, true, true, true, false},
     {"pdc", R"(set_io -port_name {led[0]} -pin_name E3 -fixed true -io_std LVCMOS33 -RES_PULL Up \
    -OUT_DRIVE 8 -SLEW High
 set_io -port_name {clk} -pin_name W5 -fixed true
-)", true, true, true, true, false},
+)",
+     true, true, true, true, false},
     {"pdc", R"(ldc_set_location -site {E3} [get_ports {led[0]}]
 ldc_set_port -iobuf {IO_TYPE=LVCMOS33 PULLMODE=UP DRIVE=8 SLEWRATE=FAST} [get_ports {led[0]}]
 ldc_set_location -site {W5} [get_ports clk]
 create_clock -name {sys} -period 10 [get_ports clk]
-)", true, true, true, true, true},
+)",
+     true, true, true, true, true},
     {"lpf", R"(LOCATE COMP "led[0]" SITE "E3";
 IOBUF PORT "led[0]" IO_TYPE=LVCMOS33 PULLMODE=UP DRIVE=8 SLEWRATE=FAST;
 LOCATE COMP "clk" SITE "W5";
 FREQUENCY PORT "clk" 100 MHZ;
-)", true, true, true, true, true},
-    {"pcf", "set_io -pullup yes led[0] E3\nset_io clk W5\nset_frequency clk 100\n",
-     false, true, false, false, true},
+)",
+     true, true, true, true, true},
+    {"pcf", "set_io -pullup yes led[0] E3\nset_io clk W5\nset_frequency clk 100\n", false, true,
+     false, false, true},
     {"cst", R"(IO_LOC "led[0]" E3;
 IO_PORT "led[0]" IO_TYPE=LVCMOS33 PULL_MODE=UP DRIVE=8 SLEW_RATE=FAST;
 IO_LOC "clk" W5;
-)", true, true, true, true, false},
+)",
+     true, true, true, true, false},
     {"ccf", R"(Net "led[0]" Loc = "E3" | IO_STANDARD=LVCMOS33 | PULLUP=true | DRIVE=8 | SLEW=fast;
 Net "clk" Loc = "W5";
-)", true, true, true, true, false},
+)",
+     true, true, true, true, false},
     {"ucf", R"(NET "led[0]" LOC = "E3";
 NET "led[0]" IOSTANDARD = "LVCMOS33";
 NET "led[0]" PULLUP;
 NET "led[0]" DRIVE = "8";
 NET "led[0]" SLEW = "FAST";
 NET clk LOC = W5 | PERIOD = 10 ns;
-)", true, true, true, true, true},
+)",
+     true, true, true, true, true},
 };
 
 TEST(ConstraintReader, EveryFormat_ReadsLocationsAndSettings) {
@@ -138,8 +146,8 @@ IOBUF PORT "a" IO_TYPE=LVCMOS33 PULLMODE=NONE DRIVE=8 OPENDRAIN=ON HYSTERESIS=ON
 FREQUENCY PORT "a" 25 MHZ;
 )");
   EXPECT_THAT(Row(result, "a").strings,
-              ElementsAre("LOC=E3", "IO_TYPE=LVCMOS33", "PULLMODE=NONE", "DRIVE=8",
-                          "OPENDRAIN=ON", "HYSTERESIS=ON", "FREQUENCY=25 MHZ"));
+              ElementsAre("LOC=E3", "IO_TYPE=LVCMOS33", "PULLMODE=NONE", "DRIVE=8", "OPENDRAIN=ON",
+                          "HYSTERESIS=ON", "FREQUENCY=25 MHZ"));
   EXPECT_DOUBLE_EQ(Row(result, "a").settings.frequencyHz, 25e6);
   EXPECT_EQ(Row(result, "a").settings.pull, Pull::None);
 }
@@ -152,10 +160,14 @@ TEST(ConstraintReader, Synonyms_ReadAsOneMeaning) {
     const char* slew;
     const char* drive;
   } cases[] = {
-      {"PULLUP", "true", Pull::Up, "", ""},       {"PULLUP", "FALSE", Pull::None, "", ""},
-      {"PULLDOWN", "yes", Pull::Down, "", ""},    {"KEEPER", "TRUE", Pull::Keeper, "", ""},
-      {"PULL_MODE", "DOWN", Pull::Down, "", ""},  {"PULLMODE", "BUSKEEPER", Pull::Keeper, "", ""},
-      {"RES_PULL", "None", Pull::None, "", ""},   {"SLEWRATE", "slow", Pull::Unset, "SLOW", ""},
+      {"PULLUP", "true", Pull::Up, "", ""},
+      {"PULLUP", "FALSE", Pull::None, "", ""},
+      {"PULLDOWN", "yes", Pull::Down, "", ""},
+      {"KEEPER", "TRUE", Pull::Keeper, "", ""},
+      {"PULL_MODE", "DOWN", Pull::Down, "", ""},
+      {"PULLMODE", "BUSKEEPER", Pull::Keeper, "", ""},
+      {"RES_PULL", "None", Pull::None, "", ""},
+      {"SLEWRATE", "slow", Pull::Unset, "SLOW", ""},
       {"SLEW", "medium", Pull::Unset, "MEDIUM", ""},
       {"CURRENT_STRENGTH_NEW", "12MA", Pull::Unset, "", "12"},
       {"DRIVE", "4", Pull::Unset, "", "4"},
@@ -206,7 +218,8 @@ set_instance_assignment -name ENABLE_BUS_HOLD_CIRCUITRY ON -to c
   EXPECT_EQ(Row(names, "b").settings.ioStandard, "SSTL2_II");
   EXPECT_EQ(Row(names, "c").settings.ioStandard, "HSTL-12 CLASS I");  // no other name
   EXPECT_EQ(Row(names, "c").settings.pull, Pull::Keeper);
-  const ReadResult pdc = Read("pdc", R"(set_io -port_name a -pin_name A1 -SLEW Low -RES_PULL Hold -DIRECTION INPUT
+  const ReadResult pdc =
+      Read("pdc", R"(set_io -port_name a -pin_name A1 -SLEW Low -RES_PULL Hold -DIRECTION INPUT
 set_io b -pinname B1 -iostd LVDS -SLEW High -OUT_DRIVE 12 -DIRECTION OUTPUT
 )");
   EXPECT_EQ(Row(pdc, "a").settings.slew, "SLOW");
@@ -217,7 +230,8 @@ set_io b -pinname B1 -iostd LVDS -SLEW High -OUT_DRIVE 12 -DIRECTION OUTPUT
   EXPECT_EQ(Row(pdc, "b").settings.slew, "FAST");
   EXPECT_EQ(Row(pdc, "b").settings.drive, "12");
   EXPECT_EQ(Row(pdc, "b").settings.direction, MbdPins::Direction::Out);
-  EXPECT_THAT(Row(pdc, "b").strings, ElementsAre("LOC=B1", "IOSTANDARD=LVDS", "SLEW=FAST", "DRIVE=12"));
+  EXPECT_THAT(Row(pdc, "b").strings,
+              ElementsAre("LOC=B1", "IOSTANDARD=LVDS", "SLEW=FAST", "DRIVE=12"));
   const ReadResult ccf = Read("ccf", "Pin_in \"c\" Loc = \"IO_A\" | SCHMITT_TRIGGER=true;\n");
   EXPECT_EQ(Row(ccf, "c").settings.direction, MbdPins::Direction::In);
   ASSERT_EQ(Row(ccf, "c").settings.passThrough.size(), 1u);
@@ -273,6 +287,9 @@ set_property PACKAGE_PIN [exec echo B2] [get_ports {b}]
 frobnicate 1 2
 set_property IOSTANDARD LVCMOS33 [current_design]
 set_input_delay -clock sys 2 [get_ports {a}]
+foreach cmd {1 2} {
+  exec rm $cmd
+}
 )");
   EXPECT_THAT(Messages(result.errors), ElementsAre());
   EXPECT_THAT(Messages(result.skipped),
@@ -283,7 +300,9 @@ set_input_delay -clock sys 2 [get_ports {a}]
                           "f.xdc:6:1: error: \"frobnicate\" is not understood, skipped",
                           HasSubstr("f.xdc:7:1: error: \"current_design\" is not understood"),
                           HasSubstr("f.xdc:7:1: error: set_property IOSTANDARD on no port"),
-                          HasSubstr("f.xdc:8:1: error: \"set_input_delay\" is not understood")));
+                          HasSubstr("f.xdc:8:1: error: \"set_input_delay\" is not understood"),
+                          HasSubstr("f.xdc:10:3: error: refused: the command \"exec\""),
+                          HasSubstr("f.xdc:10:3: error: refused: the command \"exec\"")));
   EXPECT_EQ(Names(result), "a b");
   EXPECT_EQ(Row(result, "b").settings.location, "");
   EXPECT_NE(access("/tmp/qbd-reader-must-not-exist", F_OK), 0);
@@ -312,20 +331,22 @@ TEST(ConstraintReader, Tcl_RunawayScriptsAreStopped) {
   struct Case {
     const char* script;
     const char* message;
+    unsigned timeLimitMs;  // short only where the time limit is what stops the script
   } cases[] = {
-      {"set_property PACKAGE_PIN A1 [get_ports a]\nwhile 1 {}\n", "evaluation stopped"},
-      {"proc f {} { f }\nf\n", "too many nested"},
-      {"set s x\nwhile 1 { append s $s }\n", "more than 16 MB"},
-      {"set x [expr {3**5000000}]\n", "** operator is not allowed"},
-      {"set x [string repeat ab 1000000000]\n", "repeat"},
-      {"set x [format %999999999s a]\n", "format width too large"},
-      {"set x [lrepeat 1000000000 a]\n", ""},
+      {"set_property PACKAGE_PIN A1 [get_ports a]\nwhile 1 {}\n", "evaluation stopped", 300},
+      {"while 1 { set x 1 }\n", "evaluation stopped", 60000},  // the command count stops it
+      {"proc f {} { f }\nf\n", "too many nested", 60000},
+      {"set s x\nwhile 1 { append s $s }\n", "more than 16 MB", 60000},
+      {"set x [expr {3**5000000}]\n", "** operator is not allowed", 60000},
+      {"set x [string repeat ab 1000000000]\n", "repeat", 60000},
+      {"set x [format %999999999s a]\n", "format width too large", 60000},
+      {"set x [lrepeat 1000000000 a]\n", "\"lrepeat\" is not run", 60000},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.script);
     MbdFormats::ReadOptions options;
     options.commandLimit = 20000;
-    options.timeLimitMs = 300;
+    options.timeLimitMs = c.timeLimitMs;
     ReadResult result;
     MbdFormats::ReadConstraints("xdc", c.script, "f.xdc", options, result);
     std::vector<std::string> all = Messages(result.errors);
@@ -333,6 +354,29 @@ TEST(ConstraintReader, Tcl_RunawayScriptsAreStopped) {
     ASSERT_FALSE(all.empty());
     EXPECT_THAT(all.front(), HasSubstr(c.message));
   }
+}
+
+// A value or location that a board string would read as more than one setting is skipped with
+// a note, so that no text of a file can become a location on the board.
+TEST(ConstraintReader, ValuesThatWouldReadAsMore_Skipped) {
+  const ReadResult xdc = Read("xdc", R"(set_property PACKAGE_PIN A1 [get_ports {a}]
+set_property IOSTANDARD {x LOC=Z9} [get_ports {a}]
+set_property PACKAGE_PIN {B2 LOC=Z9} [get_ports {b}]
+)");
+  EXPECT_EQ(Row(xdc, "a").settings.location, "A1");
+  EXPECT_EQ(Row(xdc, "a").settings.ioStandard, "");
+  EXPECT_EQ(Row(xdc, "b").settings.location, "");
+  EXPECT_THAT(
+      Messages(xdc.skipped),
+      ElementsAre(
+          "f.xdc:2:1: error: the setting IOSTANDARD=x LOC=Z9 of a skipped: a board cannot hold it",
+          "f.xdc:3:1: error: the location \"B2 LOC=Z9\" of b skipped: a board cannot hold it"));
+  const ReadResult lpf =
+      Read("lpf", "IOBUF PORT \"a\" IO_TYPE=\"x LOC=Z9\";\nIOBUF PORT \"b\" \"LOC=Z9 X\"=1;\n");
+  EXPECT_EQ(lpf.skipped.size(), 1u);
+  EXPECT_EQ(Row(lpf, "a").settings.location, "");
+  EXPECT_THAT(Messages(lpf.errors),
+              ElementsAre(HasSubstr("f.lpf:2:16: error: expected KEY=VALUE")));
 }
 
 TEST(ConstraintReader, CommentedMaster_ReadOnlyWhenAsked) {
@@ -361,12 +405,33 @@ TEST(ConstraintReader, CommentedMaster_ReadOnlyWhenAsked) {
   EXPECT_THAT(result.lineSets[1].rows, ElementsAre(1u, 2u));
 }
 
+// Prose that begins with a command's word stays a comment, and a heading.
+TEST(ConstraintReader, CommentedMaster_ProseStaysProse) {
+  struct Case {
+    const char* format;
+    const char* text;
+  } cases[] = {
+      {"xdc", "# create_clock for the 100 MHz input\n#create_clock -period 10 [get_ports clk]\n"},
+      {"lpf", "# Locate the clock on its pin\n#FREQUENCY PORT \"clk\" 100 MHZ;\n"},
+      {"pcf", "# set_io lines for the clock follow\n#set_frequency clk 100\n"},
+      {"ucf", "# Net names as the schematic has them\n#NET \"clk\" PERIOD = 10 ns;\n"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.format);
+    const ReadResult result = Read(c.format, c.text, true);
+    EXPECT_THAT(Messages(result.errors), ElementsAre());
+    EXPECT_DOUBLE_EQ(Row(result, "clk").settings.frequencyHz, 100e6);
+    EXPECT_NE(Row(result, "clk").heading, "");
+  }
+}
+
 TEST(ConstraintReader, CommentedMaster_EveryLineFormat) {
   struct Case {
     const char* format;
     const char* text;
   } cases[] = {
-      {"lpf", "# LEDs\n# LOCATE COMP \"led\" SITE \"B2\";\n//IOBUF PORT \"led\" IO_TYPE=LVCMOS33;\n"},
+      {"lpf",
+       "# LEDs\n# LOCATE COMP \"led\" SITE \"B2\";\n//IOBUF PORT \"led\" IO_TYPE=LVCMOS33;\n"},
       {"pcf", "# LEDs\n#set_io led B2\n"},
       {"cst", "// LEDs\n//IO_LOC \"led\" B2;\n"},
       {"ccf", "# LEDs\n# Net \"led\" Loc = \"B2\";\n"},
@@ -409,7 +474,8 @@ IOBUF PORT "pmod_0" IO_TYPE=LVDS;
 }
 
 TEST(ConstraintReader, Pairs_StatedByTheFile) {
-  const ReadResult cst = Read("cst", "IO_LOC \"hdmi_p\" 39,40;\nIO_PORT \"hdmi_p\" IO_TYPE=LVDS25;\n");
+  const ReadResult cst =
+      Read("cst", "IO_LOC \"hdmi_p\" 39,40;\nIO_PORT \"hdmi_p\" IO_TYPE=LVDS25;\n");
   EXPECT_EQ(Row(cst, "hdmi_p").settings.location, "39");
   EXPECT_EQ(Row(cst, "hdmi_p").pairSide, MbdPins::PairSide::P);
   EXPECT_EQ(Row(cst, "hdmi_p").partner, "hdmi_n");
@@ -417,14 +483,16 @@ TEST(ConstraintReader, Pairs_StatedByTheFile) {
   EXPECT_EQ(Row(cst, "hdmi_n").pairSide, MbdPins::PairSide::N);
   // The pair's settings are written once, on the P side; they are the N side's too.
   EXPECT_EQ(Row(cst, "hdmi_n").settings.ioStandard, "LVDS25");
-  const ReadResult qsf = Read("qsf", "set_location_assignment PIN_A1 -to clk\n"
-                                     "set_location_assignment PIN_A2 -to \"clk(n)\"\n");
+  const ReadResult qsf = Read("qsf",
+                              "set_location_assignment PIN_A1 -to clk\n"
+                              "set_location_assignment PIN_A2 -to \"clk(n)\"\n");
   EXPECT_EQ(Row(qsf, "clk").pairSide, MbdPins::PairSide::P);
   EXPECT_EQ(Row(qsf, "clk(n)").partner, "clk");
   EXPECT_EQ(Row(qsf, "clk(n)").settings.location, "A2");
-  const ReadResult named = Read("qsf", "set_location_assignment PIN_A1 -to d_p\n"
-                                       "set_location_assignment PIN_A2 -to \"d_p(n)\"\n"
-                                       "set_location_assignment PIN_A3 -to \"e(n)\"\n");
+  const ReadResult named = Read("qsf",
+                                "set_location_assignment PIN_A1 -to d_p\n"
+                                "set_location_assignment PIN_A2 -to \"d_p(n)\"\n"
+                                "set_location_assignment PIN_A3 -to \"e(n)\"\n");
   EXPECT_EQ(Names(named), "d_p d_n e(n)");
   EXPECT_EQ(Row(named, "d_n").partner, "d_p");
   EXPECT_EQ(Row(named, "e(n)").pairSide, MbdPins::PairSide::None);  // no e in the file
@@ -436,14 +504,19 @@ TEST(ConstraintReader, BadInput_LocatedErrors) {
     const char* text;
     const char* error;
   } cases[] = {
-      {"xdc", "set_property PACKAGE_PIN A1 [get_ports {a}]\nset_property PACKAGE_PIN {A2 [get_ports b]\n",
+      {"xdc",
+       "set_property PACKAGE_PIN A1 [get_ports {a}]\nset_property PACKAGE_PIN {A2 [get_ports b]\n",
        "f.xdc:2:1: error: missing close-brace"},
       {"xdc", "set_property PACKAGE_PIN\n", "f.xdc:1:1: error: set_property needs a key, a value"},
       {"xdc", "\nset x [expr {1/0}]\n", "f.xdc:2:1: error: divide by zero"},
-      // A run-time error counts at its top-level command.
+      // An error of Tcl's own counts at its top-level command; a recording command's at its line.
       {"xdc", "\nforeach p {A B} {\n\n  error boom\n}\n", "f.xdc:2:1: error: boom"},
-      {"xdc", "create_clock -name x [get_ports a]\n", "f.xdc:1:1: error: create_clock needs -period"},
-      {"qsf", "set_location_assignment PIN_A1\n", "f.qsf:1:1: error: set_location_assignment takes"},
+      {"xdc", "create_clock -name x [get_ports a]\n",
+       "f.xdc:1:1: error: create_clock needs -period"},
+      {"xdc", "foreach p {A B} {\n  create_clock -period $p [get_ports a]\n}\n",
+       "f.xdc:2:3: error: create_clock needs -period"},
+      {"qsf", "set_location_assignment PIN_A1\n",
+       "f.qsf:1:1: error: set_location_assignment takes"},
       {"pdc", "set_io -pin_name A1\n", "f.pdc:1:1: error: set_io needs -port_name"},
       {"lpf", "LOCATE COMP \"a\" SITE \"A1\";\n  LOCATE COMP \"b\" SITE \"B1\"\n",
        "f.lpf:2:3: error: the statement has no closing ';'"},

@@ -2,13 +2,13 @@
 // tables (hostile names among them) come back with every pin, location and setting the format
 // can express. Whatever a writer says it could not express is left out of the comparison.
 #include <gmock/gmock.h>
+#include <strings.h>
+#include <unistd.h>
 
 #include <cmath>
 #include <map>
 #include <random>
 #include <set>
-#include <strings.h>
-#include <unistd.h>
 #include <string>
 
 #include "MBD.h"
@@ -108,7 +108,8 @@ void ExpectRoundTrip(const std::string& format, const PinTable& table) {
   const std::set<std::string> noted = Noted(out, false);
   std::size_t expected = 0;
   for (const PinRow& row : table.rows) {
-    if (MbdPins::IsUnwired(row) || row.settings.location.empty() || refused.count(row.name)) continue;
+    if (MbdPins::IsUnwired(row) || row.settings.location.empty() || refused.count(row.name))
+      continue;
     if (row.pairSide == MbdPins::PairSide::N && !Expresses(format, Setting::PairN)) continue;
     SCOPED_TRACE("port " + row.name);
     ++expected;
@@ -193,13 +194,14 @@ TEST(RoundTrip, SampleBoards_EveryFormat) {
 }
 
 // Names and values of every kind a board may hold, hostile ones among them.
-const char* const kNames[] = {"led[3]", "a$b", "a{b}", "q\"x", "a;b", "x[y", "sw_0", "#h",
-                              "a\\b", "[exit 3]", "d(n)", "\xC3\xA9t\xC3\xA9", "a b", "-x"};
+const char* const kNames[] = {"led[3]", "a$b", "a{b}", "q\"x",     "a;b",  "x[y",
+                              "sw_0",   "#h",  "a\\b", "[exit 3]", "d(n)", "\xC3\xA9t\xC3\xA9",
+                              "a b",    "-x"};
 const char* const kStandards[] = {"LVCMOS33", "LVCMOS18", "SSTL15_II", "LVDS", "3.3-V LVTTL"};
 const char* const kSlews[] = {"FAST", "SLOW"};
 const char* const kDrives[] = {"4", "8", "12", "16"};
 // Keys one target or another writes as they are.
-const char* const kPassThrough[] = {"DIFF_TERM=TRUE", "OPENDRAIN=ON", "HYSTERESIS=ON",
+const char* const kPassThrough[] = {"DIFF_TERM=TRUE",       "OPENDRAIN=ON",   "HYSTERESIS=ON",
                                     "SCHMITT_TRIGGER=true", "BANK_VCCIO=3.3", "IOB=TRUE"};
 const char* const kPulls[] = {"PULLUP", "PULLDOWN", "KEEPER", "PULL_MODE=UP", "PULLMODE=NONE"};
 
@@ -222,14 +224,18 @@ PinTable RandomTable(unsigned seed) {
     row.fpgaPin = "pin_" + std::to_string(i);
     // The strings as a board holds them; the settings are their neutral reading, as the table
     // of a board has them.
-    const std::string location = std::string(1, static_cast<char>('A' + pick(20))) + std::to_string(1 + i);
+    const std::string location =
+        std::string(1, static_cast<char>('A' + pick(20))) + std::to_string(1 + i);
     row.strings.push_back("LOC=" + location);
-    if (pick(2)) row.strings.push_back(std::string("IOSTANDARD=") + kStandards[pick(sizeof kStandards / sizeof *kStandards)]);
+    if (pick(2))
+      row.strings.push_back(std::string("IOSTANDARD=") +
+                            kStandards[pick(sizeof kStandards / sizeof *kStandards)]);
     if (pick(2)) row.strings.push_back(kPulls[pick(sizeof kPulls / sizeof *kPulls)]);
     if (pick(2)) row.strings.push_back(std::string("DRIVE=") + kDrives[pick(4)]);
     if (pick(2)) row.strings.push_back(std::string("SLEW=") + kSlews[pick(2)]);
     if (pick(6) == 0) row.strings.push_back("FREQUENCY=" + std::to_string(1 + pick(200)) + " MHz");
-    if (pick(4) == 0) row.strings.push_back(kPassThrough[pick(sizeof kPassThrough / sizeof *kPassThrough)]);
+    if (pick(4) == 0)
+      row.strings.push_back(kPassThrough[pick(sizeof kPassThrough / sizeof *kPassThrough)]);
     std::vector<StringBase> strings(row.strings.begin(), row.strings.end());
     row.settings = MbdPins::ReadSettings(strings);
     if (pick(4) == 0) row.settings.direction = static_cast<MbdPins::Direction>(1 + pick(3));
@@ -267,12 +273,26 @@ TEST(RoundTrip, RandomTables_EveryFormat) {
 // Names meant to break a reader or to start a line of their own: each comes back as itself,
 // or the writer refused it by name; no other port ever appears.
 TEST(RoundTrip, HostileNames_ComeBackOrAreRefused) {
-  const std::string names[] = {
-      "a\"b", "a{b", "a}b", "{x}", "a#b", "#start", "a//b", "$x", "a\\", "x\nset_io evil Z9",
-      "x\r\nLOCATE COMP \"evil\" SITE \"Z9\";", "x\"; LOCATE COMP \"evil\" SITE \"Z9\"; #",
-      "} ; set_property PACKAGE_PIN Z9 [get_ports {evil}] ; {", "x\\\nset_io evil Z9",
-      "a\xE2\x80\xA8set_io evil Z9", "a\tb", "Net \"evil\" Loc = \"Z9\";", "[exec touch /tmp/qbd-evil]",
-      "-pullup", "a b"};
+  const std::string names[] = {"a\"b",
+                               "a{b",
+                               "a}b",
+                               "{x}",
+                               "a#b",
+                               "#start",
+                               "a//b",
+                               "$x",
+                               "a\\",
+                               "x\nset_io evil Z9",
+                               "x\r\nLOCATE COMP \"evil\" SITE \"Z9\";",
+                               "x\"; LOCATE COMP \"evil\" SITE \"Z9\"; #",
+                               "} ; set_property PACKAGE_PIN Z9 [get_ports {evil}] ; {",
+                               "x\\\nset_io evil Z9",
+                               "a\xE2\x80\xA8set_io evil Z9",
+                               "a\tb",
+                               "Net \"evil\" Loc = \"Z9\";",
+                               "[exec touch /tmp/qbd-evil]",
+                               "-pullup",
+                               "a b"};
   for (const std::string& name : names) {
     SCOPED_TRACE("name " + name);
     PinTable table;

@@ -58,3 +58,21 @@ def test_named_instances_only_and_errors(tmp_path):
     assert run_example("tests/tool/boards/mini.qbd", "--instance", "nope").returncode != 0
     bad = run_example("tests/tool/boards/broken.qbd")
     assert bad.returncode == 1 and "broken.qbd:4:1: error:" in bad.stderr
+
+
+@pytest.mark.parametrize("board", ["tests/tool/boards/inject.qbd",
+                                   "tests/tool/boards/hostile_bytes.qbd"])
+def test_board_text_never_makes_a_line_of_its_own(tmp_path, board):
+    # The file name carries a line feed and a set_io line of its own, too.
+    source = tmp_path / "b\nset_io evil X9\u2028set_io evil X8.qbd"
+    source.write_bytes(open(board, "rb").read())
+    pcf = tmp_path / "out.pcf"
+    proc = run_example(str(source), "--pcf", str(pcf))
+    assert proc.returncode == 0, proc.stderr
+    text = pcf.read_bytes().decode("utf-8", "surrogateescape")
+    # Every line (by every separator Python knows) is a comment or a set_io line of two words.
+    for line in text.splitlines():
+        assert line.startswith("#") or (line.startswith("set_io ") and len(line.split()) == 3
+                                        and "#" not in line), line
+    assert "evil" not in "".join(l for l in text.splitlines() if not l.startswith("#"))
+    assert "Z9" not in "".join(l for l in text.splitlines() if not l.startswith("#"))

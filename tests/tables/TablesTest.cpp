@@ -176,6 +176,56 @@ TEST(Tables, PortsByIns_PortsWithoutConstraintsGiveNothing) {
             trace.texts(Port_MsgKind::Trace));
 }
 
+const char kSharedNetBoard[] = R"(
+BEGIN BLOCK
+  ATTRIBUTE INSTANCE  = fpga_0
+  ATTRIBUTE BLOCKTYPE = FPGA
+  PORT a = bus, UCF_NET_STRING = "LOC=A1"
+  PORT b = BUS, UCF_NET_STRING = "LOC=A2"
+  PORT c = one, UCF_NET_STRING = "LOC=A3"
+END
+
+BEGIN BLOCK
+  ATTRIBUTE INSTANCE = io_0
+  PORT P = bus, IO_IS = p
+  PORT Q = Bus, IO_IS = q, DIR = O
+  PORT R = one, IO_IS = r
+  PORT S = one, IO_IS = s
+  PORT T = bus, IO_IS = t
+END
+)";
+
+// The tables visitPortTables hands over, with the port each came with.
+std::vector<std::pair<std::string, MBD::Table>> Visited(MBD& mbd, const char* instance) {
+  std::vector<std::pair<std::string, MBD::Table>> visited;
+  mbd.visitPortTables(instance, [&visited](const StringBase& port, const MBD::Table& table) {
+    visited.emplace_back(port.str(), table);
+  });
+  return visited;
+}
+
+TEST(Tables, VisitPortTables_SharedNetListedOnce) {
+  Board board(kSharedNetBoard);
+  const std::vector<MBD::Table> all = board.mbd->getPortsByIns("io_0");
+  const auto visited = Visited(*board.mbd, "io_0");
+  // P lists both pins of "bus"; Q and T (the same net, spelt otherwise) name P; the net of one
+  // pin is listed at R and at S alike.
+  const std::vector<std::string> ports{"P", "P", "Q", "R", "S", "T"};
+  ASSERT_EQ(ports.size(), visited.size());
+  for (std::size_t i = 0; i < ports.size(); ++i) EXPECT_EQ(ports[i], visited[i].first) << i;
+  EXPECT_EQ(all[0], visited[0].second);
+  EXPECT_EQ(all[1], visited[1].second);
+  EXPECT_EQ(all[4], visited[3].second);
+  EXPECT_EQ(all[5], visited[4].second);
+  const MBD::Table& q = visited[2].second;
+  EXPECT_EQ(std::vector<std::string>{"P"}, ValuesOf(q, "SAME_NET_AS"));
+  EXPECT_EQ(std::vector<std::string>{"Bus"}, ValuesOf(q, "CONNECTOR"));
+  EXPECT_EQ(std::vector<std::string>{"O"}, ValuesOf(q, "DIR"));
+  EXPECT_EQ(0u, q.count("UCF_NET_STRING"));
+  EXPECT_EQ(std::vector<std::string>{"P"}, ValuesOf(visited[5].second, "SAME_NET_AS"));
+  EXPECT_TRUE(Visited(*board.mbd, "nosuch").empty());
+}
+
 TEST(Tables, NullBoard_NothingThere) {
   MBD mbd(nullptr);
   EXPECT_TRUE(mbd.getParamsByIns("x").empty());

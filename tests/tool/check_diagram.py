@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """Checks `qbd diagram`: the DOT text names every instance, port and FPGA pin location and
 draws one line per (instance port, FPGA pin) pair on a net, except that a net of several ports
-and several pins goes through a net node, one line per port and one per pin; dot accepts it; and -o renders
+and several pins goes through a net node, one line per port and one per pin; the DOT is UTF-8
+and dot accepts it, also for boards of hostile bytes and text; and -o renders
 SVG and PNG files. Exits 77 (skipped) after the DOT checks when dot is not installed."""
 import html
 import json
@@ -14,12 +15,13 @@ import tempfile
 
 BOARDS = ["boards/northwind_dk2.qbd", "boards/generic_template.qbd",
           "tests/tool/boards/mini.qbd", "tests/tool/boards/odd.qbd",
-          "tests/tool/boards/shared_net.qbd"]
+          "tests/tool/boards/shared_net.qbd", "tests/tool/boards/hostile_bytes.qbd",
+          "tests/tool/boards/inject.qbd"]
 
 
 def markup(text):
-    """Text as the diagram writes it inside its HTML-like labels."""
-    return html.escape(text, quote=False).replace('"', "&quot;")
+    """Text as the diagram writes it inside its HTML-like labels (control characters blank)."""
+    return re.sub(r"[\x00-\x1f]", " ", html.escape(text, quote=False).replace('"', "&quot;"))
 
 
 def main():
@@ -27,20 +29,26 @@ def main():
     failures = []
     graphs = {}
     for board in BOARDS:
-        proc = subprocess.run([qbd, "diagram", board], capture_output=True, text=True)
-        if proc.returncode != 0 or not proc.stdout.startswith("digraph board {"):
+        proc = subprocess.run([qbd, "diagram", board], capture_output=True)
+        try:
+            graph = proc.stdout.decode("utf-8")
+        except UnicodeDecodeError as e:
+            failures.append(f"{board}: the DOT is not UTF-8: {e}")
+            continue
+        if proc.returncode != 0 or not graph.startswith("digraph board {"):
             failures.append(f"{board}: diagram failed: {proc.stderr}")
             continue
-        graph = graphs[board] = proc.stdout
+        graphs[board] = graph
         pins = json.loads(subprocess.run([qbd, "pins", board, "--json"], capture_output=True,
                                          text=True).stdout)["pins"]
         blocks = json.loads(subprocess.run([qbd, "blocks", board, "--json"],
                                            capture_output=True, text=True).stdout)["instances"]
+        # JSON gives U+FFFD for bytes that are not UTF-8, which the DOT spells out instead.
         for row in blocks:
-            if f"<B>{markup(row['instance'])}</B>" not in graph:
+            if "\ufffd" not in row["instance"] and f"<B>{markup(row['instance'])}</B>" not in graph:
                 failures.append(f"{board}: instance {row['instance']} is not drawn")
         for pin in pins:
-            if pin["loc"] and f"<B>{markup(pin['loc'])}</B>" not in graph:
+            if pin["loc"] and "\ufffd" not in pin["loc"] and f"<B>{markup(pin['loc'])}</B>" not in graph:
                 failures.append(f"{board}: location {pin['loc']} of {pin['pin']} is not drawn")
         shared = {p["net"].lower() for p in pins if "same_net_as" in p}
         lines = len(re.findall(r"^  \S+ -> \S+;$", graph, re.M))

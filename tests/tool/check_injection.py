@@ -4,7 +4,7 @@ quotes, backslashes, '#', ';', braces and '$', and checks that none of that text
 string or a comment of the output early: no line of any output begins with what follows a line
 feed in the board; every constraint line parses and its strings read back as the board's text;
 the JSON reads back as the board's text; dot reads one graph whose title is the board's; the
-printed board reads back as the same board."""
+printed board reads back as the same board. U+0085, U+2028 and U+2029 start no line either."""
 import json
 import os
 import re
@@ -153,8 +153,31 @@ def check_print_reads_back(qbd):
         shutil.rmtree(folder)
 
 
+UNICODE_BOARD = "tests/tool/boards/hostile_bytes.qbd"
+# What follows U+0085, U+2028 or U+2029 in that board.
+UNICODE_MARKERS = ["NET x", "# line 2", "# p2", "# d0", "# e"]
+
+
+def check_unicode_breaks(qbd):
+    """Line-oriented outputs spell out the separators that readers such as Python's splitlines
+    take for line ends, so no line begins with what follows one in the board."""
+    instance = b"io\xc3\x28_0"
+    for args in (["info"], ["blocks"], ["ports", instance], ["params", instance], ["pins"],
+                 ["constraints"], ["lint"], ["modules"], ["clocks"], ["memory"]):
+        proc = subprocess.run([qbd, args[0], UNICODE_BOARD, *args[1:]], capture_output=True)
+        what = f"qbd {args[0]} (separators)"
+        if proc.returncode not in (0, 1) or not proc.stdout:
+            failures.append(f"{what}: exit status {proc.returncode}: {proc.stderr!r}")
+        text = (proc.stdout + proc.stderr).decode("utf-8", "surrogateescape")
+        for line in text.splitlines():
+            for marker in UNICODE_MARKERS:
+                if line.lstrip().startswith(marker):
+                    failures.append(f"{what}: a line begins with board text: {line!r}")
+
+
 def main():
     qbd = sys.argv[1]
+    check_unicode_breaks(qbd)
     check_constraints(qbd)
     check_json(qbd)
     check_tables(qbd)

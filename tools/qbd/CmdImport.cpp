@@ -19,7 +19,6 @@ struct ImportArgs {
   std::vector<std::string> files;
   ImportOptions read;
   MbdImport::DraftOptions draft;
-  std::string output;
   std::string report;
   bool quiet = false;
 };
@@ -52,8 +51,8 @@ void runImport(const ImportArgs& args) {
                          {"guesses", list}});
     replaceFile(args.report, text.str());
   }
-  if (args.output.empty() || args.output == "-") std::cout << board;
-  else replaceFile(args.output, board);
+  // The shared -o option puts this in its file once the command has finished.
+  std::cout << board;
   if (args.quiet) return;
   for (const MbdImport::Guess& g : guesses)
     std::cerr << escapeControls(MbdImport::FormatGuess(g)) << '\n';
@@ -69,8 +68,6 @@ void addImportCommand(CLI::App& app) {
   CLI::App* cmd = app.add_subcommand(
       "import", "Draft a board from constraint files, a CSV pin table or a netlist");
   cmd->add_option("FILE", args->files, "Files to read (" + importFormats() + ")")->required();
-  cmd->add_option("-o,--output", args->output, "Board file to write (default: standard output)")
-      ->check(nonEmpty());
   cmd->add_option("--format", args->read.format, "Read every FILE as this format")
       ->check(nonEmpty());
   cmd->add_option("--columns", args->read.columns,

@@ -11,7 +11,9 @@
 #include "Board.h"
 #include "MbdRules.h"
 #include "Commands.h"
+#include "Export.h"
 #include "MbdWiring.h"
+#include "Suggest.h"
 #include "ToolError.h"
 
 namespace qbd {
@@ -25,9 +27,11 @@ std::string portName(const PortRef& ref) {
 // One row per FPGA pin. A net that joins several pins and several instance ports lists its
 // ports at its first pin only, and each later pin names that pin under "same_net_as": listing
 // them at every pin would grow with pins times ports on one net.
-void pinRows(const MbdWiring& index, bool table, const RowSink& sink) {
+// Only the pins of net `only` (as the model matches nets) when it is not empty.
+void pinRows(const MbdWiring& index, bool table, const std::string& only, const RowSink& sink) {
   for (const PortRef& pin : index.FpgaPins()) {
     const std::string net = str(pin.port->GetValueStr());
+    if (!only.empty() && !MbdRules::CarriesConnector(StringBase(net), StringBase(only))) continue;
     const std::vector<std::string> constraints = constraintStrings(*pin.port);
     const auto ports = index.PortsOn(net);
     const auto pins = index.PinsOn(net);
@@ -57,8 +61,22 @@ void pinRows(const MbdWiring& index, bool table, const RowSink& sink) {
   }
 }
 
-void printPins(LoadedBoard& board, const QueryArgs& args) {
+struct PinArgs : QueryArgs {
+  std::string net;
+};
+
+// Refuses a net that no FPGA pin carries, naming the nearest one that some pin does.
+void checkNet(const LoadedBoard& board, const MbdWiring& index, const std::string& net) {
+  if (net.empty() || !index.PinsOn(StringBase(net)).empty()) return;
+  std::vector<std::string> nets;
+  for (const PortRef& pin : index.FpgaPins()) nets.push_back(str(pin.port->GetValueStr()));
+  throw ToolError(board.path() + ": error: no FPGA pin carries net \"" + net + "\"" +
+                  didYouMean(net, nets));
+}
+
+void printPins(LoadedBoard& board, const PinArgs& args) {
   const MbdWiring index(board.tree());
+  checkNet(board, index, args.net);
   if (args.json) {
     JsonStream json(std::cout);
     json.beginObject();
@@ -66,18 +84,16 @@ void printPins(LoadedBoard& board, const QueryArgs& args) {
     json.value(board.path());
     json.key("pins");
     json.beginArray();
-    pinRows(index, false, [&json](const Json& row) { json.value(row); });
+    pinRows(index, false, args.net, [&json](const Json& row) { json.value(row); });
     return json.finish();
   }
-  const RowSource rows = [&index](const RowSink& sink) { pinRows(index, true, sink); };
+  const RowSource rows = [&index, &args](const RowSink& sink) {
+    pinRows(index, true, args.net, sink);
+  };
   streamTable(std::cout, rows,
               {{"PIN", "pin"}, {"NET", "net"}, {"LOC", "loc"}, {"CONSTRAINTS", "other"},
                {"WIRED TO", "wired_to"}});
 }
-
-struct ConstraintArgs : QueryArgs {
-  std::vector<std::string> instances;
-};
 
 // The instances asked for, in the order given; all of them when none was named.
 std::vector<LyrBoard::QbdBlock*> chosen(LoadedBoard& board, const MbdWiring& index,
@@ -179,39 +195,12 @@ void unconnectedPorts(const MbdWiring& index, const std::vector<LyrBoard::QbdBlo
     }
 }
 
-// Comment lines hold board text with its control characters spelled out, so that a name can
-// never end the comment and start a line of its own.
-void printGroup(std::ostream& out, const Json& group) {
-  const auto text = [](const Json& value) { return escapeControls(value.get<std::string>()); };
-  if (group["constraints"].empty() && !group.contains("malformed")) return;
-  out << "# " << text(group["port"]) << " -> " << text(group["pin"]) << "\n";
-  for (const Json& line : group["constraints"]) out << text(line["text"]) << "\n";
-  if (group.contains("malformed"))
-    for (const Json& bad : group["malformed"])
-      out << "# skipped \"" << text(bad) << "\": not " << MbdRules::ConstraintFormsText()
-          << "\n";
-}
-
-void printUnconnected(std::ostream& out, const Json& port) {
-  out << "# " << escapeControls(port["port"].get<std::string>())
-      << ": no FPGA pin carries net "
-      << (port["net"].get<std::string>().empty()
-              ? std::string("(none)")
-              : escapeControls(port["net"].get<std::string>()))
-      << "\n";
-}
-
-void printConstraints(LoadedBoard& board, const ConstraintArgs& args) {
+// The constraints as JSON, the lines each would be in the ucf form; every other form is the
+// library's writers' (CmdExport.cpp).
+void printConstraintsJson(LoadedBoard& board, const ExportArgs& args) {
   const MbdWiring index(board.tree());
   const std::vector<LyrBoard::QbdBlock*> blocks = chosen(board, index, args.instances);
   const bool all = args.instances.empty();
-  if (!args.json) {
-    std::ostream& out = std::cout;
-    out << "# Pin constraints from " << escapeControls(board.path()) << "\n";
-    constraintGroups(index, blocks, all, [&out](const Json& g) { printGroup(out, g); });
-    unconnectedPorts(index, blocks, [&out](const Json& p) { printUnconnected(out, p); });
-    return;
-  }
   JsonStream json(std::cout);
   const RowSink item = [&json](const Json& row) { json.value(row); };
   json.beginObject();
@@ -230,27 +219,42 @@ void printConstraints(LoadedBoard& board, const ConstraintArgs& args) {
 }  // namespace
 
 void addPinCommands(CLI::App& app) {
-  auto pins = std::make_shared<QueryArgs>();
-  addQuery(app, "pins",
-           "Every FPGA pin with its net, location, other constraints and the instance ports "
-           "wired to it (a net of several pins and ports lists its ports at its first pin)",
-           *pins)
-      ->callback([pins] {
-        LoadedBoard board(pins->board);
-        board.model();  // a generic template is shown expanded, as the model sees it
-        printPins(board, *pins);
-      });
+  auto pins = std::make_shared<PinArgs>();
+  CLI::App* pinsCommand =
+      addQuery(app, "pins",
+               "Every FPGA pin with its net, location, other constraints and the instance ports "
+               "wired to it (a net of several pins and ports lists its ports at its first pin)",
+               *pins);
+  pinsCommand->add_option("--net", pins->net, "Only the pins of this net (ignoring case)")
+      ->check(nonEmpty());
+  pinsCommand->callback([pins] {
+    LoadedBoard board(pins->board);
+    board.model();  // a generic template is shown expanded, as the model sees it
+    printPins(board, *pins);
+  });
 
-  auto args = std::make_shared<ConstraintArgs>();
+  auto args = std::make_shared<ExportArgs>();
   CLI::App* cmd = addQuery(app, "constraints",
-                           "Pin constraints of the instances' ports as constraint-file lines "
-                           "(NET \"net\" KEY = \"value\";)",
+                           "Pin constraints of the instances' ports as a constraint file "
+                           "(--format ucf: NET \"net\" KEY = \"value\";), checked first",
                            *args);
   cmd->add_option("INSTANCE", args->instances, "Instances (all when none is given)");
+  cmd->add_option("--format", args->format,
+                  "ucf (default), xdc, sdc, pcf, lpf, cst, qsf, pdc, ccf, csv or json")
+      ->check(nonEmpty());
+  cmd->add_flag("--strict", args->strict,
+                "Fail when the format cannot express a setting of an exported port");
+  addExportOptions(*cmd, *args);
+  cmd->get_option("--strict")->excludes("--lenient");
   cmd->callback([args] {
+    if (!args->json) return writeConstraints(*args);
+    if (args->format != "ucf" || !args->output.empty())
+      throw ToolError("qbd: error: --json lists the constraints as ucf lines on standard "
+                      "output; the neutral table is --format json",
+                      EXIT_USAGE);
     LoadedBoard board(args->board);
     board.model();
-    printConstraints(board, *args);
+    printConstraintsJson(board, *args);
   });
 }
 

@@ -1,10 +1,12 @@
 // qbd params and qbd ports: the model's parameter and port tables of one instance.
+#include <iostream>
 #include <memory>
 #include <unordered_map>
 
 #include "Board.h"
 #include "MbdRules.h"
 #include "Commands.h"
+#include "Suggest.h"
 #include "ToolError.h"
 
 namespace qbd {
@@ -23,8 +25,12 @@ std::string resolveInstance(LoadedBoard& board, const TableArgs& args) {
   if (!args.instance.empty()) return str(board.instance(args.instance).GetName());
   const std::vector<StringBase> names =
       board.model().getInstanceNamesByIOType(StringBase(args.ioType), 0);
-  if (names.empty())
-    throw ToolError(board.path() + ": error: no instance of IO type \"" + args.ioType + "\"");
+  if (names.empty()) {
+    std::vector<std::string> types;
+    for (const StringBase& type : board.model().getTrimedIOTypes()) types.push_back(str(type));
+    throw ToolError(board.path() + ": error: no instance of IO type \"" + args.ioType + "\"" +
+                    didYouMean(args.ioType, types));
+  }
   return str(names.front());
 }
 
@@ -86,42 +92,55 @@ void printParams(std::ostream& out, const Json& result) {
               {"OTHER", "other"}});
 }
 
-Json portsOf(LoadedBoard& board, const TableArgs& args) {
-  const std::string name = resolveInstance(board, args);
-  const std::vector<MBD::Table> tables = board.model().getPortsByIns(StringBase(name));
-  // A table carries the port's role; the model resolves a role to its first port.
-  const LyrBoard::QbdBlock& block = board.instance(name);
-  Json rows = Json::array();
-  for (const MBD::Table& table : tables) {
-    const std::string role = first(table, MBD::IOIS);
-    const LyrBase::Property* port =
-        MbdRules::FirstWithRole(block.GetPropSeqRef(LyrBoard::QbdBlock::PORT), StringBase(role));
+// One row per table of MBD::visitPortTables: a port's table for each FPGA pin on its connector,
+// or, for a later port on a connector of several pins, one row naming the port that listed
+// them, so that the rows grow with ports plus pins.
+void portRows(LoadedBoard& board, const std::string& instance, bool table, const RowSink& sink) {
+  board.model().visitPortTables(StringBase(instance), [&](const StringBase& port,
+                                                          const MBD::Table& ports) {
     std::vector<std::string> constraints;
-    const auto range = table.equal_range(MBD::UCF_NET_STRING);
+    const auto range = ports.equal_range(MBD::UCF_NET_STRING);
     for (auto it = range.first; it != range.second; ++it) constraints.push_back(str(it->second));
+    const std::string sameNetAs = first(ports, StringBase("SAME_NET_AS"));
     Json row;
-    row["port"] = port ? str(port->GetName()) : std::string();
-    row["io_is"] = role;
-    row["connector"] = first(table, MBD::CONNECTOR);
+    row["port"] = str(port);
+    row["io_is"] = first(ports, MBD::IOIS);
+    row["connector"] = first(ports, MBD::CONNECTOR);
     row["loc"] = pinLocation(constraints);
     row["constraints"] = constraints;
-    row["table"] = tableJson(table);
-    rows.push_back(row);
-  }
-  return Json{{"file", board.path()}, {"instance", name}, {"ports", rows}};
+    row["table"] = tableJson(ports);
+    if (!table) {
+      if (!sameNetAs.empty()) row["same_net_as"] = sameNetAs;
+      return sink(row);
+    }
+    Json rest = row["table"];
+    rest.erase("UCF_NET_STRING");
+    rest.erase("SAME_NET_AS");
+    row["other"] = others(rest, {"IO_IS", "CONNECTOR"});
+    if (!sameNetAs.empty()) row["constraints"] = "same net as " + sameNetAs;
+    sink(row);
+  });
 }
 
-void printPorts(std::ostream& out, const Json& result) {
-  Json rows = result["ports"];
-  for (Json& row : rows) {
-    Json table = row["table"];
-    table.erase("UCF_NET_STRING");
-    row["other"] = others(table, {"IO_IS", "CONNECTOR"});
+void printPorts(LoadedBoard& board, const TableArgs& args) {
+  const std::string name = resolveInstance(board, args);
+  if (args.json) {
+    JsonStream json(std::cout);
+    json.beginObject();
+    json.key("file");
+    json.value(board.path());
+    json.key("instance");
+    json.value(name);
+    json.key("ports");
+    json.beginArray();
+    portRows(board, name, false, [&json](const Json& row) { json.value(row); });
+    return json.finish();
   }
-  out << "Instance: " << escapeControls(result["instance"].get<std::string>()) << "\n";
-  printTable(out, rows,
-             {{"PORT", "port"}, {"IO_IS", "io_is"}, {"CONNECTOR", "connector"}, {"LOC", "loc"},
-              {"CONSTRAINTS", "constraints"}, {"OTHER", "other"}});
+  std::cout << "Instance: " << escapeControls(name) << "\n";
+  const RowSource rows = [&](const RowSink& sink) { portRows(board, name, true, sink); };
+  streamTable(std::cout, rows,
+              {{"PORT", "port"}, {"IO_IS", "io_is"}, {"CONNECTOR", "connector"}, {"LOC", "loc"},
+               {"CONSTRAINTS", "constraints"}, {"OTHER", "other"}});
 }
 
 CLI::App* addTableQuery(CLI::App& app, const std::string& name, const std::string& description,
@@ -151,7 +170,7 @@ void addTableCommands(CLI::App& app) {
                 *ports)
       ->callback([ports] {
         LoadedBoard board(ports->board);
-        emit(*ports, portsOf(board, *ports), printPorts);
+        printPorts(board, *ports);
       });
 }
 

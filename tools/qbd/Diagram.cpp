@@ -8,15 +8,17 @@
 
 #include "Board.h"
 #include "MbdWiring.h"
+#include "Output.h"
 
 namespace qbd {
 
 namespace {
 
-// Text for an HTML-like label: markup characters as entities, control characters as blanks.
+// Text for an HTML-like label: markup characters as entities, control characters as blanks,
+// bytes that are not UTF-8 spelled out (Graphviz refuses a file that is not UTF-8).
 std::string html(const std::string& text) {
   std::string result;
-  for (char c : text) {
+  for (char c : spellInvalidUtf8(text)) {
     switch (c) {
       case '&': result += "&amp;"; break;
       case '<': result += "&lt;"; break;
@@ -28,10 +30,10 @@ std::string html(const std::string& text) {
   return result;
 }
 
-// Text for a quoted DOT string.
+// Text for a quoted DOT string, as UTF-8 like html().
 std::string quoted(const std::string& text) {
   std::string result = "\"";
-  for (char c : text) {
+  for (char c : spellInvalidUtf8(text)) {
     if (c == '"' || c == '\\') result += '\\';
     result += (static_cast<unsigned char>(c) < 0x20) ? ' ' : c;
   }

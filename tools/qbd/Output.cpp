@@ -49,11 +49,75 @@ const Json& field(const Json& object, const std::string& key) {
   }
 }
 
+// The length of the UTF-8 sequence at `i` when it is a control or a break that some readers
+// take for the end of a line: a C1 control (U+0080 to U+009F, NEL among them), the line
+// separator U+2028 or the paragraph separator U+2029; 0 for anything else.
+std::size_t unicodeBreakAt(const std::string& text, std::size_t i) {
+  const auto byte = [&text](std::size_t at) {
+    return at < text.size() ? static_cast<unsigned char>(text[at]) : 0u;
+  };
+  if (byte(i) == 0xC2 && byte(i + 1) >= 0x80 && byte(i + 1) <= 0x9F) return 2;
+  if (byte(i) == 0xE2 && byte(i + 1) == 0x80 && (byte(i + 2) == 0xA8 || byte(i + 2) == 0xA9))
+    return 3;
+  return 0;
+}
+
+// The code point of that sequence spelled \uXXXX.
+std::string unicodeEscape(const std::string& text, std::size_t i, std::size_t length) {
+  const unsigned b1 = static_cast<unsigned char>(text[i + 1]);
+  const unsigned code = length == 2 ? b1 : 0x2000u | ((b1 & 0x3Fu) << 6) |
+                                               (static_cast<unsigned char>(text[i + 2]) & 0x3Fu);
+  char buf[8];
+  std::snprintf(buf, sizeof buf, "\\u%04x", code);
+  return buf;
+}
+
+// The length of the well-formed UTF-8 sequence at `i` (no overlong forms, no surrogates,
+// nothing past U+10FFFF); 0 when the byte there starts none.
+std::size_t utf8LengthAt(const std::string& text, std::size_t i) {
+  const auto byte = [&text](std::size_t at) {
+    return at < text.size() ? static_cast<unsigned char>(text[at]) : 0u;
+  };
+  const auto tail = [&byte](std::size_t at) { return (byte(at) & 0xC0u) == 0x80u; };
+  const unsigned b0 = byte(i);
+  const unsigned b1 = byte(i + 1);
+  if (b0 < 0x80) return 1;
+  if (b0 >= 0xC2 && b0 <= 0xDF) return tail(i + 1) ? 2 : 0;
+  if (b0 >= 0xE0 && b0 <= 0xEF) {
+    const bool first = b0 == 0xE0 ? b1 >= 0xA0 : b0 == 0xED ? b1 < 0xA0 : true;
+    return first && tail(i + 1) && tail(i + 2) ? 3 : 0;
+  }
+  if (b0 >= 0xF0 && b0 <= 0xF4) {
+    const bool first = b0 == 0xF0 ? b1 >= 0x90 : b0 == 0xF4 ? b1 < 0x90 : true;
+    return first && tail(i + 1) && tail(i + 2) && tail(i + 3) ? 4 : 0;
+  }
+  return 0;
+}
+
 }  // namespace
+
+std::string spellInvalidUtf8(const std::string& text) {
+  std::string result;
+  for (std::size_t i = 0; i < text.size();) {
+    const std::size_t length = utf8LengthAt(text, i);
+    if (length == 0) {
+      char buf[8];
+      std::snprintf(buf, sizeof buf, "\\x%02x", static_cast<unsigned char>(text[i]));
+      result += buf;
+      ++i;
+    } else {
+      result.append(text, i, length);
+      i += length;
+    }
+  }
+  return result;
+}
 
 std::string escapeControls(const std::string& text) {
   std::string result;
-  for (unsigned char c : text) {
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const unsigned char c = static_cast<unsigned char>(text[i]);
+    const std::size_t breakLength = unicodeBreakAt(text, i);
     if (c == '\n') {
       result += "\\n";
     } else if (c == '\t') {
@@ -62,6 +126,9 @@ std::string escapeControls(const std::string& text) {
       char buf[8];
       std::snprintf(buf, sizeof buf, "\\x%02x", c);
       result += buf;
+    } else if (breakLength != 0) {
+      result += unicodeEscape(text, i, breakLength);
+      i += breakLength - 1;
     } else {
       result += static_cast<char>(c);
     }

@@ -75,9 +75,13 @@ class JsonStream {
   bool keyed_ = false;
 };
 
-// The text with line feeds, tabs and other control characters spelled out (\n, \t, \xNN), so
+// The text with line feeds, tabs and other control characters spelled out (\n, \t, \xNN; C1
+// controls such as U+0085 and the separators U+2028 and U+2029 as \uXXXX), so
 // that it stays on one line; the text itself when it has none.
 std::string escapeControls(const std::string& text);
+// The text as valid UTF-8: each byte that is not part of a well-formed UTF-8 sequence spelled
+// out as \xNN; the text itself when it is valid.
+std::string spellInvalidUtf8(const std::string& text);
 // Width of the text on a terminal, counting each UTF-8 sequence once.
 std::size_t displayWidth(const std::string& text);
 

@@ -1,7 +1,7 @@
 # Pin constraints from demo.qbd
 set_property PACKAGE_PIN J3 [get_ports {clk}]
 set_property -dict {IOSTANDARD LVCMOS33} [get_ports {clk}]
-create_clock -period 83.333 -name {clk} [get_ports {clk}]
+create_clock -period 83.333333 -name {clk} [get_ports {clk}]
 set_property PACKAGE_PIN B5 [get_ports {led[0]}]
 set_property -dict {IOSTANDARD LVCMOS33 DRIVE 8 SLEW FAST} [get_ports {led[0]}]
 set_property PACKAGE_PIN B4 [get_ports {led[1]}]

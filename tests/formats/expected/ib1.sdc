@@ -1,2 +1,2 @@
 # Pin constraints from boards/tinkerbit_ib1.qbd
-create_clock -name {clk12} -period 83.333 -waveform {0.000 41.667} [get_ports {clk12}]
+create_clock -name {clk12} -period 83.333333 -waveform {0.000 41.666667} [get_ports {clk12}]

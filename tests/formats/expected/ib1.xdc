@@ -1,7 +1,7 @@
 # Pin constraints from boards/tinkerbit_ib1.qbd
 set_property PACKAGE_PIN 49 [get_ports {clk12}]
 set_property -dict {IOSTANDARD LVCMOS33} [get_ports {clk12}]
-create_clock -period 83.333 -name {clk12} [get_ports {clk12}]
+create_clock -period 83.333333 -name {clk12} [get_ports {clk12}]
 set_property PACKAGE_PIN 112 [get_ports {led[0]}]
 set_property -dict {IOSTANDARD LVCMOS33} [get_ports {led[0]}]
 set_property PACKAGE_PIN 113 [get_ports {led[1]}]
