@@ -129,6 +129,8 @@ int main(int argc, char** argv) {
   qbd::addDiagramCommand(app);
   qbd::addExportCommands(app);
   qbd::addVocabularyCommands(app);
+  qbd::addImportCommand(app);
+  qbd::addDiffCommand(app);
   qbd::addOutputOption(app);
   qbd::addLspCommand(app);
   // Past a file size limit a write fails with EFBIG and is reported, rather than killing the
