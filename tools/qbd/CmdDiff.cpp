@@ -24,11 +24,15 @@ struct DiffArgs {
 struct Side {
   std::unique_ptr<LoadedBoard> board;
   std::unique_ptr<LyrBoard::Qbd> draft;
+  std::string path;
   LyrBoard::Qbd& tree() { return board ? board->tree() : *draft; }
+  // As messages name it: "<stdin>" for a board read from standard input.
+  std::string name() const { return board ? board->path() : path; }
 };
 
 Side loadSide(const std::string& path, const ImportOptions& read) {
   Side side;
+  side.path = path;
   if (isBoardFile(path, "")) {
     side.board = std::make_unique<LoadedBoard>(path);
   } else {
@@ -49,6 +53,7 @@ Json recordJson(const MbdDiff::Record& r) {
 
 void runDiff(const DiffArgs& args) {
   std::vector<MbdDiff::Record> records;
+  std::string nameA, nameB;
   MbdDiff::DiffOptions options;
   options.instances = !args.pinsOnly && isBoardFile(args.a, "") && isBoardFile(args.b, "");
   // What an imported side's format cannot state is unknown there, not changed.
@@ -58,6 +63,8 @@ void runDiff(const DiffArgs& args) {
     Side a = loadSide(args.a, args.read);
     Side b = loadSide(args.b, args.read);
     records = MbdDiff::DiffBoards(a.tree(), b.tree(), options);
+    nameA = a.name();
+    nameB = b.name();
   } catch (const ToolError& e) {
     // diff's own convention: 2 for trouble, so that 1 always means "different".
     throw ToolError(e.what(), EXIT_USAGE);
@@ -65,8 +72,8 @@ void runDiff(const DiffArgs& args) {
   if (args.json) {
     Json changes = Json::array();
     for (const MbdDiff::Record& r : records) changes.push_back(recordJson(r));
-    printJson(std::cout, Json{{"a", args.a},
-                              {"b", args.b},
+    printJson(std::cout, Json{{"a", nameA},
+                              {"b", nameB},
                               {"compared", options.instances ? "boards" : "pins"},
                               {"equal", records.empty()},
                               {"changes", changes}});

@@ -21,6 +21,7 @@ struct ImportArgs {
   MbdImport::DraftOptions draft;
   std::string report;
   bool quiet = false;
+  bool json = false;
 };
 
 Json guessJson(const MbdImport::Guess& g) {
@@ -34,6 +35,17 @@ Json guessJson(const MbdImport::Guess& g) {
 
 std::size_t countBlocks(const LyrBoard::Qbd& board) { return blocks(board).size(); }
 
+// The report of the guesses, as --report writes it and --json prints it beside the board.
+Json reportJson(const ImportArgs& args, const ImportedTable& imported, const LyrBoard::Qbd& board,
+                const std::vector<MbdImport::Guess>& guesses) {
+  Json list = Json::array();
+  for (const MbdImport::Guess& g : guesses) list.push_back(guessJson(g));
+  return Json{{"sources", args.files},
+              {"pins", imported.table.rows.size()},
+              {"instances", countBlocks(board) - 1},
+              {"guesses", list}};
+}
+
 void runImport(const ImportArgs& args) {
   ImportedTable imported = readImport(args.files, args.read);
   MbdImport::Draft draft = MbdImport::BuildDraft(imported.table, args.draft);
@@ -42,17 +54,18 @@ void runImport(const ImportArgs& args) {
 
   const std::string board = str(draft.board->WriteString());
   if (!args.report.empty()) {
-    Json list = Json::array();
-    for (const MbdImport::Guess& g : guesses) list.push_back(guessJson(g));
     std::ostringstream text;
-    printJson(text, Json{{"sources", args.files},
-                         {"pins", imported.table.rows.size()},
-                         {"instances", countBlocks(*draft.board) - 1},
-                         {"guesses", list}});
+    printJson(text, reportJson(args, imported, *draft.board, guesses));
     replaceFile(args.report, text.str());
   }
   // The shared -o option puts this in its file once the command has finished.
-  std::cout << board;
+  if (args.json) {
+    Json result = reportJson(args, imported, *draft.board, guesses);
+    result["board"] = board;
+    printJson(std::cout, result);
+  } else {
+    std::cout << board;
+  }
   if (args.quiet) return;
   for (const MbdImport::Guess& g : guesses)
     std::cerr << escapeControls(MbdImport::FormatGuess(g)) << '\n';
@@ -88,6 +101,8 @@ void addImportCommand(CLI::App& app) {
   cmd->add_option("--report", args->report, "Write the guesses as JSON to this file")
       ->check(nonEmpty());
   cmd->add_flag("-q,--quiet", args->quiet, "Do not list the guesses on standard error");
+  cmd->add_flag("--json", args->json,
+                "Print {sources, pins, instances, guesses, board}: the report and the board text");
   cmd->callback([args] { runImport(*args); });
 }
 

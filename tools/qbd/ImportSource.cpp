@@ -63,6 +63,8 @@ std::string importFormatOf(const std::string& path) {
 
 bool isBoardFile(const std::string& path, const std::string& format) {
   if (!format.empty()) return lower(format) == "qbd";
+  // Standard input has no extension to tell; what comes there is a board, as for every command.
+  if (path == "-") return true;
   const std::size_t dot = path.rfind('.');
   return dot != std::string::npos && path.find('/', dot) == std::string::npos &&
          lower(path.substr(dot + 1)) == "qbd";
