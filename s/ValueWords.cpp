@@ -48,10 +48,12 @@ std::size_t SlotOf(const void* key) {
   return ((address >> 4) ^ (address >> 10)) & (kSlots - 1);
 }
 
+// True when the word's text is the `length` bytes at `text`. The table's words are shared, so
+// no one may change their text; it is read in place (made first if a conversion dropped it).
 bool Holds(Tcl_Obj* word, const char* text, std::size_t length) {
-  int held = 0;
-  const char* bytes = Tcl_GetStringFromObj(word, &held);
-  return static_cast<std::size_t>(held) == length && std::memcmp(bytes, text, length) == 0;
+  if (!word->bytes) Tcl_GetString(word);
+  return static_cast<std::size_t>(word->length) == length &&
+         std::memcmp(word->bytes, text, length) == 0;
 }
 
 }  // namespace
