@@ -58,7 +58,7 @@ HandleTable& Table() {
 // zero, no blanks); 0 when the text has any other form.
 unsigned long long ParseSerial(const char* text, std::size_t length) {
   if (length <= kPrefixLength || length > kPrefixLength + kMaxDigits) return 0;
-  if (std::strncmp(text, kPrefix, kPrefixLength) != 0) return 0;
+  if (std::memcmp(text, kPrefix, kPrefixLength) != 0) return 0;
   if (text[kPrefixLength] == '0') return 0;
   unsigned long long serial = 0;
   for (std::size_t i = kPrefixLength; i < length; ++i) {
