@@ -48,14 +48,8 @@ bool BoardIndex::Refresh(const Qbd* qbd) {
   // Each change of a block counts on the board too: below 2^32 changes of the board, no
   // block's 32-bit count can have come round to the count the index read.
   if (now - builtAt_ >= (1ull << 32)) return false;
-  const std::vector<PsfComp*>& blocks = qbd->GetPsfCompSeqRef(Qbd::BLOCK);
-  if (blocks.size() != entries_.size()) return false;
   std::vector<std::size_t> changed;
-  for (std::size_t b = 0; b < blocks.size(); ++b) {
-    const BlockEntry& entry = entries_[b];
-    if (blocks[b] != entry.block) return false;
-    if (static_cast<std::uint32_t>(entry.block->GetModCount()) != entry.count) changed.push_back(b);
-  }
+  if (!FindChanged(qbd->GetPsfCompSeqRef(Qbd::BLOCK), changed)) return false;
   if (refreshed_ + changed.size() > std::max<std::size_t>(entries_.size(), 64)) return false;
   std::vector<const NamedBlock*> named(changed.size());
   for (std::size_t c = 0; c < changed.size(); ++c)
@@ -70,6 +64,18 @@ bool BoardIndex::Refresh(const Qbd* qbd) {
   }
   refreshed_ += changed.size();
   builtAt_ = now;
+  return true;
+}
+
+bool BoardIndex::FindChanged(const std::vector<PsfComp*>& blocks,
+                             std::vector<std::size_t>& changed) const {
+  // The list's own count says the blocks are the ones read; the nodes are compared all the same.
+  if (blocks.size() != entries_.size()) return false;
+  for (std::size_t b = 0; b < blocks.size(); ++b) {
+    const BlockEntry& entry = entries_[b];
+    if (blocks[b] != entry.block) return false;
+    if (static_cast<std::uint32_t>(entry.block->GetModCount()) != entry.count) changed.push_back(b);
+  }
   return true;
 }
 

@@ -82,6 +82,10 @@ class BoardIndex {
   };
 
   void AddBlock(LyrBoard::QbdBlock* block);
+  // Appends to `changed` the positions of the blocks whose counts moved; false when `blocks`
+  // are not the blocks the index read, in the same order.
+  bool FindChanged(const std::vector<LyrBase::PsfComp*>& blocks,
+                   std::vector<std::size_t>& changed) const;
   // The name record of the block of `entry`, whose count moved, when the block may be read
   // again in place: still not an FPGA block, the block its name finds, and in the same IO type
   // and exclusion group; null when not.
