@@ -29,7 +29,8 @@ class BoardIndex;
 // SetValueStr, ReadFile), needs the tree to itself, as a write to any C++ container does: the
 // host holds a lock of its own (say a std::shared_mutex, shared for questions, exclusive for
 // changes) or otherwise makes sure no question runs during the change. After a change the
-// next question rebuilds the lookups, once, whichever thread asks. Models of different trees
+// next question brings the lookups up to date, once, whichever thread asks: it reads again
+// only the blocks whose contents changed, or everything when blocks came or went. Models of different trees
 // never share anything but the process-wide message sink and the node pool, both safe.
 class LYRWIZ_MBD_EXPORT MBD {
  public:
@@ -259,7 +260,7 @@ class LYRWIZ_MBD_EXPORT MBD {
     std::mutex mutex_;
     std::unique_ptr<mbd_detail::BoardIndex> owned_;  // what current_ points at
   };
-  // The indexes over the tree as it is now: rebuilt when its modification count moved.
+  // The indexes over the tree as it is now: brought up to date when its count moved.
   const mbd_detail::BoardIndex& boardIndex();
 
   // The clock ranges, worked out on the first question that finds some and kept from then

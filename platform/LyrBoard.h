@@ -114,6 +114,10 @@ class Qbd : public LyrBase::PsfFile {
   int WriteFile(const char* path) const;
   // The board's count of changes, which never wraps: indexes of the model compare it.
   unsigned long long GetModCount() const override { return boardModCount_; }
+  // How many times the list of blocks changed (a block added or removed, the tree read or
+  // cleared); it never wraps. While it stays the same the blocks are the same nodes in the
+  // same order, so an index may compare the blocks' own counts to find which changed.
+  unsigned long long GetBlockListCount() const { return blockListCount_; }
 
  protected:
   void CountChange() const override { ++boardModCount_; }
@@ -132,6 +136,7 @@ class Qbd : public LyrBase::PsfFile {
   StringBase errorText_;
   std::vector<ReadError> errors_;
   mutable unsigned long long boardModCount_ = 0;
+  unsigned long long blockListCount_ = 0;
 };
 
 }  // namespace LyrBoard

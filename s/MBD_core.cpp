@@ -40,11 +40,13 @@ const mbd_detail::BoardIndex& MBD::IndexSlot::Rebuild(const Qbd* qbd) {
   const unsigned long long now = qbd ? qbd->GetModCount() : 0;
   // Another thread may have built it while this one waited.
   if (builtAt_.load(std::memory_order_relaxed) == now) return *owned_;
-  auto fresh = std::make_unique<mbd_detail::BoardIndex>(qbd);
-  // The index replaced was built before the last change, so no question still reads it: every
-  // question asked before a change has returned before it, and none since reaches it.
-  owned_ = std::move(fresh);
-  current_.store(owned_.get(), std::memory_order_relaxed);
+  // The index there was built before the last change, so no question still reads it: every
+  // question asked before a change has returned before it, and none since reaches it until
+  // the count below is stored. So it may be brought up to date in place, or replaced.
+  if (!owned_ || !owned_->Refresh(qbd)) {
+    owned_ = std::make_unique<mbd_detail::BoardIndex>(qbd);
+    current_.store(owned_.get(), std::memory_order_relaxed);
+  }
   builtAt_.store(now, std::memory_order_release);
   return *owned_;
 }

@@ -127,6 +127,7 @@ int Qbd::AddPsfComp(NodeType type, LyrBase::PsfComp* comp) {
   if (!fits) return 1;
   owned->SetOwner(this);
   (type == BLOCK ? blocks_ : attributes_).Append(std::move(owned));
+  if (type == BLOCK) ++blockListCount_;
   Touch();
   return 0;
 }
@@ -134,6 +135,7 @@ int Qbd::AddPsfComp(NodeType type, LyrBase::PsfComp* comp) {
 int Qbd::RemovePsfComp(NodeType type, const LyrBase::PsfComp* comp) {
   if (!comp || (type != BLOCK && type != ATTRIBUTE)) return 1;
   if (!(type == BLOCK ? blocks_ : attributes_).Remove(comp)) return 1;
+  if (type == BLOCK) ++blockListCount_;
   Touch();
   return 0;
 }
@@ -141,6 +143,7 @@ int Qbd::RemovePsfComp(NodeType type, const LyrBase::PsfComp* comp) {
 void Qbd::Clear() {
   blocks_.Clear();
   attributes_.Clear();
+  ++blockListCount_;
   Touch();
 }
 
@@ -150,6 +153,7 @@ void Qbd::AdoptFrom(Qbd& fresh) {
   attributes_.Swap(fresh.attributes_);
   for (LyrBase::PsfComp* comp : blocks_.Items()) comp->SetOwner(this);
   for (LyrBase::PsfComp* comp : attributes_.Items()) comp->SetOwner(this);
+  ++blockListCount_;
   Touch();
 }
 

@@ -154,6 +154,27 @@ TEST(MbdIndex, AnswersFollowHostEditsLikeAPlainWalk) {
   }
 }
 
+// A host that replaces a block by one built the same way: the new block has the old one's
+// count of changes, and the node pool is likely to give it the old one's memory, so only the
+// board's count of block-list changes tells the model that it is another block.
+TEST(MbdIndex, ABlockReplacedByOneBuiltAlikeIsReadAnew) {
+  const auto make = [](const char* net) {
+    auto* block = new QbdBlock();
+    block->SetName("uart");
+    block->AddProperty(QbdBlock::PORT, new BdPin("TX", net));
+    return block;
+  };
+  Qbd qbd;
+  MBD model(&qbd);
+  qbd.AddPsfComp(Qbd::BLOCK, make("tx"));
+  ASSERT_EQ(model.getPortValue("uart", "TX").str(), "tx");
+  for (const char* net : {"rx", "tx", "clk"}) {
+    qbd.RemovePsfComp(Qbd::BLOCK, qbd.GetPsfCompSeqRef(Qbd::BLOCK)[0]);
+    qbd.AddPsfComp(Qbd::BLOCK, make(net));
+    EXPECT_EQ(model.getPortValue("uart", "TX").str(), net);
+  }
+}
+
 TEST(MbdIndex, AModelCopyAnswersForTheSameTree) {
   auto qbd = mbdtest::ReadBoard("BEGIN BLOCK a\n  ATTRIBUTE IOTYPE = T\nEND\n");
   MBD model(qbd.get());
