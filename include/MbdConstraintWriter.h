@@ -84,6 +84,23 @@ LYRWIZ_MBD_EXPORT std::vector<std::string> FormatsExpressing(Setting setting);
 // false for a key it has no word for, or an unknown format.
 LYRWIZ_MBD_EXPORT bool KnowsPassThrough(const std::string& format, const std::string& key);
 
+// One assignment of a board constraint string as a ucf line: NET "n" KEY = "value"; (or
+// NET "n" FLAG;), or a comment in its place for a key that is not a word.
+struct UcfLine {
+  std::string key;
+  std::string value;
+  bool hasValue = false;  // false for a plain flag
+  std::string text;       // the line
+};
+// How control characters inside the line's quoted strings are spelled out: the ucf file's
+// way, or the caller's for text shown elsewhere.
+using EscapeText = std::string (*)(const std::string&);
+// The ucf lines of constraint string `constraint` for the port named `name`, one per
+// assignment; false, with `lines` left as they were, when the string is none of the
+// constraint forms. A null `escape` spells controls out as the ucf file does.
+LYRWIZ_MBD_EXPORT bool UcfLines(const std::string& name, const std::string& constraint,
+                                std::vector<UcfLine>& lines, EscapeText escape = nullptr);
+
 }  // namespace MbdFormats
 
 #endif  // MBD_CONSTRAINT_WRITER_H

@@ -22,6 +22,12 @@ struct FileOptions {
 
 // Every format a file is imported as: "csv", "net", then the constraint formats.
 LYRWIZ_MBD_EXPORT const std::vector<std::string>& ImportFormats();
+// True when ImportFormats lists `format` (already in lower case).
+LYRWIZ_MBD_EXPORT bool IsImportFormat(const std::string& format);
+// The extension of the file `path` names, in lower case; empty when its last name has no dot.
+LYRWIZ_MBD_EXPORT std::string FileExtension(const std::string& path);
+// `text` with ASCII capitals made small, as formats and extensions are compared.
+LYRWIZ_MBD_EXPORT std::string LowerAscii(std::string text);
 // The format `path` (with contents `text`) is imported as: `given` in lower case when not
 // empty, else "csv" for .csv/.txt/.tsv, "net" for .net, else the constraint format its
 // extension and content name; empty when none does.

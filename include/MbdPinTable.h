@@ -8,11 +8,13 @@
 
 #include <map>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "LyrBoard.h"
 #include "MBD.h"
 #include "MbdExport.h"
+#include "MbdRules.h"
 #include "Portability.h"
 
 namespace MbdPins {
@@ -129,6 +131,17 @@ LYRWIZ_MBD_EXPORT extern const char* const DIFF_N;
 // a clock instance with a port on its net; its direction is the DIR of the FPGA pin, else of
 // the instance port.
 LYRWIZ_MBD_EXPORT PinTable BuildPinTable(MBD& model, const TableOptions& options);
+
+// The frequency in Hz each net carries from a clock instance (an instance with a clock IOTYPE
+// and a frequency parameter), keyed by net as the board matches nets: the frequency of a pin
+// on that net that states no PERIOD or FREQUENCY of its own. Empty when no clock instance
+// states a frequency; of two clocks on one net, the first on the board.
+using ClockNets = std::unordered_map<StringBase, unsigned, MbdRules::NetHash, MbdRules::NetEqual>;
+LYRWIZ_MBD_EXPORT ClockNets ClockFrequencies(const LyrBoard::Qbd& board);
+// A pin's frequency: its own when its settings state one, else the clock's on its net; 0 when
+// neither.
+LYRWIZ_MBD_EXPORT double PinFrequency(const PinSettings& settings, const StringBase& net,
+                                      const ClockNets& clocks);
 
 // A rename map read from two-column text: each line "NET NAME" (blanks or tabs between; blank
 // lines and lines starting with "#" skipped). False, with the reason in `error` and its line

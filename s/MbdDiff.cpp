@@ -100,28 +100,8 @@ struct Pin {
   MbdPins::Direction direction = MbdPins::Direction::Unset;
 };
 
-// The frequency of each clock instance's nets, for pins that state no period of their own, as
-// the neutral pin table reads them.
-std::unordered_map<std::string, unsigned> ClockNets(const Qbd& board) {
-  std::unordered_map<std::string, unsigned> out;
-  for (const PsfComp* comp : board.GetPsfCompSeqRef(Qbd::BLOCK)) {
-    const QbdBlock* block = static_cast<const QbdBlock*>(comp);
-    if (!MbdRules::HasIoType(*block, StringBase(MBD::IOTYPE_CLOCK))) continue;
-    unsigned hz = 0;
-    for (const Property* param : block->GetPropSeqRef(QbdBlock::PARAMETER))
-      if (MbdRules::IsFrequencyParam(*param)) {
-        hz = MbdRules::FrequencyOf(param->GetValueStr());
-        break;
-      }
-    if (hz == 0) continue;
-    for (const Property* port : block->GetPropSeqRef(QbdBlock::PORT))
-      out.emplace(Key(MbdRules::ConnectorOf(*port)), hz);
-  }
-  return out;
-}
-
 std::vector<Pin> PinsOf(const Qbd& board) {
-  const auto clocks = ClockNets(board);
+  const MbdPins::ClockNets clocks = MbdPins::ClockFrequencies(board);
   std::vector<Pin> pins;
   for (const PsfComp* comp : board.GetPsfCompSeqRef(Qbd::BLOCK)) {
     const QbdBlock* block = static_cast<const QbdBlock*>(comp);
@@ -130,10 +110,8 @@ std::vector<Pin> PinsOf(const Qbd& board) {
       Pin pin;
       pin.net = port->GetValueStr().str();
       pin.settings = MbdPins::ReadSettings(MbdRules::ConstraintStrings(*port));
-      if (pin.settings.frequencyHz == 0) {
-        auto clock = clocks.find(Key(StringBase(pin.net)));
-        if (clock != clocks.end()) pin.settings.frequencyHz = clock->second;
-      }
+      pin.settings.frequencyHz =
+          MbdPins::PinFrequency(pin.settings, StringBase(pin.net), clocks);
       pin.location = pin.settings.location;
       pin.ball = Upper(pin.location);
       if (const PsfComp* dir = port->GetPsfCompByName("DIR"))

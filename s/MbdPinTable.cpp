@@ -198,26 +198,11 @@ void addUnwired(const MbdWiring& index, const std::vector<QbdBlock*>& blocks, Pi
 
 // A clock instance's frequency parameter, for the pins on its ports' nets that state no
 // period of their own. Clocks are few: their nets are gathered first, and the rows walked once.
-void clockFrequencies(const MbdWiring& index, PinTable& table) {
-  std::unordered_map<StringBase, unsigned, MbdRules::NetHash, MbdRules::NetEqual> clockNets;
-  for (const QbdBlock* block : index.Instances()) {
-    if (!MbdRules::HasIoType(*block, StringBase(MBD::IOTYPE_CLOCK))) continue;
-    unsigned hz = 0;
-    for (const Property* param : block->GetPropSeqRef(QbdBlock::PARAMETER))
-      if (MbdRules::IsFrequencyParam(*param)) {
-        hz = MbdRules::FrequencyOf(param->GetValueStr());
-        break;
-      }
-    if (hz == 0) continue;
-    for (const Property* port : block->GetPropSeqRef(QbdBlock::PORT))
-      clockNets.emplace(MbdRules::ConnectorOf(*port), hz);
-  }
-  if (clockNets.empty()) return;
-  for (PinRow& row : table.rows) {
-    if (row.settings.frequencyHz != 0) continue;
-    const auto clock = clockNets.find(StringBase(row.net));
-    if (clock != clockNets.end()) row.settings.frequencyHz = clock->second;
-  }
+void clockFrequencies(const LyrBoard::Qbd& board, PinTable& table) {
+  const ClockNets clocks = ClockFrequencies(board);
+  if (clocks.empty()) return;
+  for (PinRow& row : table.rows)
+    row.settings.frequencyHz = PinFrequency(row.settings, StringBase(row.net), clocks);
 }
 
 // The pairs the FPGA pins state with DIFF_N, between exported rows; an error for a pair whose
@@ -285,6 +270,31 @@ void namePartners(const Pairs& found) {
 
 }  // namespace
 
+ClockNets ClockFrequencies(const LyrBoard::Qbd& board) {
+  ClockNets clocks;
+  for (const LyrBase::PsfComp* comp : board.GetPsfCompSeqRef(LyrBoard::Qbd::BLOCK)) {
+    const QbdBlock* block = static_cast<const QbdBlock*>(comp);
+    if (MbdRules::IsFpgaBlock(block)) continue;
+    if (!MbdRules::HasIoType(*block, StringBase(MBD::IOTYPE_CLOCK))) continue;
+    unsigned hz = 0;
+    for (const Property* param : block->GetPropSeqRef(QbdBlock::PARAMETER))
+      if (MbdRules::IsFrequencyParam(*param)) {
+        hz = MbdRules::FrequencyOf(param->GetValueStr());
+        break;
+      }
+    if (hz == 0) continue;
+    for (const Property* port : block->GetPropSeqRef(QbdBlock::PORT))
+      clocks.emplace(MbdRules::ConnectorOf(*port), hz);
+  }
+  return clocks;
+}
+
+double PinFrequency(const PinSettings& settings, const StringBase& net, const ClockNets& clocks) {
+  if (settings.frequencyHz != 0) return settings.frequencyHz;
+  const auto clock = clocks.find(net);
+  return clock == clocks.end() ? 0 : clock->second;
+}
+
 bool HasErrors(const PinTable& table) {
   for (const Problem& p : table.problems)
     if (p.error) return true;
@@ -309,7 +319,7 @@ PinTable BuildPinTable(MBD& model, const TableOptions& options) {
                                             : namedInstances(model, options, chosen, table);
   checkExpanded(model, blocks, table);
   makeRows(index, blocks, table.source, table);
-  clockFrequencies(index, table);
+  clockFrequencies(*qbd, table);
   const Pairs found = pairs(index, table);
   detail::NameRows(options, table);
   namePartners(found);

@@ -51,20 +51,12 @@ void WriteCcf(const MbdPins::PinTable& table, const WriteOptions& options, Write
       line += " Loc = \"" + s.location + "\"";
     }
     std::string options_;
-    std::vector<std::string> missing;
-    for (const Item& item : Items(s)) {
-      const std::string text = option(item);
-      if (text.empty())
-        missing.push_back(Describe(item));
-      else
-        options_ += (options_.empty() && s.location.empty() ? " " : " | ") + text;
-    }
-    file.Unexpressed(row.name, missing);
+    for (const std::string& text : file.Settings(row.name, s, option))
+      options_ += (options_.empty() && s.location.empty() ? " " : " | ") + text;
     if (!s.location.empty() || !options_.empty()) file.Line(line + options_ + ";");
   }
   file.Unconnected(table);
-  WriteCompanionSdc(table, options, out);
-  if (!out.companionText.empty()) file.Comment("clocks: in the .sdc written with this file");
+  file.CompanionSdc(table, options);
 }
 
 }  // namespace detail

@@ -60,20 +60,11 @@ void WriteCst(const MbdPins::PinTable& table, const WriteOptions& options, Write
       file.Line("IO_LOC " + quotedName + " " + balls + ";");
     }
     std::string port;
-    std::vector<std::string> missing;
-    for (const Item& item : Items(s)) {
-      const std::string text = assignment(item);
-      if (text.empty())
-        missing.push_back(Describe(item));
-      else
-        port += " " + text;
-    }
-    file.Unexpressed(row.name, missing);
+    for (const std::string& text : file.Settings(row.name, s, assignment)) port += " " + text;
     if (!port.empty()) file.Line("IO_PORT " + quotedName + port + ";");
   }
   file.Unconnected(table);
-  WriteCompanionSdc(table, options, out);
-  if (!out.companionText.empty()) file.Comment("clocks: in the .sdc written with this file");
+  file.CompanionSdc(table, options);
 }
 
 }  // namespace detail

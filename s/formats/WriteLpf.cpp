@@ -55,15 +55,7 @@ void WriteLpf(const MbdPins::PinTable& table, const WriteOptions& options, Write
       file.Line("LOCATE COMP " + quotedName + " SITE \"" + s.location + "\";");
     }
     std::string iobuf;
-    std::vector<std::string> missing;
-    for (const Item& item : Items(s)) {
-      const std::string text = assignment(item);
-      if (text.empty())
-        missing.push_back(Describe(item));
-      else
-        iobuf += " " + text;
-    }
-    file.Unexpressed(row.name, missing);
+    for (const std::string& text : file.Settings(row.name, s, assignment)) iobuf += " " + text;
     if (!iobuf.empty()) file.Line("IOBUF PORT " + quotedName + iobuf + ";");
     if (s.frequencyHz > 0)
       file.Line("FREQUENCY PORT " + quotedName + " " + Megahertz(s.frequencyHz) + " MHZ;");

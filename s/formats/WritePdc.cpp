@@ -29,6 +29,12 @@ std::pair<std::string, std::string> option(const Item& item) {
   return {};
 }
 
+// The option's name and value as Tcl words; empty when pdc has no option for it.
+std::string optionWords(const Item& item) {
+  const auto [name, value] = option(item);
+  return name.empty() ? std::string() : TclWord(name) + " " + TclWord(value);
+}
+
 const char* directionName(MbdPins::Direction direction) {
   switch (direction) {
     case MbdPins::Direction::In: return "INPUT";
@@ -49,22 +55,13 @@ void WritePdc(const MbdPins::PinTable& table, const WriteOptions& options, Write
     const MbdPins::PinSettings& s = row.settings;
     std::string line = "set_io -port_name " + TclWord(row.name, true);
     if (!s.location.empty()) line += " -pin_name " + TclWord(s.location) + " -fixed true";
-    std::vector<std::string> missing;
-    for (const Item& item : Items(s)) {
-      const auto [name, value] = option(item);
-      if (name.empty())
-        missing.push_back(Describe(item));
-      else
-        line += " " + TclWord(name) + " " + TclWord(value);
-    }
+    for (const std::string& words : file.Settings(row.name, s, optionWords)) line += " " + words;
     if (s.direction != MbdPins::Direction::Unset)
       line += std::string(" -DIRECTION ") + directionName(s.direction);
-    file.Unexpressed(row.name, missing);
     file.Line(line);
   }
   file.Unconnected(table);
-  WriteCompanionSdc(table, options, out);
-  if (!out.companionText.empty()) file.Comment("clocks: in the .sdc written with this file");
+  file.CompanionSdc(table, options);
 }
 
 }  // namespace detail

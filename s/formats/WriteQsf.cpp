@@ -69,8 +69,7 @@ void WriteQsf(const MbdPins::PinTable& table, const WriteOptions& options, Write
     file.Unexpressed(row.name, missing);
   }
   file.Unconnected(table);
-  WriteCompanionSdc(table, options, out);
-  if (!out.companionText.empty()) file.Comment("clocks: in the .sdc written with this file");
+  file.CompanionSdc(table, options);
 }
 
 }  // namespace detail

@@ -17,13 +17,13 @@ namespace {
 
 // A quoted string: quotes and backslashes escaped with a backslash, control characters
 // spelled out, so that no text from the board can end the string or the line.
-std::string quoted(const std::string& text) {
+std::string quoted(const std::string& text, EscapeText escape) {
   std::string result;
   for (char c : text) {
     if (c == '"' || c == '\\') result += '\\';
     result += c;
   }
-  return "\"" + EscapeControls(result) + "\"";
+  return "\"" + escape(result) + "\"";
 }
 
 // True for a key the file can hold unquoted: letters, digits and '_' only.
@@ -36,13 +36,14 @@ bool isWord(const std::string& key) {
 
 // NET "n" KEY = "value";  or  NET "n" FLAG;  for a plain flag. A key that is not a word cannot
 // be written unquoted, so it becomes a comment instead of a line.
-std::string constraintLine(const std::string& name, const MbdRules::Constraint& c) {
+std::string constraintLine(const std::string& name, const MbdRules::Constraint& c,
+                           EscapeText escape) {
   const std::string key = c.key.str();
   if (!isWord(key))
-    return "# not written: the key " + quoted(key) + " of net " + quoted(name) +
+    return "# not written: the key " + quoted(key, escape) + " of net " + quoted(name, escape) +
            " is not a word";
-  std::string line = "NET " + quoted(name) + " " + key;
-  if (c.hasValue) line += " = " + quoted(c.value.str());
+  std::string line = "NET " + quoted(name, escape) + " " + key;
+  if (c.hasValue) line += " = " + quoted(c.value.str(), escape);
   return line + ";";
 }
 
@@ -90,23 +91,17 @@ void WriteUcf(const MbdPins::PinTable& table, const WriteOptions& options, Write
     if (shared && !net->pins.insert(row.fpgaBlock + '.' + row.fpgaPin).second) continue;
     std::unordered_set<std::string>& written = shared ? net->written : single;
     if (!shared) single.clear();
-    std::vector<std::string> lines;
+    std::vector<UcfLine> lines;
     std::vector<std::string> malformed;
     for (const std::string& text : row.strings) {
       if (!written.insert(text).second) continue;
-      const MbdRules::ConstraintReading reading = MbdRules::ReadConstraint(StringBase(text));
-      if (reading.form == MbdRules::ConstraintForm::Malformed) {
-        malformed.push_back(text);
-        continue;
-      }
-      for (const MbdRules::Constraint& c : reading.items)
-        lines.push_back(constraintLine(row.name, c));
+      if (!UcfLines(row.name, text, lines)) malformed.push_back(text);
     }
     const bool clockUnwritten = clockOnlyFromInstance(row);
     if (lines.empty() && malformed.empty() && !clockUnwritten) continue;
     const std::string port = row.instance.empty() ? row.name : row.instance + "." + row.port;
     file.Comment(port + " -> " + row.fpgaBlock + "." + row.fpgaPin);
-    for (const std::string& line : lines) file.Line(EscapeControls(line));
+    for (const UcfLine& line : lines) file.Line(EscapeControls(line.text));
     for (const std::string& bad : malformed) {
       file.Line("# skipped \"" + EscapeControls(bad) + "\": not " +
                 MbdRules::ConstraintFormsText());
@@ -121,4 +116,16 @@ void WriteUcf(const MbdPins::PinTable& table, const WriteOptions& options, Write
 }
 
 }  // namespace detail
+
+bool UcfLines(const std::string& name, const std::string& constraint,
+              std::vector<UcfLine>& lines, EscapeText escape) {
+  const MbdRules::ConstraintReading reading = MbdRules::ReadConstraint(StringBase(constraint));
+  if (reading.form == MbdRules::ConstraintForm::Malformed) return false;
+  if (!escape) escape = detail::EscapeControls;
+  for (const MbdRules::Constraint& c : reading.items)
+    lines.push_back(UcfLine{c.key.str(), c.value.str(), c.hasValue,
+                            detail::constraintLine(name, c, escape)});
+  return true;
+}
+
 }  // namespace MbdFormats

@@ -269,6 +269,27 @@ void FileWriter::Comment(const std::string& text) {
   out_.text += '\n';
 }
 
+std::vector<std::string> FileWriter::Settings(const std::string& port,
+                                              const MbdPins::PinSettings& settings,
+                                              std::string (*word)(const Item&)) {
+  std::vector<std::string> words;
+  std::vector<std::string> missing;
+  for (const Item& item : Items(settings)) {
+    std::string text = word(item);
+    if (text.empty())
+      missing.push_back(Describe(item));
+    else
+      words.push_back(std::move(text));
+  }
+  Unexpressed(port, missing);
+  return words;
+}
+
+void FileWriter::CompanionSdc(const MbdPins::PinTable& table, const WriteOptions& options) {
+  WriteCompanionSdc(table, options, out_);
+  if (!out_.companionText.empty()) Comment("clocks: in the .sdc written with this file");
+}
+
 void FileWriter::Unexpressed(const std::string& port, const std::vector<std::string>& what) {
   if (what.empty()) return;
   std::string list;

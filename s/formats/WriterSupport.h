@@ -63,6 +63,8 @@ bool SameWord(const std::string& a, const std::string& b);
 
 // The file being written. Comments carry board text escaped; notes of what the target cannot
 // express go both into a comment and into `unexpressed`.
+struct Item;
+
 class FileWriter {
  public:
   // `format` names the target in notes; `lead` starts a comment ("# ", "// "); `tcl` makes
@@ -77,6 +79,13 @@ class FileWriter {
   void Comment(const std::string& text);
   // One comment and one note for the settings of `row` the target has no word for.
   void Unexpressed(const std::string& port, const std::vector<std::string>& what);
+  // The row's settings other than location, clock and direction, each in the target's words
+  // as `word` gives them, in order; the ones it gives no word (an empty one) are noted with
+  // Unexpressed for `port`. Empty when none has a word.
+  std::vector<std::string> Settings(const std::string& port, const MbdPins::PinSettings& settings,
+                                    std::string (*word)(const Item&));
+  // The companion .sdc (WriteCompanionSdc) and, when one was written, a comment naming it.
+  void CompanionSdc(const MbdPins::PinTable& table, const WriteOptions& options);
   // A port the target cannot name: a comment and an error note; nothing else of it is written.
   void Refused(const std::string& port, const std::string& why);
   // The comments every writer makes for a row: no location, malformed strings (also noted).

@@ -8,19 +8,6 @@ namespace MbdImport {
 
 namespace {
 
-std::string Lower(std::string s) {
-  for (char& c : s)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  return s;
-}
-
-std::string Extension(const std::string& path) {
-  const std::size_t slash = path.find_last_of('/');
-  const std::size_t dot = path.rfind('.');
-  if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return "";
-  return Lower(path.substr(dot + 1));
-}
-
 TableRead ReadConstraintText(const std::string& format, const std::string& text,
                              const std::string& path, const FileOptions& options) {
   MbdFormats::ReadOptions readOptions;
@@ -46,6 +33,25 @@ TableRead ReadConstraintText(const std::string& format, const std::string& text,
 
 }  // namespace
 
+std::string LowerAscii(std::string text) {
+  for (char& c : text)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return text;
+}
+
+std::string FileExtension(const std::string& path) {
+  const std::size_t slash = path.find_last_of('/');
+  const std::size_t dot = path.rfind('.');
+  if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return "";
+  return LowerAscii(path.substr(dot + 1));
+}
+
+bool IsImportFormat(const std::string& format) {
+  for (const std::string& f : ImportFormats())
+    if (f == format) return true;
+  return false;
+}
+
 const std::vector<std::string>& ImportFormats() {
   static const std::vector<std::string> formats = [] {
     std::vector<std::string> list{"csv", "net"};
@@ -57,8 +63,8 @@ const std::vector<std::string>& ImportFormats() {
 
 std::string ImportFormatOf(const std::string& path, const std::string& text,
                            const std::string& given) {
-  if (!given.empty()) return Lower(given);
-  const std::string ext = Extension(path);
+  if (!given.empty()) return LowerAscii(given);
+  const std::string ext = FileExtension(path);
   if (ext == "csv" || ext == "txt" || ext == "tsv") return "csv";
   if (ext == "net") return "net";
   return MbdFormats::FormatOfFile(path, text);

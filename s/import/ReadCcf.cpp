@@ -1,10 +1,7 @@
 // ccf: `Net "name" Loc = "IO_WA_A1" | PULLUP=true;` statements ending in ';', '#' comments.
 // Pin_in, Pin_out and Pin_inout say the direction as well.
-#include <strings.h>
-
-#include "ReaderTable.h"
 #include "Readers.h"
-#include "StatementLexer.h"
+#include "StatementReader.h"
 
 namespace MbdFormats {
 namespace detail {
@@ -16,10 +13,6 @@ const CommentSyntax& CcfComments() {
   return syntax;
 }
 
-bool Is(const Token& token, const char* word) {
-  return token.kind != Token::Symbol && strcasecmp(token.text.c_str(), word) == 0;
-}
-
 void Net(const Statement& statement, const char* direction, TableBuilder& table) {
   const std::vector<Token>& t = statement.tokens;
   if (t.size() < 2 || t[1].kind == Token::Symbol || t[1].text.empty()) {
@@ -27,19 +20,8 @@ void Net(const Statement& statement, const char* direction, TableBuilder& table)
                 "expected " + t[0].text + " \"name\" Loc = \"pin\" | KEY=VALUE ...;");
     return;
   }
-  std::vector<Assignment> assignments;
-  const Token* bad = nullptr;
-  if (!ReadAssignments(t, 2, true, assignments, bad)) {
-    table.Error(bad->line, bad->column, "expected KEY=VALUE, found '" + bad->text + "'");
-    return;
-  }
   const std::string& name = t[1].text;
-  for (const Assignment& a : assignments) {
-    if (strcasecmp(a.key.c_str(), "Loc") == 0 && a.hasValue)
-      table.Locate(name, a.value, statement.line);
-    else
-      table.Set(name, a.key, a.value, a.hasValue, statement.line);
-  }
+  if (!SetAssignments(statement, 2, true, name, "Loc", "KEY=VALUE", table)) return;
   if (direction != nullptr) table.Set(name, "DIRECTION", direction, true, statement.line);
 }
 
@@ -47,33 +29,20 @@ void Net(const Statement& statement, const char* direction, TableBuilder& table)
 
 void ReadCcf(const std::string& text, const std::string& file, const ReadOptions& options,
              ReadResult& result) {
-  LineMap lines(text, CcfComments(), options.includeCommented);
-  TableBuilder table(result, file, lines);
-  LexSyntax syntax;
-  StatementLexer lexer(lines.Text(), syntax);
-  Statement statement;
-  while (lexer.Next(statement)) {
-    if (!lexer.Error().empty()) {
-      table.Error(lexer.ErrorLine(), lexer.ErrorColumn(), lexer.Error());
-      continue;
-    }
-    if (!statement.terminated) {
-      table.Error(statement.line, statement.column, "the statement has no closing ';'");
-      break;
-    }
-    const Token& command = statement.tokens[0];
-    if (Is(command, "Net"))
-      Net(statement, nullptr, table);
-    else if (Is(command, "Pin_in"))
-      Net(statement, "IN", table);
-    else if (Is(command, "Pin_out"))
-      Net(statement, "OUT", table);
-    else if (Is(command, "Pin_inout"))
-      Net(statement, "INOUT", table);
+  const auto statement = [](const Statement& s, TableBuilder& table) {
+    const Token& command = s.tokens[0];
+    if (IsKeyword(command, "Net"))
+      Net(s, nullptr, table);
+    else if (IsKeyword(command, "Pin_in"))
+      Net(s, "IN", table);
+    else if (IsKeyword(command, "Pin_out"))
+      Net(s, "OUT", table);
+    else if (IsKeyword(command, "Pin_inout"))
+      Net(s, "INOUT", table);
     else
-      table.Error(statement.line, statement.column, "unknown statement " + command.text);
-  }
-  table.Finish();
+      table.Error(s.line, s.column, "unknown statement " + command.text);
+  };
+  ReadStatementFile(text, file, options, CcfComments(), LexSyntax(), statement, result);
 }
 
 }  // namespace detail

@@ -1,10 +1,7 @@
 // cst: one statement a line, ending in ';', "//" comments. IO_LOC places a port (two pins
 // place a pair: the second goes to the _n side), IO_PORT sets its KEY=VALUE settings.
-#include <strings.h>
-
-#include "ReaderTable.h"
 #include "Readers.h"
-#include "StatementLexer.h"
+#include "StatementReader.h"
 
 namespace MbdFormats {
 namespace detail {
@@ -14,14 +11,6 @@ const CommentSyntax& CstComments() {
   static const CommentSyntax syntax{
       false, true, true, {"IO_LOC", "IO_PORT", "INS_LOC", "CLOCK_LOC", "GROUP"}, StatementShape};
   return syntax;
-}
-
-bool Is(const Token& token, const char* word) {
-  return token.kind != Token::Symbol && strcasecmp(token.text.c_str(), word) == 0;
-}
-
-bool IsName(const Token& token) {
-  return token.kind != Token::Symbol && !token.text.empty();
 }
 
 // IO_LOC "name" A1;  or  IO_LOC "x_p" 39,40;
@@ -49,44 +38,30 @@ void IoPort(const Statement& statement, TableBuilder& table) {
     table.Error(statement.line, statement.column, "expected IO_PORT \"name\" KEY=VALUE ...;");
     return;
   }
-  std::vector<Assignment> assignments;
-  const Token* bad = nullptr;
-  if (!ReadAssignments(t, 2, false, assignments, bad)) {
-    table.Error(bad->line, bad->column, "expected KEY=VALUE, found '" + bad->text + "'");
-    return;
-  }
-  for (const Assignment& a : assignments)
-    table.Set(t[1].text, a.key, a.value, a.hasValue, statement.line);
+  SetAssignments(statement, 2, false, t[1].text, nullptr, "KEY=VALUE", table);
 }
 
 }  // namespace
 
 void ReadCst(const std::string& text, const std::string& file, const ReadOptions& options,
              ReadResult& result) {
-  LineMap lines(text, CstComments(), options.includeCommented);
-  TableBuilder table(result, file, lines);
   LexSyntax syntax;
   syntax.hash = false;
   syntax.slashes = true;
   syntax.newlineEnds = true;
-  StatementLexer lexer(lines.Text(), syntax);
-  Statement statement;
-  while (lexer.Next(statement)) {
-    if (!lexer.Error().empty()) {
-      table.Error(lexer.ErrorLine(), lexer.ErrorColumn(), lexer.Error());
-      continue;
-    }
-    const Token& command = statement.tokens[0];
-    if (Is(command, "IO_LOC"))
-      IoLoc(statement, table);
-    else if (Is(command, "IO_PORT"))
-      IoPort(statement, table);
-    else if (Is(command, "INS_LOC") || Is(command, "CLOCK_LOC") || Is(command, "GROUP"))
-      table.Skip(statement.line, statement.column, command.text + " skipped: not a pin setting");
+  const auto statement = [](const Statement& s, TableBuilder& table) {
+    const Token& command = s.tokens[0];
+    if (IsKeyword(command, "IO_LOC"))
+      IoLoc(s, table);
+    else if (IsKeyword(command, "IO_PORT"))
+      IoPort(s, table);
+    else if (IsKeyword(command, "INS_LOC") || IsKeyword(command, "CLOCK_LOC") ||
+             IsKeyword(command, "GROUP"))
+      table.Skip(s.line, s.column, command.text + " skipped: not a pin setting");
     else
-      table.Error(statement.line, statement.column, "unknown statement " + command.text);
-  }
-  table.Finish();
+      table.Error(s.line, s.column, "unknown statement " + command.text);
+  };
+  ReadStatementFile(text, file, options, CstComments(), syntax, statement, result);
 }
 
 }  // namespace detail

@@ -1,10 +1,7 @@
 // lpf: statements end with ';' and may span lines; '#' and '//' begin comments. LOCATE COMP
 // places a port, IOBUF PORT sets its KEY=VALUE settings, FREQUENCY PORT gives a clock.
-#include <strings.h>
-
-#include "ReaderTable.h"
 #include "Readers.h"
-#include "StatementLexer.h"
+#include "StatementReader.h"
 
 namespace MbdFormats {
 namespace detail {
@@ -21,22 +18,14 @@ const CommentSyntax& LpfComments() {
   return syntax;
 }
 
-bool Is(const Token& token, const char* word) {
-  return token.kind != Token::Symbol && strcasecmp(token.text.c_str(), word) == 0;
-}
-
-bool IsName(const Token& token) {
-  return token.kind != Token::Symbol && !token.text.empty();
-}
-
 // LOCATE COMP "name" SITE "A1"
 void Locate(const Statement& statement, TableBuilder& table) {
   const std::vector<Token>& t = statement.tokens;
-  if (t.size() == 5 && Is(t[1], "COMP") && IsName(t[2]) && Is(t[3], "SITE") && IsName(t[4])) {
+  if (t.size() == 5 && IsKeyword(t[1], "COMP") && IsName(t[2]) && IsKeyword(t[3], "SITE") && IsName(t[4])) {
     table.Locate(t[2].text, t[4].text, statement.line);
     return;
   }
-  if (t.size() >= 2 && !Is(t[1], "COMP")) {
+  if (t.size() >= 2 && !IsKeyword(t[1], "COMP")) {
     table.Skip(statement.line, statement.column,
                "LOCATE " + t[1].text +
                    " skipped: only "
@@ -49,7 +38,7 @@ void Locate(const Statement& statement, TableBuilder& table) {
 // IOBUF PORT "name" KEY=VALUE ...
 void Iobuf(const Statement& statement, TableBuilder& table) {
   const std::vector<Token>& t = statement.tokens;
-  if (t.size() >= 2 && !Is(t[1], "PORT")) {
+  if (t.size() >= 2 && !IsKeyword(t[1], "PORT")) {
     table.Skip(statement.line, statement.column,
                "IOBUF " + t[1].text + " skipped: only IOBUF PORT sets a port");
     return;
@@ -58,20 +47,13 @@ void Iobuf(const Statement& statement, TableBuilder& table) {
     table.Error(statement.line, statement.column, "expected IOBUF PORT \"name\" KEY=VALUE ...;");
     return;
   }
-  std::vector<Assignment> assignments;
-  const Token* bad = nullptr;
-  if (!ReadAssignments(t, 3, false, assignments, bad)) {
-    table.Error(bad->line, bad->column, "expected KEY=VALUE, found '" + bad->text + "'");
-    return;
-  }
-  for (const Assignment& a : assignments)
-    table.Set(t[2].text, a.key, a.value, a.hasValue, statement.line);
+  SetAssignments(statement, 3, false, t[2].text, nullptr, "KEY=VALUE", table);
 }
 
 // FREQUENCY PORT "name" 25 MHZ
 void Frequency(const Statement& statement, TableBuilder& table) {
   const std::vector<Token>& t = statement.tokens;
-  if (t.size() >= 2 && !Is(t[1], "PORT")) {
+  if (t.size() >= 2 && !IsKeyword(t[1], "PORT")) {
     table.Skip(statement.line, statement.column,
                "FREQUENCY " + t[1].text + " skipped: only FREQUENCY PORT names a port");
     return;
@@ -86,32 +68,20 @@ void Frequency(const Statement& statement, TableBuilder& table) {
 
 void ReadLpf(const std::string& text, const std::string& file, const ReadOptions& options,
              ReadResult& result) {
-  LineMap lines(text, LpfComments(), options.includeCommented);
-  TableBuilder table(result, file, lines);
   LexSyntax syntax;
   syntax.slashes = true;
-  StatementLexer lexer(lines.Text(), syntax);
-  Statement statement;
-  while (lexer.Next(statement)) {
-    if (!lexer.Error().empty()) {
-      table.Error(lexer.ErrorLine(), lexer.ErrorColumn(), lexer.Error());
-      continue;
-    }
-    if (!statement.terminated) {
-      table.Error(statement.line, statement.column, "the statement has no closing ';'");
-      break;
-    }
-    const Token& command = statement.tokens[0];
-    if (Is(command, "LOCATE"))
-      Locate(statement, table);
-    else if (Is(command, "IOBUF"))
-      Iobuf(statement, table);
-    else if (Is(command, "FREQUENCY"))
-      Frequency(statement, table);
+  const auto statement = [](const Statement& s, TableBuilder& table) {
+    const Token& command = s.tokens[0];
+    if (IsKeyword(command, "LOCATE"))
+      Locate(s, table);
+    else if (IsKeyword(command, "IOBUF"))
+      Iobuf(s, table);
+    else if (IsKeyword(command, "FREQUENCY"))
+      Frequency(s, table);
     else
-      table.Skip(statement.line, statement.column, command.text + " skipped: not a pin setting");
-  }
-  table.Finish();
+      table.Skip(s.line, s.column, command.text + " skipped: not a pin setting");
+  };
+  ReadStatementFile(text, file, options, LpfComments(), syntax, statement, result);
 }
 
 }  // namespace detail

@@ -5,9 +5,8 @@
 #include <cstdlib>
 
 #include "ReaderSettings.h"
-#include "ReaderTable.h"
 #include "Readers.h"
-#include "StatementLexer.h"
+#include "StatementReader.h"
 
 namespace MbdFormats {
 namespace detail {
@@ -74,25 +73,21 @@ void SetFrequency(const Statement& statement, TableBuilder& table) {
 
 void ReadPcf(const std::string& text, const std::string& file, const ReadOptions& options,
              ReadResult& result) {
-  LineMap lines(text, PcfComments(), options.includeCommented);
-  TableBuilder table(result, file, lines);
   LexSyntax syntax;
   syntax.quotes = false;
   syntax.symbols = false;
   syntax.newlineEnds = true;
   syntax.semicolons = false;
-  StatementLexer lexer(lines.Text(), syntax);
-  Statement statement;
-  while (lexer.Next(statement)) {
-    const std::string& command = statement.tokens[0].text;
+  const auto statement = [](const Statement& s, TableBuilder& table) {
+    const std::string& command = s.tokens[0].text;
     if (command == "set_io")
-      SetIo(statement, table);
+      SetIo(s, table);
     else if (command == "set_frequency")
-      SetFrequency(statement, table);
+      SetFrequency(s, table);
     else
-      table.Skip(statement.line, statement.column, "unknown command " + command + " skipped");
-  }
-  table.Finish();
+      table.Skip(s.line, s.column, "unknown command " + command + " skipped");
+  };
+  ReadStatementFile(text, file, options, PcfComments(), syntax, statement, result);
 }
 
 }  // namespace detail

@@ -618,3 +618,32 @@ TEST(ConstraintWriter, Json_EveryFieldComesBack) {
 #endif
 
 }  // namespace
+
+namespace {
+
+std::string Bracketed(const std::string& text) { return "[" + text + "]"; }
+
+// The ucf file and qbd constraints --json read a board string into lines by one rule; only
+// the spelling of controls is the caller's.
+TEST(UcfLines, OneLinePerAssignmentOrNoneForAMalformedString) {
+  std::vector<MbdFormats::UcfLine> lines;
+  ASSERT_TRUE(MbdFormats::UcfLines("led\"1", "IOSTANDARD=LVCMOS33", lines));
+  ASSERT_TRUE(MbdFormats::UcfLines("led\"1", "PULLUP", lines));
+  ASSERT_EQ(lines.size(), 2u);
+  EXPECT_EQ(lines[0].key, "IOSTANDARD");
+  EXPECT_TRUE(lines[0].hasValue);
+  EXPECT_EQ(lines[0].text, "NET \"led\\\"1\" IOSTANDARD = \"LVCMOS33\";");
+  EXPECT_FALSE(lines[1].hasValue);
+  EXPECT_EQ(lines[1].text, "NET \"led\\\"1\" PULLUP;");
+  EXPECT_FALSE(MbdFormats::UcfLines("led", "not a constraint", lines));
+  EXPECT_EQ(lines.size(), 2u);
+  lines.clear();
+  ASSERT_TRUE(MbdFormats::UcfLines("a\tb", "LOC=A1", lines, Bracketed));
+  ASSERT_EQ(lines.size(), 1u);
+  EXPECT_EQ(lines[0].text, "NET \"[a\tb]\" LOC = \"[A1]\";");
+  lines.clear();
+  ASSERT_TRUE(MbdFormats::UcfLines("a\tb", "LOC=A1", lines));
+  EXPECT_EQ(lines[0].text, "NET \"a\\tb\" LOC = \"A1\";");
+}
+
+}  // namespace

@@ -2,9 +2,11 @@
 #include <unistd.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "MbdConstraintReader.h"
+#include "MbdImportFiles.h"
 
 namespace {
 
@@ -623,3 +625,19 @@ TEST(ConstraintReader, Appending_KeepsEachFilesRows) {
 }
 
 }  // namespace
+
+// The program tells a board from an importable file by these; a dot in a directory's name is
+// no extension.
+TEST(ImportFiles, FileExtensionAndKnownFormats) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"board.QBD", "qbd"},  {"dir.v2/pins", ""},   {"dir/pins.Csv", "csv"},
+      {"pins", ""},          {"a.b/c.lpf", "lpf"},  {"trailing.", ""},
+  };
+  for (const auto& c : cases) EXPECT_EQ(MbdImport::FileExtension(c.first), c.second) << c.first;
+  EXPECT_TRUE(MbdImport::IsImportFormat("csv"));
+  EXPECT_TRUE(MbdImport::IsImportFormat("lpf"));
+  EXPECT_FALSE(MbdImport::IsImportFormat("LPF"));
+  EXPECT_FALSE(MbdImport::IsImportFormat("qbd"));
+  EXPECT_EQ(MbdImport::ImportFormatOf("x.TSV", "", ""), "csv");
+  EXPECT_EQ(MbdImport::ImportFormatOf("x.qbd", "", "PCF"), "pcf");
+}

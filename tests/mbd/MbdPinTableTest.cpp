@@ -327,6 +327,35 @@ END
   EXPECT_FALSE(MbdPins::IsUnwired(b.table.rows.front()));
 }
 
+// The diff and the table read a clock's frequency through one rule: nets match ignoring
+// case, the first clock on a net wins, and a pin's own period wins over its net's clock.
+TEST(MbdPinTable, ClockFrequencies_FirstClockOnNetAndOwnPeriodFirst) {
+  const auto board = ReadBoard(R"(
+BEGIN BLOCK
+  ATTRIBUTE INSTANCE = clk_0
+  ATTRIBUTE IOTYPE = QOR_CLOCK_V1
+  PARAMETER C_FREQ = 12000000, IO_IS = clk_freq
+  PORT CLK = Clk
+END
+BEGIN BLOCK
+  ATTRIBUTE INSTANCE = clk_1
+  ATTRIBUTE IOTYPE = QOR_CLOCK_V1
+  PARAMETER C_FREQ = 50000000, IO_IS = clk_freq
+  PORT CLK = clk
+END
+BEGIN BLOCK
+  ATTRIBUTE INSTANCE = led_0
+  PORT L = led
+END
+)");
+  ASSERT_TRUE(board);
+  const MbdPins::ClockNets clocks = MbdPins::ClockFrequencies(*board);
+  ASSERT_EQ(clocks.size(), 1u);
+  EXPECT_EQ(MbdPins::PinFrequency(PinSettings(), StringBase("CLK"), clocks), 12e6);
+  EXPECT_EQ(MbdPins::PinFrequency(PinSettings(), StringBase("led"), clocks), 0);
+  EXPECT_EQ(MbdPins::PinFrequency(Read({"PERIOD=40ns"}), StringBase("clk"), clocks), 25e6);
+}
+
 TEST(MbdPinTable, Rows_FrequencyDirectionAndWhere) {
   const Built b = Build(R"(
 BEGIN BLOCK

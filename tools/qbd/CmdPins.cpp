@@ -1,6 +1,5 @@
 // qbd pins and qbd constraints: the FPGA pins with what is wired to them, and the pin
 // constraints of instance ports written as constraint-file lines.
-#include <cctype>
 #include <iostream>
 #include <memory>
 #include <ostream>
@@ -9,6 +8,7 @@
 #include <utility>
 
 #include "Board.h"
+#include "MbdConstraintWriter.h"
 #include "MbdRules.h"
 #include "Commands.h"
 #include "Export.h"
@@ -104,48 +104,18 @@ std::vector<LyrBoard::QbdBlock*> chosen(LoadedBoard& board, const MbdWiring& ind
   return result;
 }
 
-// A quoted string of the constraint file: quotes and backslashes escaped with a backslash,
-// control characters spelled out, so that no text from the board can end the string or the line.
-std::string quoted(const std::string& text) {
-  std::string result;
-  for (char c : text) {
-    if (c == '"' || c == '\\') result += '\\';
-    result += c;
-  }
-  return "\"" + escapeControls(result) + "\"";
-}
-
-// True for a key the constraint file can hold unquoted: letters, digits and '_' only.
-bool isWord(const std::string& key) {
-  if (key.empty()) return false;
-  for (unsigned char c : key)
-    if (!std::isalnum(c) && c != '_') return false;
-  return true;
-}
-
-// NET "net" KEY = "value";  or  NET "net" FLAG;  for a plain flag. A key that is not a word
-// cannot be written unquoted, so it becomes a comment instead of a line.
-std::string constraintLine(const std::string& net, const MbdRules::Constraint& c) {
-  const std::string key = str(c.key);
-  if (!isWord(key))
-    return "# not written: the key " + quoted(key) + " of net " + quoted(net) +
-           " is not a word";
-  std::string line = "NET " + quoted(net) + " " + key;
-  if (c.hasValue) line += " = " + quoted(str(c.value));
-  return line + ";";
-}
-
-// The lines of one constraint string: one per assignment, or none (and the string under
+// The lines of one constraint string, as the ucf form writes them with controls spelled out
+// as everywhere on the terminal: one per assignment, or none (and the string under
 // "malformed") when it is none of the forms.
 void addLines(const std::string& net, const std::string& text, Json& lines, Json& malformed) {
-  const MbdRules::ConstraintReading reading = MbdRules::ReadConstraint(StringBase(text));
-  if (reading.form == MbdRules::ConstraintForm::Malformed) {
+  std::vector<MbdFormats::UcfLine> ucf;
+  if (!MbdFormats::UcfLines(net, text, ucf, escapeControls)) {
     malformed.push_back(text);
     return;
   }
-  for (const MbdRules::Constraint& c : reading.items)
-    lines.push_back({{"key", str(c.key)}, {"value", c.hasValue ? Json(str(c.value)) : Json()},
-                     {"text", constraintLine(net, c)}});
+  for (const MbdFormats::UcfLine& line : ucf)
+    lines.push_back({{"key", line.key}, {"value", line.hasValue ? Json(line.value) : Json()},
+                     {"text", line.text}});
 }
 
 // The groups of lines, in order: for each port of the chosen instances whose net reaches an

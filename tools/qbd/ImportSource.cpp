@@ -12,12 +12,6 @@ namespace qbd {
 
 namespace {
 
-std::string lower(std::string s) {
-  for (char& c : s)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  return s;
-}
-
 std::string readWhole(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   if (!in) throw ToolError(path + ": error: cannot open: " + std::strerror(errno));
@@ -27,16 +21,10 @@ std::string readWhole(const std::string& path) {
   return text.str();
 }
 
-bool known(const std::string& format) {
-  for (const std::string& f : MbdImport::ImportFormats())
-    if (f == format) return true;
-  return false;
-}
-
 MbdImport::TableRead readOne(const std::string& path, const ImportOptions& options) {
   const std::string text = readWhole(path);
   const std::string format = MbdImport::ImportFormatOf(path, text, options.format);
-  if (!known(format))
+  if (!MbdImport::IsImportFormat(format))
     throw ToolError(path + ": error: " +
                         (format.empty() ? std::string("cannot tell the format from the file name")
                                         : "cannot import format \"" + format + "\"") +
@@ -62,12 +50,9 @@ std::string importFormatOf(const std::string& path) {
 }
 
 bool isBoardFile(const std::string& path, const std::string& format) {
-  if (!format.empty()) return lower(format) == "qbd";
+  if (!format.empty()) return MbdImport::LowerAscii(format) == "qbd";
   // Standard input has no extension to tell; what comes there is a board, as for every command.
-  if (path == "-") return true;
-  const std::size_t dot = path.rfind('.');
-  return dot != std::string::npos && path.find('/', dot) == std::string::npos &&
-         lower(path.substr(dot + 1)) == "qbd";
+  return path == "-" || MbdImport::FileExtension(path) == "qbd";
 }
 
 std::string importFormats() {
