@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <climits>
+#include <cstdio>
 #include <vector>
 
 namespace Port {
@@ -44,15 +45,30 @@ std::string BaseOf(const std::string& path) {
   return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
+// The process's umask. Setting it to read it back would change it for every other thread a
+// moment, so it is read from /proc where the system shows it.
+mode_t CurrentUmask() {
+  if (std::FILE* status = std::fopen("/proc/self/status", "re")) {
+    char line[256];
+    unsigned mask = 0;
+    bool found = false;
+    while (!found && std::fgets(line, sizeof line, status))
+      found = std::sscanf(line, "Umask: %o", &mask) == 1;
+    std::fclose(status);
+    if (found) return static_cast<mode_t>(mask & 0777);
+  }
+  const mode_t mask = ::umask(0);
+  ::umask(mask);
+  return mask;
+}
+
 // The permissions the new file should get: the target's when it exists, without the bits
 // that would run it as its owner or group (new contents are no program of theirs), else what
 // a plain create would give under the current umask.
 mode_t ModeFor(const std::string& target) {
   struct stat st;
   if (::stat(target.c_str(), &st) == 0) return st.st_mode & 07777 & ~(S_ISUID | S_ISGID);
-  const mode_t mask = ::umask(0);
-  ::umask(mask);
-  return 0666 & ~mask;
+  return 0666 & ~CurrentUmask();
 }
 
 // True when `path` exists and is something other than a regular file or a folder: a FIFO, a

@@ -212,6 +212,8 @@ const Case kCases[] = {
 };
 
 TEST(ReplacingFile, Targets_GetTheNewContentsOrKeepTheOld) {
+  // Not the usual mask, so that a new file's mode shows the writer asked for it.
+  const mode_t savedMask = ::umask(027);
   for (const Case& c : kCases) {
     SCOPED_TRACE(c.title);
     TempFolder folder;
@@ -254,6 +256,7 @@ TEST(ReplacingFile, Targets_GetTheNewContentsOrKeepTheOld) {
     EXPECT_EQ(folder.Names(), expected);
     for (int fd : target.owned) ::close(fd);
   }
+  ::umask(savedMask);
 }
 
 TEST(ReplacingFile, Abandoned_KeepsTheTargetAndRemovesTheNewFile) {
