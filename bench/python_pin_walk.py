@@ -5,6 +5,7 @@ same run. Prints both times and their ratio; exit status 1 when Python takes mor
 LIMIT (3) times as long.
 
     PYTHONPATH=BUILD/python python3 bench/python_pin_walk.py BUILD/bench/pin_walk
+                                                        PIN_WALK_BLOCKS (default 10000)
 """
 import os
 import subprocess
@@ -14,7 +15,7 @@ import time
 
 import qbd
 
-BLOCKS = 10000
+BLOCKS = int(os.environ.get("PIN_WALK_BLOCKS", "10000"))
 RUNS = 5
 LIMIT = 3.0
 

@@ -4,7 +4,7 @@
 location carries) and a CSV table with every instance port and the FPGA pins wired to it.
 
     PYTHONPATH=build/python python3 examples/pin_constraints.py boards/northwind_dk2.qbd \
-        --pcf dk2.pcf --csv dk2.csv [--instance uart_0 ...]
+        --pcf build/dk2.pcf --csv build/dk2.csv [--instance uart_0 ...]
 
 A generic template is expanded first, as the board model always sees it. A .pcf name or
 location is a bare word (the reader splits at blanks and cuts at "#", with no quoting): a net or

@@ -19,7 +19,9 @@
 #include "LyrBoard.h"
 #include "LyrWiz_WizUtils.h"
 #include "MBD.h"
+#include "MbdPinTable.h"
 #include "MbdRules.h"
+#include "MbdTopLevel.h"
 
 namespace {
 
@@ -293,6 +295,37 @@ size_t KeyInstanceCount(const Qbd& board) {
   return keys;
 }
 
+// The pin table of the board, with bus naming, a prefix and a choice drawn from the board, and
+// the top-level ports of both languages: rows of ports on no FPGA pin come last, every other
+// row carries its pin and names its net, a named port without a check failing has a location,
+// and building the table changes nothing.
+void CheckPinTable(MBD& model, Qbd& board, const NamePools& pools) {
+  const StringBase before = board.WriteString();
+  MbdPins::TableOptions options;
+  options.bus = true;
+  options.prefix = "p_";
+  if (!pools.blocks.empty()) options.choose[pools.blocks.front().str()] = pools.blocks.back().str();
+  const MbdPins::PinTable table = MbdPins::BuildPinTable(model, options);
+  bool unwiredSeen = false;
+  for (const MbdPins::PinRow& row : table.rows) {
+    const bool unwired = MbdPins::IsUnwired(row);
+    Require(unwired || !unwiredSeen, "a wired row after an unwired one");
+    unwiredSeen = unwiredSeen || unwired;
+    Require(unwired == row.name.empty(), "a wired row without a name, or an unwired one with one");
+    Require(unwired || row.name.compare(0, 2, "p_") == 0, "a port name without its prefix");
+    Require(!row.settings.location.empty() || MbdPins::HasErrors(table),
+            "a row without location passed the checks");
+  }
+  for (const MbdTop::Hdl hdl : {MbdTop::Hdl::Verilog, MbdTop::Hdl::Vhdl}) {
+    MbdTop::TopOptions top;
+    top.hdl = hdl;
+    MbdTop::TopOutput out;
+    Require(MbdTop::WriteTop(table, top, out) == out.problems.empty(),
+            "a top written with problems, or refused without one");
+  }
+  Require(board.WriteString() == before, "building the pin table changed the tree");
+}
+
 void RunSetters(MBD& model, const qbd_fuzz::FuzzInput& input, const NamePools& pools) {
   for (const std::vector<std::string>& line : input.lines) {
     const StringBase value = line.size() > 1 ? Resolve(line[1], pools) : StringBase();
@@ -360,6 +393,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   WalkModule(top, 0);
   Require(board.WriteString() == treeBefore, "setupModules changed the tree");
 
+  CheckPinTable(*model, board, pools);
   RunSetters(*model, input, pools);
 
   MBD none(nullptr);

@@ -3,8 +3,10 @@
 #define MBD_H
 
 #include <functional>
+#include <atomic>
 #include <map>
 #include <memory>
+#include <mutex>
 #include <utility>
 #include <vector>
 
@@ -20,6 +22,15 @@ class ExpansionIndex;
 class BoardIndex;
 }
 
+// Threads: a model may be shared. Any number of threads may ask it questions at once (every
+// member that does not change the tree; the lookups it builds on first use are built once,
+// under its own lock) as long as no thread changes the tree meanwhile. A change, through the
+// model (setArch, ..., assignment) or to the tree directly (adding, removing, renaming,
+// SetValueStr, ReadFile), needs the tree to itself, as a write to any C++ container does: the
+// host holds a lock of its own (say a std::shared_mutex, shared for questions, exclusive for
+// changes) or otherwise makes sure no question runs during the change. After a change the
+// next question rebuilds the lookups, once, whichever thread asks. Models of different trees
+// never share anything but the process-wide message sink and the node pool, both safe.
 class LYRWIZ_MBD_EXPORT MBD {
  public:
   // The board's identity, from its VENDOR, NAME and REVISION attributes.
@@ -48,9 +59,10 @@ class LYRWIZ_MBD_EXPORT MBD {
   // --- construction; expands a generic template once (a null board is accepted) ---
   // Expansion is planned before the tree is touched. When a block to be copied has ports and
   // the board has no FPGA block, it throws std::out_of_range and leaves the tree exactly as it
-  // was. It adds at most MbdRules::MAX_EXPANSION_NODES (1,000,000) nodes to a tree in all: a
-  // block whose copies would pass that gets none (a trace says so) and no marker, and is
-  // recorded as a key instance without copies. MbdRules::PlanExpansion tells beforehand.
+  // was. It adds at most MbdRules::MAX_EXPANSION_NODES (1,000,000) nodes and
+  // MbdRules::MAX_EXPANSION_BYTES (256 MiB) of text to a tree in all: a block whose copies
+  // would pass either gets none (a trace says so) and no marker, and is recorded as a key
+  // instance without copies. MbdRules::PlanExpansion tells beforehand.
   explicit MBD(LyrBoard::Qbd* qbd);
   MBD(const MBD& other);
   MBD& operator=(const MBD& other);
@@ -165,7 +177,7 @@ class LYRWIZ_MBD_EXPORT MBD {
   StringBase getRstPolarity();
   // Frequency of every clock instance as decimal text; empty when none.
   std::vector<StringBase> getClkFreqSeq();
-  // The board's clock ranges, computed once and kept.
+  // The board's clock ranges, worked out on the first call that finds some and kept.
   std::vector<ClkRng> getClkFreqRngSeq();
   // First clock instance whose range admits freq; empty when none.
   StringBase findClkInst(unsigned int freq);
@@ -226,17 +238,63 @@ class LYRWIZ_MBD_EXPORT MBD {
   static const unsigned int MAX_FREQ;
 
  private:
-  // The lookup indexes; a copy of the model starts without them and builds its own.
+  // The lookup indexes; a copy of the model starts without them and builds its own. Any
+  // thread may ask for them: the index current for the tree is published through an atomic
+  // pointer, and one is built at a time, under the lock, when the tree's count has moved.
   class IndexSlot {
    public:
     IndexSlot();
     IndexSlot(const IndexSlot&);
     IndexSlot& operator=(const IndexSlot&);
     ~IndexSlot();
-    std::unique_ptr<mbd_detail::BoardIndex> index;
+    // The index over `qbd` as it is now, built when none is current.
+    const mbd_detail::BoardIndex& For(const LyrBoard::Qbd* qbd);
+
+   private:
+    const mbd_detail::BoardIndex& Rebuild(const LyrBoard::Qbd* qbd);
+    // The tree's count the published index was built at; kNone before the first.
+    static constexpr unsigned long long kNone = ~0ull;
+    std::atomic<unsigned long long> builtAt_{kNone};
+    std::atomic<const mbd_detail::BoardIndex*> current_{nullptr};
+    std::mutex mutex_;
+    std::unique_ptr<mbd_detail::BoardIndex> owned_;  // what current_ points at
   };
   // The indexes over the tree as it is now: rebuilt when its modification count moved.
   const mbd_detail::BoardIndex& boardIndex();
+
+  // The clock ranges, worked out on the first question that finds some and kept from then
+  // on; a copy of the model copies them.
+  class ClockSlot {
+   public:
+    ClockSlot() = default;
+    ClockSlot(const ClockSlot& other);
+    ClockSlot& operator=(const ClockSlot& other);
+    // Runs `fill` on (all ranges, ranges by instance), under the lock, until it finds some
+    // ranges; those are kept and never change after. Returns the ranges kept (empty before).
+    template <typename Fill>
+    const ClockSlot& Once(Fill fill) {
+      if (done_.load(std::memory_order_acquire)) return *this;
+      std::lock_guard<std::mutex> lock(mutex_);
+      if (!done_.load(std::memory_order_relaxed)) {
+        std::vector<ClkRng> found, foundByInstance;
+        fill(found, foundByInstance);
+        if (!found.empty()) {
+          all = std::move(found);
+          byInstance = std::move(foundByInstance);
+          done_.store(true, std::memory_order_release);
+        }
+      }
+      return *this;
+    }
+    std::vector<ClkRng> all;         // getClkFreqRngSeq
+    std::vector<ClkRng> byInstance;  // what findClkInst searches
+
+   private:
+    std::atomic<bool> done_{false};
+    mutable std::mutex mutex_;  // copying a model only reads it, so it may lock the source
+  };
+  // The board's clock ranges as ClockSlot keeps them.
+  const ClockSlot& clockRanges();
 
   std::vector<LyrBoard::QbdBlock*> getBlockSeqByType(StringBase ioType);
   std::vector<LyrBoard::QbdBlock*> getFPGABlocks();
@@ -270,8 +328,7 @@ class LYRWIZ_MBD_EXPORT MBD {
   void fillChildModule(const LyrBoard::QbdBlock* block, LyrWiz_Module* child, LyrWiz_Module* top);
 
   LyrBoard::Qbd* qbd;
-  std::vector<ClkRng> clkFreqRngSeq;
-  std::vector<ClkRng> clkInsRngSeq;
+  ClockSlot clockSlot;
   std::map<StringBase, std::vector<StringBase> > dupInsMap;
   IndexSlot indexSlot;
 };

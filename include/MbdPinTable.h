@@ -102,7 +102,8 @@ struct TableOptions {
 
 // The neutral settings of one FPGA pin's constraint strings, synonyms read as one meaning. A
 // known key whose value this reading cannot read (PULL_MODE=WEIRD, DRIVE=MAX) is kept as a
-// pass-through, as is a second LOC; a string of none of the forms goes to `malformed`.
+// pass-through, as is a second LOC; a string of none of the forms goes to `malformed`. A
+// string repeated word for word is read once.
 LYRWIZ_MBD_EXPORT PinSettings ReadSettings(const std::vector<StringBase>& constraintStrings);
 // The direction a DIR sub-property gives (I/IN/INPUT, O/OUT/OUTPUT, IO/INOUT/BIDIR, ignoring
 // case and blanks); Unset for anything else.

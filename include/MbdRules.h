@@ -44,6 +44,30 @@ LYRWIZ_MBD_EXPORT StringBase SizeFamily(const StringBase& familyText);
 // True when the architecture size database has sizes for the family on some bus; false for
 // the empty family.
 LYRWIZ_MBD_EXPORT bool SizesKnownFor(const StringBase& family);
+// The families the size database knows, in lower case and sorted; empty when it knows none.
+LYRWIZ_MBD_EXPORT std::vector<StringBase> KnownFamilies();
+
+// A message of the model reported as the reason a call failed: its lines without the
+// "Warning: " label the model gives them and without trailing line feeds; empty for empty.
+LYRWIZ_MBD_EXPORT std::string MessageAsError(const std::string& message);
+
+// --- vocabulary of IO types and roles ---
+// A role (IO_IS value) that the model reads on instances of an IO type.
+struct RoleInfo {
+  const char* role;     // the IO_IS value, matched ignoring case
+  const char* carrier;  // "parameter" or "port"
+  const char* meaning;  // what the model does with it
+};
+// An IO type the library names, with what it stands for and the roles the model reads on it.
+struct IoTypeInfo {
+  const char* name;     // e.g. "QOR_CLOCK_V1"
+  const char* meaning;
+  std::vector<RoleInfo> roles;  // empty when the model reads no role of this type
+};
+// Every IO type the library names, in a fixed order.
+LYRWIZ_MBD_EXPORT const std::vector<IoTypeInfo>& IoTypes();
+// The IO type of that name, ignoring case; null when the library does not name it.
+LYRWIZ_MBD_EXPORT const IoTypeInfo* FindIoType(const StringBase& name);
 
 // --- roles and connectors ---
 // The role (IO_IS sub-property) of a parameter or port; null when it has none.
@@ -151,6 +175,16 @@ LYRWIZ_MBD_EXPORT bool RangeIsReversed(const MBD::ClkRng& range);
 // --- memories ---
 // True when the parameter's MEMORY_TYPE, trimmed, is FLASH ignoring case.
 LYRWIZ_MBD_EXPORT bool IsFlashParam(const LyrBase::Property& param);
+// The parameter's MEMORY_TYPE (e.g. FLASH, SDRAM, DDR), trimmed; empty when it has none.
+LYRWIZ_MBD_EXPORT StringBase MemoryTypeOf(const LyrBase::Property& param);
+// True when instances of the IO type are external memories: QOR_DDR_V1, QOR_DDR2_V1 and
+// QOR_MEMORY_V1, ignoring case.
+LYRWIZ_MBD_EXPORT bool IsMemoryIoType(const StringBase& ioType);
+// The parameter that gives a memory's size: the first with a MEMORY_TYPE, else the first whose
+// role is MEMORY_SIZE_ROLE; null when the block has neither.
+LYRWIZ_MBD_EXPORT const LyrBase::Property* MemorySizeParam(const LyrBoard::QbdBlock& block);
+// The role of the parameter holding a memory's size in bytes.
+LYRWIZ_MBD_EXPORT extern const char* const MEMORY_SIZE_ROLE;
 
 // --- expansion of a generic template ---
 // The MAX_NUM_INSTANCES value that marks a key instance already expanded.
@@ -160,6 +194,10 @@ constexpr unsigned MAX_INSTANCES = 1024;
 // The most nodes (blocks, properties, sub-properties, FPGA pins) expansion adds to one tree;
 // far above any real board. A block whose copies would pass it gets none.
 constexpr unsigned long MAX_EXPANSION_NODES = 1000000;
+// The most text (names and value texts of the nodes it adds, in bytes) expansion adds to one
+// tree: 256 MiB, far above any real board, so that a few large values copied a thousand times
+// cannot ask for gigabytes. A block whose copies would pass it gets none.
+constexpr unsigned long long MAX_EXPANSION_BYTES = 256ull << 20;
 
 // How a MAX_NUM_INSTANCES text reads: its radix follows its prefix ("0x" hexadecimal, a leading
 // 0 octal, else decimal); text that is not a number reads as 0.
@@ -177,21 +215,31 @@ LYRWIZ_MBD_EXPORT bool ReadsInstanceCounts(const LyrBoard::Qbd& qbd);
 // What expansion will do with one block that carries MAX_NUM_INSTANCES.
 struct ExpansionStep {
   LyrBoard::QbdBlock* block = nullptr;
-  enum Outcome { Copy, AlreadyExpanded, NoInstanceAttr, TooMany, OverNodeLimit, NoCopies };
+  enum Outcome {
+    Copy,
+    AlreadyExpanded,
+    NoInstanceAttr,
+    TooMany,
+    OverNodeLimit,
+    NoCopies,
+    OverByteLimit  // within the node limit, past MAX_EXPANSION_BYTES
+  };
   Outcome outcome = NoCopies;
-  unsigned copies = 0;  // copies to make (count - 1) for Copy and OverNodeLimit
-  unsigned long nodes = 0;  // nodes the copies add, for Copy and OverNodeLimit
+  unsigned copies = 0;  // copies to make (count - 1) for Copy and the two limits
+  unsigned long nodes = 0;  // nodes the copies add, for Copy and the two limits
+  unsigned long long bytes = 0;  // text the copies add, for Copy and the two limits
 };
 // The plan of the expansion of a generic template, worked out without touching the tree.
 struct ExpansionPlan {
   std::vector<ExpansionStep> steps;  // blocks with MAX_NUM_INSTANCES, in board order
   bool needsFpgaBlock = false;  // some copied block has ports, and the board has no FPGA block
   unsigned long nodes = 0;  // nodes the planned copies add in all
+  unsigned long long bytes = 0;  // text the planned copies add in all
 };
 // The plan for qbd (empty for null or a board that is not a generic template).
 LYRWIZ_MBD_EXPORT ExpansionPlan PlanExpansion(const LyrBoard::Qbd* qbd);
 // "FILE:LINE:COLUMN: error: ..." for each block the plan leaves without copies for the node
-// limit, one per line; empty when none. `path` names the file where a node knows none.
+// or the byte limit, one per line; empty when none. `path` names the file where a node knows none.
 LYRWIZ_MBD_EXPORT std::string OverLimitErrors(const ExpansionPlan& plan, const std::string& path);
 
 }  // namespace MbdRules

@@ -266,9 +266,10 @@ class Port_MsgManData {
   // A reporter for errors of `domain` raised at `file`:`line` of source revision `revision`.
   static std::unique_ptr<Port_MsgManData> createObject(const char* domain, const char* file,
                                                       int line, const char* revision);
-  // Sends a printf-style error to the sink; the text begins with the formatted message.
+  // Sends a printf-style error to the sink (or the thread's capture, Port_MsgCapture); the
+  // text begins with the formatted message.
   void issueError(const char* fmt, ...) PORT_PRINTF_FORMAT(2, 3);
-  // Sends a printf-style trace to the sink.
+  // Sends a printf-style trace to the sink (or the thread's capture, Port_MsgCapture).
   static void debugStub(const char* fmt, ...) PORT_PRINTF_FORMAT(1, 2);
   // Replaces the process-wide sink and returns the previous one; an empty function restores
   // the default (errors to standard error; traces there only when QBD_TRACE is set and not 0).
@@ -277,12 +278,16 @@ class Port_MsgManData {
 
  private:
   Port_MsgManData(const char* domain, const char* file, int line, const char* revision);
+  // Hands a message to the calling thread's innermost capture, or else to the sink.
+  static void send(Port_MsgKind kind, const std::string& text);
   std::string domain_, file_, revision_;
   int line_;
 };
 
-// Collects every message sent to the sink while it lives, then puts the previous sink back.
-// Captures nest; they are not meant to be made from two threads at once.
+// Collects every message the thread that made it sends while it lives; messages of other
+// threads go on to the sink as before. A capture is a scope on one thread: it is made and
+// destroyed on the same thread, and captures of one thread nest (the innermost collects).
+// Any number of threads may capture at once, each its own messages, while others send.
 class Port_MsgCapture {
  public:
   struct Message {
@@ -302,7 +307,9 @@ class Port_MsgCapture {
 
  private:
   std::vector<Message> messages_;
-  Port_MsgSink previous_;
+  // The capture this one hides on its thread; null when it is the outermost.
+  Port_MsgCapture* outer_;
+  friend class Port_MsgManData;
 };
 
 // The environment.

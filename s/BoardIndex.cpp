@@ -1,6 +1,8 @@
 // The model's lookup indexes: one walk over the blocks answers every lookup until the tree changes.
 #include "BoardIndex.h"
 
+#include <tuple>
+
 #include "MBD.h"
 #include "MbdRules.h"
 
@@ -39,7 +41,8 @@ bool BoardIndex::IsCurrentFor(const Qbd* qbd) const {
 
 void BoardIndex::AddBlock(QbdBlock* block) {
   // The first block of a name keeps it: later ones are shadowed, as in a walk.
-  byName_.emplace(block->GetName(), NamedBlock{block, nullptr});
+  byName_.emplace(std::piecewise_construct, std::forward_as_tuple(block->GetName()),
+                  std::forward_as_tuple(block));
   if (block->GetPropertyByName(QbdBlock::ATTRIBUTE, MBD::IO_TYPE)) {
     const StringBase value = MbdRules::AttributeOf(*block, MBD::IO_TYPE);
     byType_[value].push_back(block);
@@ -58,13 +61,19 @@ QbdBlock* BoardIndex::BlockByName(const StringBase& name) const {
 const BlockFacts* BoardIndex::FactsByName(const StringBase& name) const {
   const auto found = byName_.find(name);
   if (found == byName_.end()) return nullptr;
-  const NamedBlock& named = found->second;
+  // Acquire pairs with the release in MakeFacts: a record seen here is seen whole.
+  const BlockFacts* facts = found->second.facts.load(std::memory_order_acquire);
+  return facts ? facts : MakeFacts(found->second);
+}
+
+const BlockFacts* BoardIndex::MakeFacts(const NamedBlock& named) const {
+  std::lock_guard<std::mutex> lock(factsMutex_);
+  if (const BlockFacts* facts = named.facts.load(std::memory_order_relaxed)) return facts;
   // Made when first asked for: a board's blocks are many, the instances asked about few.
-  if (!named.facts) {
-    if (!pinFacts_) pinFacts_ = std::make_unique<FpgaPinFacts>(fpgaPins_);
-    named.facts = std::make_unique<BlockFacts>(*named.block, *pinFacts_);
-  }
-  return named.facts.get();
+  if (!pinFacts_) pinFacts_ = std::make_unique<FpgaPinFacts>(fpgaPins_);
+  made_.push_back(std::make_unique<BlockFacts>(*named.block, *pinFacts_));
+  named.facts.store(made_.back().get(), std::memory_order_release);
+  return made_.back().get();
 }
 
 const std::vector<QbdBlock*>& BoardIndex::BlocksOfType(const StringBase& ioType) const {

@@ -1,10 +1,14 @@
 // The model's lookup indexes over the host's tree: blocks by name, blocks by IO type, the FPGA
 // blocks, FPGA ports by net and blocks by exclusion group. Built in one walk; the model keeps
-// one while the tree's modification count stays the count it was built at.
+// one while the tree's modification count stays the count it was built at. Every lookup is
+// safe from any number of threads at once: the records made on first use (FactsByName) are
+// made under the index's lock and published whole, and never change after.
 #ifndef MBD_BOARD_INDEX_H
 #define MBD_BOARD_INDEX_H
 
+#include <atomic>
 #include <memory>
+#include <mutex>
 #include <unordered_map>
 #include <unordered_set>
 #include <vector>
@@ -49,21 +53,27 @@ class BoardIndex {
   template <typename T>
   using CaseBlindMap = std::unordered_map<StringBase, T, CaseBlindHash, CaseBlindEqual>;
 
-  // A block found by name, and its facts once something asked for them.
+  // A block found by name, and its facts once something asked for them (owned by made_).
   struct NamedBlock {
+    explicit NamedBlock(LyrBoard::QbdBlock* b) : block(b) {}
     LyrBoard::QbdBlock* block;
-    mutable std::unique_ptr<BlockFacts> facts;
+    mutable std::atomic<const BlockFacts*> facts{nullptr};
   };
 
   void AddBlock(LyrBoard::QbdBlock* block);
+  // Makes the facts of `named` under the lock, unless another thread just did.
+  const BlockFacts* MakeFacts(const NamedBlock& named) const;
 
   unsigned long long builtAt_ = 0;
   CaseBlindMap<std::vector<LyrBoard::QbdBlock*>> byType_;
   std::unordered_set<StringBase> exactTypes_;
   std::vector<LyrBoard::QbdBlock*> fpga_;
   FpgaPinsByNet fpgaPins_;
+  // Guards what follows it up to byName_: the facts are made one at a time.
+  mutable std::mutex factsMutex_;
   // Made with the first facts of a block. Each borrows what is declared before it.
   mutable std::unique_ptr<FpgaPinFacts> pinFacts_;
+  mutable std::vector<std::unique_ptr<BlockFacts>> made_;
   CaseBlindMap<NamedBlock> byName_;
   std::unordered_map<StringBase, std::vector<LyrBoard::QbdBlock*>, MbdRules::GroupHash,
                      MbdRules::GroupEqual>

@@ -3,7 +3,9 @@
 // pins are copied when a block's record first asks for them, side by side and next to the
 // other nets of that block, so the pins of one instance's ports are read from a few
 // neighbouring cache lines, and a change of the tree costs no copy of pins nobody asks about.
-// The board index owns it and drops it as soon as the tree changes.
+// The board index owns it and drops it as soon as the tree changes. Copying (On) is the
+// index's business, under its lock; what was copied never moves, so that any thread may read
+// the pins of a record made earlier (In, String, Location) while another is copied.
 #ifndef MBD_FPGA_PIN_FACTS_H
 #define MBD_FPGA_PIN_FACTS_H
 
@@ -43,23 +45,24 @@ class FpgaPinFacts {
   Range On(const StringBase& net);
   // The pins of a range On gave.
   Run<Pin> In(Range range) const {
-    const Pin* first = pins_.data() + range.first;
+    if (range.count == 0) return {nullptr, nullptr};
+    const Pin* first = pins_.At(range.first);
     return {first, first + range.count};
   }
   // The constraint string `n` of `pin` (n below pin.strings).
   StringBase String(const Pin& pin, std::uint32_t n) const {
-    return Str(strings_[pin.firstString + n]);
+    return Str(*strings_.At(pin.firstString + n));
   }
   // The location of `pin`; empty when it has none.
   StringBase Location(const Pin& pin) const { return Str(pin.location); }
 
  private:
   StringBase Str(Text text) const { return text_.Str(text); }
-  void AddPin(const LyrBase::Property& fpgaPort);
+  void CopyPin(const LyrBase::Property& fpgaPort, Pin& pin);
 
-  TextBuffer text_;
-  std::vector<Pin> pins_;
-  std::vector<Text> strings_;
+  GrowOnlyText text_;
+  GrowOnlyStore<Pin> pins_;
+  GrowOnlyStore<Text> strings_;
   const FpgaPinsByNet* byNet_;
   std::unordered_map<StringBase, Range, MbdRules::NetHash, MbdRules::NetEqual> copied_;
 };

@@ -38,43 +38,63 @@ std::vector<StringBase> MBD::getClkFreqSeq() {
   return freqs;
 }
 
-std::vector<MBD::ClkRng> MBD::getClkFreqRngSeq() {
-  if (!clkFreqRngSeq.empty()) return clkFreqRngSeq;
-  for (const StringBase& name : getInstanceNamesByIOType(IOTYPE_CLOCK, 0)) {
-    const QbdBlock* block = getBlockByName(name);
-    if (!block) return clkFreqRngSeq;
-    for (const Property* param : block->GetPropSeqRef(QbdBlock::PARAMETER)) {
-      if (!MbdRules::IsFrequencyParam(*param)) continue;
-      const PsfComp* range = MbdRules::RangeOf(*param);
-      if (!range) {
-        // An unrestricted clock supersedes the ranges read so far; findClkInst still
-        // searches them through clkInsRngSeq.
-        const ClkRng any = MbdRules::UnrestrictedRange(name);
-        clkFreqRngSeq.clear();
-        clkFreqRngSeq.push_back(any);
-        clkInsRngSeq.push_back(any);
-        continue;
-      }
-      for (const std::vector<StringBase>& element : MbdRules::RangeElements(*range)) {
-        TraceRangeElement(element);
-        ClkRng record;
-        if (!MbdRules::RangeRecord(element, name, record)) {
-          Port_MsgManData::debugStub(
-              "Clock range of %s ignored: %u numbers where 1 to 3 are expected\n", name.c_str(),
-              static_cast<unsigned>(element.size()));
-          continue;
-        }
-        clkFreqRngSeq.push_back(record);
-        clkInsRngSeq.push_back(record);
-      }
-    }
+MBD::ClockSlot::ClockSlot(const ClockSlot& other) { *this = other; }
+
+MBD::ClockSlot& MBD::ClockSlot::operator=(const ClockSlot& other) {
+  if (this == &other) return *this;
+  std::vector<ClkRng> otherAll, otherByInstance;
+  bool otherDone = false;
+  {
+    std::lock_guard<std::mutex> lock(other.mutex_);
+    otherAll = other.all;
+    otherByInstance = other.byInstance;
+    otherDone = other.done_.load(std::memory_order_relaxed);
   }
-  return clkFreqRngSeq;
+  std::lock_guard<std::mutex> lock(mutex_);
+  all = std::move(otherAll);
+  byInstance = std::move(otherByInstance);
+  done_.store(otherDone, std::memory_order_release);
+  return *this;
 }
 
+const MBD::ClockSlot& MBD::clockRanges() {
+  return clockSlot.Once([this](std::vector<ClkRng>& all, std::vector<ClkRng>& byInstance) {
+    for (const StringBase& name : getInstanceNamesByIOType(IOTYPE_CLOCK, 0)) {
+      const QbdBlock* block = getBlockByName(name);
+      if (!block) return;
+      for (const Property* param : block->GetPropSeqRef(QbdBlock::PARAMETER)) {
+        if (!MbdRules::IsFrequencyParam(*param)) continue;
+        const PsfComp* range = MbdRules::RangeOf(*param);
+        if (!range) {
+          // An unrestricted clock supersedes the ranges read so far; findClkInst still
+          // searches them through the ranges by instance.
+          const ClkRng any = MbdRules::UnrestrictedRange(name);
+          all.clear();
+          all.push_back(any);
+          byInstance.push_back(any);
+          continue;
+        }
+        for (const std::vector<StringBase>& element : MbdRules::RangeElements(*range)) {
+          TraceRangeElement(element);
+          ClkRng record;
+          if (!MbdRules::RangeRecord(element, name, record)) {
+            Port_MsgManData::debugStub(
+                "Clock range of %s ignored: %u numbers where 1 to 3 are expected\n",
+                name.c_str(), static_cast<unsigned>(element.size()));
+            continue;
+          }
+          all.push_back(record);
+          byInstance.push_back(record);
+        }
+      }
+    }
+  });
+}
+
+std::vector<MBD::ClkRng> MBD::getClkFreqRngSeq() { return clockRanges().all; }
+
 StringBase MBD::findClkInst(unsigned int freq) {
-  if (clkFreqRngSeq.empty()) clkFreqRngSeq = getClkFreqRngSeq();
-  for (const ClkRng& range : clkInsRngSeq)
+  for (const ClkRng& range : clockRanges().byInstance)
     if (MbdRules::RangeAdmits(range, freq)) return range.clkInsName;
   return StringBase();
 }

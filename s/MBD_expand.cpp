@@ -111,6 +111,12 @@ int MBD::dupBlocks() {
             "for one board, no copies made\n",
             name, step.copies, step.nodes, MbdRules::MAX_EXPANSION_NODES);
         break;
+      case MbdRules::ExpansionStep::OverByteLimit:
+        Port_MsgManData::debugStub(
+            "MAX_NUM_INSTANCES of %s: its %u copies would add %llu bytes of text, past the "
+            "limit of %llu for one board, no copies made\n",
+            name, step.copies, step.bytes, MbdRules::MAX_EXPANSION_BYTES);
+        break;
       case MbdRules::ExpansionStep::Copy:
         // Marked first, so that a later model over the same tree does not copy it again.
         countAttr->SetValueStr(MbdRules::EXPANDED_MARKER);

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <string>
 #include <unordered_map>
+#include <unordered_set>
 
 #include "MbdPinTable.h"
 #include "MbdRules.h"
@@ -241,7 +242,10 @@ void readItem(const MbdRules::Constraint& c, PinSettings& settings, bool& locate
 PinSettings ReadSettings(const std::vector<StringBase>& constraintStrings) {
   PinSettings settings;
   bool located = false;
+  // A string repeated on a pin says nothing new; the constraint files write it once too.
+  std::unordered_set<std::string> seen;
   for (const StringBase& text : constraintStrings) {
+    if (!seen.insert(text.str()).second) continue;
     const MbdRules::ConstraintReading reading = MbdRules::ReadConstraint(text);
     if (reading.form == MbdRules::ConstraintForm::Malformed) {
       settings.malformed.push_back(text.str());

@@ -51,7 +51,7 @@ GroupMap choices(MBD& model, const TableOptions& options, PinTable& table) {
       continue;
     }
     const StringBase group = MbdRules::ExclusiveGroupOf(*block);
-    if (group.IsEmpty() || MbdRules::GroupEqual()(group, StringBase(entry.first)) == false) {
+    if (group.IsEmpty() || !MbdRules::GroupEqual()(group, StringBase(entry.first))) {
       error(table, "choose " + entry.first + "=" + entry.second + ": instance " +
                        quote(entry.second) + " is not in EXCLUSIVE group " + quote(entry.first));
       continue;

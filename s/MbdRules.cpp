@@ -127,29 +127,56 @@ bool ReadAssignments(const std::string& text, std::vector<Constraint>& items) {
   return true;
 }
 
-// For each net of the FPGA block, the nodes a pin copied from its last port on the net adds.
-using PinNodesByNet = std::unordered_map<StringBase, unsigned long, NetHash, NetEqual>;
+// What one copy of a node adds: nodes, and bytes of name and value text.
+struct CopyCost {
+  unsigned long nodes = 0;
+  unsigned long long bytes = 0;
+  CopyCost& operator+=(const CopyCost& other) {
+    nodes += other.nodes;
+    bytes += other.bytes;
+    return *this;
+  }
+};
 
-PinNodesByNet PinNodesOf(const QbdBlock* fpga) {
-  PinNodesByNet nodes;
-  if (!fpga) return nodes;
-  for (const Property* pin : fpga->GetPropSeqRef(QbdBlock::PORT))
-    nodes[pin->GetValueStr()] = 1 + pin->GetPsfCompSeqRef().size();
-  return nodes;
+// A node's own name and value text; the value is measured, not formatted, where it is a plain
+// string.
+unsigned long long TextBytes(const LyrBase::NameValue& node) {
+  const LyrBase::Value* value = node.GetLyrValuePtr();
+  const auto* plain = LyrBase::NodeCast<LyrBase::StrVal>(value);
+  const std::size_t valueBytes =
+      !value ? 0 : plain ? plain->GetValue().str().size() : value->GetValueStr().str().size();
+  return node.GetName().str().size() + valueBytes;
 }
 
-// The nodes one copy of the block adds: the block, its properties and their sub-properties,
-// and a pin (with sub-properties) for each port whose net the FPGA block carries.
-unsigned long NodesPerCopy(const QbdBlock& block, const PinNodesByNet& pins) {
-  unsigned long nodes = 1;
+// A property and its sub-properties.
+CopyCost PropertyCost(const Property& prop) {
+  CopyCost cost{1, TextBytes(prop)};
+  for (const PsfComp* sub : prop.GetPsfCompSeqRef()) cost += CopyCost{1, TextBytes(*sub)};
+  return cost;
+}
+
+// For each net of the FPGA block, what a pin copied from its last port on the net adds.
+using PinCostByNet = std::unordered_map<StringBase, CopyCost, NetHash, NetEqual>;
+
+PinCostByNet PinCostsOf(const QbdBlock* fpga) {
+  PinCostByNet costs;
+  if (!fpga) return costs;
+  for (const Property* pin : fpga->GetPropSeqRef(QbdBlock::PORT))
+    costs[pin->GetValueStr()] = PropertyCost(*pin);
+  return costs;
+}
+
+// What one copy of the block adds: the block, its properties and their sub-properties, and a
+// pin (with sub-properties) for each port whose net the FPGA block carries.
+CopyCost CostPerCopy(const QbdBlock& block, const PinCostByNet& pins) {
+  CopyCost cost{1, TextBytes(block)};
   for (QbdBlock::NodeType kind : {QbdBlock::ATTRIBUTE, QbdBlock::PARAMETER, QbdBlock::PORT})
-    for (const Property* prop : block.GetPropSeqRef(kind))
-      nodes += 1 + prop->GetPsfCompSeqRef().size();
+    for (const Property* prop : block.GetPropSeqRef(kind)) cost += PropertyCost(*prop);
   for (const Property* port : block.GetPropSeqRef(QbdBlock::PORT)) {
     const auto pin = pins.find(ConnectorOf(*port));
-    if (pin != pins.end()) nodes += pin->second;
+    if (pin != pins.end()) cost += pin->second;
   }
-  return nodes;
+  return cost;
 }
 
 const QbdBlock* FirstFpgaBlock(const Qbd& qbd) {
@@ -412,7 +439,7 @@ ExpansionPlan PlanExpansion(const Qbd* qbd) {
   ExpansionPlan plan;
   if (!MBD::IsGenericBoard(const_cast<Qbd*>(qbd))) return plan;
   const QbdBlock* fpga = FirstFpgaBlock(*qbd);
-  const PinNodesByNet pins = PinNodesOf(fpga);
+  const PinCostByNet pins = PinCostsOf(fpga);
   for (PsfComp* comp : qbd->GetPsfCompSeqRef(Qbd::BLOCK)) {
     auto* block = static_cast<QbdBlock*>(comp);
     const Property* countAttr = block->GetPropertyByName(QbdBlock::ATTRIBUTE, MBD::MAX_NUM_INSTANCES);
@@ -428,10 +455,20 @@ ExpansionPlan PlanExpansion(const Qbd* qbd) {
       step.outcome = ExpansionStep::TooMany;
     } else if (count.value > 1) {
       step.copies = count.value - 1;
-      step.nodes = step.copies * NodesPerCopy(*block, pins);
-      const bool fits = step.nodes <= MAX_EXPANSION_NODES - plan.nodes;
-      step.outcome = fits ? ExpansionStep::Copy : ExpansionStep::OverNodeLimit;
-      if (fits) plan.nodes += step.nodes;
+      const CopyCost each = CostPerCopy(*block, pins);
+      step.nodes = step.copies * each.nodes;
+      step.bytes = step.copies * each.bytes;
+      // Both totals stay within their limits, so neither subtraction wraps.
+      const bool nodesFit = step.nodes <= MAX_EXPANSION_NODES - plan.nodes;
+      const bool bytesFit = step.bytes <= MAX_EXPANSION_BYTES - plan.bytes;
+      const bool fits = nodesFit && bytesFit;
+      step.outcome = fits       ? ExpansionStep::Copy
+                     : nodesFit ? ExpansionStep::OverByteLimit
+                                : ExpansionStep::OverNodeLimit;
+      if (fits) {
+        plan.nodes += step.nodes;
+        plan.bytes += step.bytes;
+      }
       if (fits && !fpga && !block->GetPropSeqRef(QbdBlock::PORT).empty())
         plan.needsFpgaBlock = true;
     }
@@ -443,7 +480,15 @@ ExpansionPlan PlanExpansion(const Qbd* qbd) {
 std::string OverLimitErrors(const ExpansionPlan& plan, const std::string& path) {
   std::string text;
   for (const ExpansionStep& step : plan.steps) {
-    if (step.outcome != ExpansionStep::OverNodeLimit) continue;
+    std::string what;
+    if (step.outcome == ExpansionStep::OverNodeLimit)
+      what = std::to_string(step.nodes) + " nodes, past the limit of " +
+             std::to_string(MAX_EXPANSION_NODES);
+    else if (step.outcome == ExpansionStep::OverByteLimit)
+      what = std::to_string(step.bytes) + " bytes of text, past the limit of " +
+             std::to_string(MAX_EXPANSION_BYTES);
+    else
+      continue;
     const PsfComp* count = step.block->GetPropertyByName(QbdBlock::ATTRIBUTE, MBD::MAX_NUM_INSTANCES);
     std::string where = path;
     if (count->GetLineNo() != 0) {
@@ -452,12 +497,89 @@ std::string OverLimitErrors(const ExpansionPlan& plan, const std::string& path) 
                std::to_string(count->GetColumnNo() ? count->GetColumnNo() : 1);
     }
     text += (text.empty() ? "" : "\n") + where + ": error: the " + std::to_string(step.copies) +
-            " copies of block \"" + step.block->GetName().str() + "\" would add " +
-            std::to_string(step.nodes) + " nodes, past the limit of " +
-            std::to_string(MAX_EXPANSION_NODES) +
+            " copies of block \"" + step.block->GetName().str() + "\" would add " + what +
             " that expansion may add to one board; the template cannot be expanded";
   }
   return text;
+}
+
+}  // namespace MbdRules
+
+namespace MbdRules {
+
+std::vector<StringBase> KnownFamilies() { return ArchDb::families(); }
+
+const char* const MEMORY_SIZE_ROLE = "mem_size";
+
+StringBase MemoryTypeOf(const Property& param) {
+  const PsfComp* kind = param.GetPsfCompByName(MBD::MEMORY_TYPE);
+  if (!kind) return StringBase();
+  StringBase text = kind->GetValueStr();
+  text.Trim(" \t", StringBase::TRIM_BOTH);
+  return text;
+}
+
+bool IsMemoryIoType(const StringBase& ioType) {
+  for (const StringBase* type : {&MBD::IOTYPE_DDR, &MBD::IOTYPE_DDR2, &MBD::IOTYPE_MEMORY})
+    if (EqualsIgnoringCase(ioType, *type)) return true;
+  return false;
+}
+
+const Property* MemorySizeParam(const QbdBlock& block) {
+  const std::vector<Property*>& params = block.GetPropSeqRef(QbdBlock::PARAMETER);
+  for (const Property* p : params)
+    if (p->GetPsfCompByName(MBD::MEMORY_TYPE)) return p;
+  return FirstWithRole(params, StringBase(MEMORY_SIZE_ROLE));
+}
+
+std::string MessageAsError(const std::string& message) {
+  static const std::string label = "Warning: ";
+  std::string result;
+  std::size_t start = 0;
+  while (start < message.size()) {
+    std::size_t end = message.find('\n', start);
+    if (end == std::string::npos) end = message.size();
+    std::string line = message.substr(start, end - start);
+    if (line.compare(0, label.size(), label) == 0) line.erase(0, label.size());
+    if (!line.empty()) result += (result.empty() ? "" : "\n") + line;
+    start = end + 1;
+  }
+  return result;
+}
+
+const std::vector<IoTypeInfo>& IoTypes() {
+  // The roles are the ones the model's clock and reset queries ask for; the port roles are
+  // named by the model but carry no value it reads.
+  static const RoleInfo kMemorySize{
+      MEMORY_SIZE_ROLE, "parameter", "size in bytes, unless a parameter has a MEMORY_TYPE"};
+  static const std::vector<IoTypeInfo> types{
+      {"QOR_CLOCK_V1", "a clock source",
+       {{"clk_freq", "parameter", "frequency in hertz, with its RANGE of allowed values"},
+        {"ext_clk", "port", "the external clock input"}}},
+      {"QOR_RESET_V1", "a reset input",
+       {{"polarity", "parameter", "reset polarity as written (e.g. ACTIVE_HIGH, ACTIVE_LOW)"},
+        {"ext_rst", "port", "the external reset input"}}},
+      {"QOR_CPUDEBUG_V1", "a processor debug port", {}},
+      {"QOR_TRACE_V1", "a processor trace port", {}},
+      {"QOR_DDR_V1", "a DDR SDRAM memory", {kMemorySize}},
+      {"QOR_DDR2_V1", "a DDR2 SDRAM memory", {kMemorySize}},
+      {"QOR_MEMORY_V1", "an external memory (SRAM, SDRAM, flash)",
+       {kMemorySize,
+        {"(any)", "parameter",
+         "with MEMORY_TYPE = FLASH: a flash memory (the model's read-only memories); its "
+         "MEMORY_TYPE parameter gives the size"}}},
+      {"QOR_PCI32_V1", "a 32-bit PCI interface", {}},
+      {"QOR_PCI_ARBITER_V1", "a PCI arbiter", {}},
+      {"QOR_ENETX_V1", "an Ethernet interface", {}},
+      {"QOR_CFBOOT_V1", "a CompactFlash boot device", {}},
+  };
+  return types;
+}
+
+const IoTypeInfo* FindIoType(const StringBase& name) {
+  for (const IoTypeInfo& type : IoTypes())
+    if (EqualsIgnoringCase(name, StringBase(type.name))) return &type;
+  return nullptr;
 }
 
 }  // namespace MbdRules

@@ -1,6 +1,7 @@
 // The package init and the commands that open and close boards.
 #include "QbdPackage.h"
 
+#include <cstring>
 #include <memory>
 #include <new>
 #include <stdexcept>
@@ -13,6 +14,7 @@
 #include "LyrWiz_BoardTclCommandsRegister.h"
 #include "MBD.h"
 #include "MbdRules.h"
+#include "QbdExport.h"
 
 #ifndef QBD_PACKAGE_VERSION
 #error "QBD_PACKAGE_VERSION must be defined by the build"
@@ -27,6 +29,7 @@ constexpr char kAssocKey[] = "qbd::boards";
 struct OpenBoard {
   std::unique_ptr<LyrBoard::Qbd> qbd;
   std::unique_ptr<MBD> model;
+  std::string path;  // as qbd::open was given it, for the exports' messages and headers
   ~OpenBoard() { model.reset(); }
 };
 
@@ -56,11 +59,30 @@ std::string WithoutTrailingNewlines(std::string text) {
   return text;
 }
 
+// Reads the board file, or for "-" the whole of the interpreter's standard input (as bytes,
+// named "<stdin>" in messages); nonzero when it does not read.
+int ReadBoard(LyrBoard::Qbd& qbd, const char* path) {
+  if (std::strcmp(path, "-") != 0) return qbd.ReadFile(path);
+  Tcl_Channel in = Tcl_GetStdChannel(TCL_STDIN);
+  Tcl_Obj* data = Tcl_NewObj();
+  Tcl_IncrRefCount(data);
+  if (in) {
+    Tcl_SetChannelOption(nullptr, in, "-translation", "binary");
+    Tcl_ReadChars(in, data, -1, 0);
+  }
+  int size = 0;
+  const unsigned char* bytes = Tcl_GetByteArrayFromObj(data, &size);
+  const int status =
+      qbd.ReadBuffer(reinterpret_cast<const char*>(bytes), static_cast<std::size_t>(size), "<stdin>");
+  Tcl_DecrRefCount(data);
+  return status;
+}
+
 // qbd::open of objv[1]: the board's handle as result, or a read or expansion error.
 int Open(Tcl_Interp* interp, Tcl_Obj* const objv[]) {
   auto board = std::make_unique<OpenBoard>();
   board->qbd = std::make_unique<LyrBoard::Qbd>();
-  if (board->qbd->ReadFile(Tcl_GetString(objv[1])) != 0) {
+  if (ReadBoard(*board->qbd, Tcl_GetString(objv[1])) != 0) {
     const std::string text = WithoutTrailingNewlines(board->qbd->GetErrorText().str());
     Tcl_SetErrorCode(interp, "QBD", "READ", static_cast<const char*>(nullptr));
     return Error(interp, text.empty() ? "cannot read board file" : text);
@@ -89,6 +111,7 @@ int Open(Tcl_Interp* interp, Tcl_Obj* const objv[]) {
     return Error(interp, std::string(Tcl_GetString(objv[1])) +
                              ": cannot expand the generic template: " + e.what());
   }
+  board->path = Tcl_GetString(objv[1]);
   const LyrBase::BaseNode* node = board->qbd.get();
   BoardsOf(interp).emplace(node, std::move(board));
   Tcl_SetObjResult(interp, LyrBase::BaseTclIf::CreateTclObjFromPtr(node));
@@ -122,6 +145,28 @@ int CloseCmd(ClientData /*clientData*/, Tcl_Interp* interp, int objc, Tcl_Obj* c
   return TCL_OK;
 }
 
+// The board opened by qbd::open that objv[1] names; null (and the error set) when none.
+OpenBoard* OpenBoardOf(Tcl_Interp* interp, Tcl_Obj* const objv[]) {
+  OpenBoards& boards = BoardsOf(interp);
+  const auto found = boards.find(LyrBase::BaseTclIf::GetPtrFromTclObj(interp, objv[1]));
+  if (found != boards.end()) return found->second.get();
+  Tcl_SetErrorCode(interp, "QBD", "NOT_OPEN", static_cast<const char*>(nullptr));
+  Error(interp, std::string("\"") + Tcl_GetString(objv[1]) +
+                    "\" is not a board opened by qbd::open in this interpreter");
+  return nullptr;
+}
+
+// qbd::constraints and qbd::top: BOARD then options.
+template <int (*Export)(Tcl_Interp*, MBD&, const std::string&, int, Tcl_Obj* const[])>
+int ExportCmd(ClientData /*clientData*/, Tcl_Interp* interp, int objc, Tcl_Obj* const objv[]) {
+  if (objc < 2) {
+    Tcl_WrongNumArgs(interp, 1, objv, "board ?option value ...?");
+    return TCL_ERROR;
+  }
+  OpenBoard* board = OpenBoardOf(interp, objv);
+  return board ? Export(interp, *board->model, board->path, objc, objv) : TCL_ERROR;
+}
+
 }  // namespace
 
 extern "C" int Qbd_Init(Tcl_Interp* interp) {
@@ -145,5 +190,9 @@ extern "C" int Qbd_Init(Tcl_Interp* interp) {
   Tcl_CreateObjCommand(interp, "qbd::open", LyrBase::GuardedCommand<OpenCmd>, nullptr, nullptr);
   Tcl_CreateObjCommand(interp, "qbd::close", LyrBase::GuardedCommand<CloseCmd>, nullptr,
                        nullptr);
+  Tcl_CreateObjCommand(interp, "qbd::constraints",
+                       LyrBase::GuardedCommand<ExportCmd<qbdtcl::Constraints>>, nullptr, nullptr);
+  Tcl_CreateObjCommand(interp, "qbd::top", LyrBase::GuardedCommand<ExportCmd<qbdtcl::Top>>,
+                       nullptr, nullptr);
   return Tcl_PkgProvide(interp, "qbd", QBD_PACKAGE_VERSION);
 }

@@ -7,6 +7,9 @@
 //   qbd::close HANDLE  releases a board opened in this interpreter; every handle into it is
 //                      invalid afterwards. An error for any word that is not such a board.
 //
+//   qbd::constraints HANDLE ?option value ...?   a constraint file of the board (QbdExport.h)
+//   qbd::top HANDLE ?option value ...?           its top-level module or entity
+//
 // Boards opened in an interpreter are released with it.
 #ifndef QBD_PACKAGE_H
 #define QBD_PACKAGE_H

@@ -1,7 +1,11 @@
 // Memory for the nodes of the tree. A board holds hundreds of thousands of small nodes of a
 // handful of sizes; the pool hands out blocks of a few size classes carved from large chunks
 // and recycles them through free lists, so that a node costs no allocator header and making
-// or deleting one is a few instructions. Every node is still deleted on its own.
+// or deleting one is a few instructions. Every node is still deleted on its own. Each thread
+// recycles through lists of its own, without locks, and hands what it does not need (more
+// than a few batches, or everything when it ends) to a shared reserve that every thread takes
+// from before it asks the system for more: a node may be freed on any thread, and memory
+// freed on one serves the others.
 // Internal to the platform libraries.
 #ifndef LYRBASE_NODEPOOL_H
 #define LYRBASE_NODEPOOL_H

@@ -88,6 +88,17 @@ bool ArchDb::knowsFamily(StringBase family) {
   return first != db.table.end() && first->first.first == folded;
 }
 
+std::vector<StringBase> ArchDb::families() {
+  std::vector<StringBase> result;
+  Db& db = TheDb();
+  std::shared_lock<std::shared_mutex> lock(db.mutex);
+  // Keys are sorted by family first, so a family's buses follow one another.
+  for (const auto& entry : db.table)
+    if (result.empty() || result.back().str() != entry.first.first)
+      result.emplace_back(entry.first.first);
+  return result;
+}
+
 void ArchDb::setEntry(StringBase family, StringBase bus, unsigned minSize, unsigned maxSize,
                       unsigned defSize) {
   Key key(Fold(family), Fold(bus));

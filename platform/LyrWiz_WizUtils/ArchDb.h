@@ -3,6 +3,8 @@
 #ifndef LYRWIZ_WIZUTILS_ARCHDB_H
 #define LYRWIZ_WIZUTILS_ARCHDB_H
 
+#include <vector>
+
 #include "Portability.h"
 
 // Sizes are stored as the wizard's callers expect them: one less than a power of two of bytes
@@ -23,6 +25,8 @@ class ArchDb {
   static unsigned getDefSizeByArchBus(StringBase family, StringBase bus);
   // True when some bus has sizes for the family; false when the family is unknown.
   static bool knowsFamily(StringBase family);
+  // Every family some bus has sizes for, in lower case and sorted; empty when the table is.
+  static std::vector<StringBase> families();
 
   // Adds the pair or replaces its sizes.
   static void setEntry(StringBase family, StringBase bus, unsigned minSize, unsigned maxSize,

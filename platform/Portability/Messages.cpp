@@ -40,9 +40,23 @@ std::shared_ptr<const Port_MsgSink> CurrentSink() {
   return slot.sink;
 }
 
-void Send(Port_MsgKind kind, const std::string& text) { (*CurrentSink())(kind, text); }
+// The innermost capture of each thread; only its own thread reads or writes it, so a capture
+// needs no lock and cannot see a message of another thread.
+thread_local Port_MsgCapture* innermostCapture = nullptr;
 
 }  // namespace
+
+Port_MsgCapture::Port_MsgCapture() : outer_(innermostCapture) { innermostCapture = this; }
+
+Port_MsgCapture::~Port_MsgCapture() { innermostCapture = outer_; }
+
+void Port_MsgManData::send(Port_MsgKind kind, const std::string& text) {
+  if (Port_MsgCapture* capture = innermostCapture) {
+    capture->messages_.push_back(Port_MsgCapture::Message{kind, text});
+    return;
+  }
+  (*CurrentSink())(kind, text);
+}
 
 Port_MsgManData::Port_MsgManData(const char* domain, const char* file, int line,
                                  const char* revision)
@@ -63,7 +77,7 @@ void Port_MsgManData::issueError(const char* fmt, ...) {
   // The formatted message leads; where it came from follows for whoever reads the log.
   if (!text.empty() && text.back() != '\n') text += ' ';
   text += "(" + domain_ + " " + file_ + ":" + std::to_string(line_) + " " + revision_ + ")\n";
-  Send(Port_MsgKind::Error, text);
+  send(Port_MsgKind::Error, text);
 }
 
 void Port_MsgManData::debugStub(const char* fmt, ...) {
@@ -71,7 +85,7 @@ void Port_MsgManData::debugStub(const char* fmt, ...) {
   va_start(args, fmt);
   const std::string text = Port_FormatV(fmt, args);
   va_end(args);
-  Send(Port_MsgKind::Trace, text);
+  send(Port_MsgKind::Trace, text);
 }
 
 Port_MsgSink Port_MsgManData::setSink(Port_MsgSink sink) {

@@ -1,12 +1,6 @@
 #include "Portability.h"
 
-Port_MsgCapture::Port_MsgCapture() {
-  previous_ = Port_MsgManData::setSink([this](Port_MsgKind kind, const std::string& text) {
-    messages_.push_back(Message{kind, text});
-  });
-}
-
-Port_MsgCapture::~Port_MsgCapture() { Port_MsgManData::setSink(std::move(previous_)); }
+// Made, destroyed and filled in Messages.cpp, beside the sink it stands in for.
 
 std::vector<std::string> Port_MsgCapture::texts(Port_MsgKind kind) const {
   std::vector<std::string> result;

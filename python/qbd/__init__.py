@@ -6,19 +6,24 @@
         print(uart.name, [p.net for p in uart.ports])
 """
 import os as _os
+import sys as _sys
 
-from ._records import (ClockRange, Error, ErrorRecord, Finding, FlashMemory, ReadError,
-                       TemplateError)
-from ._qbd import Board, Fpga, Instance, Parameter, Port
+from ._records import (ClockRange, Error, ErrorRecord, ExportError, Finding, FlashMemory,
+                       ReadError, TemplateError)
+from ._qbd import Board, Fpga, Instance, Parameter, Pin, Port, __version__
 from . import _qbd
 
-__all__ = ["read", "loads", "Board", "Fpga", "Instance", "Parameter", "Port", "Error",
-           "ReadError", "TemplateError", "ErrorRecord", "ClockRange", "FlashMemory", "Finding"]
+__all__ = ["read", "loads", "Board", "Fpga", "Instance", "Parameter", "Pin", "Port", "Error",
+           "ReadError", "TemplateError", "ExportError", "ErrorRecord", "ClockRange",
+           "FlashMemory", "Finding", "__version__"]
 
 
 def read(path, expand=False):
-    """Reads a board file. A generic template stays as written unless `expand` is true (see
-    Board.expand). Raises ReadError when the file does not read."""
+    """Reads a board file, or standard input for "-" (named "<stdin>" in messages). A generic
+    template stays as written unless `expand` is true (see Board.expand). Raises ReadError
+    when the file does not read."""
+    if _os.fsdecode(path) == "-":
+        return loads(_sys.stdin.buffer.read(), "<stdin>", expand)
     # As bytes, so that a name that is not UTF-8 (bytes, or str with surrogate escapes) works.
     board = _qbd.read(_os.fsencode(path))
     return board.expand() if expand else board

@@ -2,6 +2,8 @@
 import os
 from typing import Dict, List, NamedTuple, Optional, Tuple, Union
 
+__version__: str
+
 Pairs = List[Tuple[str, str]]
 Text = Union[str, bytes]
 
@@ -29,6 +31,12 @@ class TemplateError(Error):
     """A model question asked of a generic template before Board.expand()."""
 
 
+class ExportError(Error):
+    """A constraint file or top-level module that cannot be written."""
+    problems: List[Tuple[str, str]]  # (port, message); port empty for the whole board
+    def __init__(self, text: str, problems: List[Tuple[str, str]]) -> None: ...
+
+
 class ClockRange(NamedTuple):
     instance: str
     min: int
@@ -51,7 +59,7 @@ class Finding(NamedTuple):
 
 
 def read(path: Union[str, bytes, os.PathLike], expand: bool = False) -> Board:
-    """Reads a board file; ReadError when it does not read."""
+    """Reads a board file ("-": standard input); ReadError when it does not read."""
 
 
 def loads(text: Text, source_name: str = "<string>", expand: bool = False) -> Board:
@@ -220,5 +228,14 @@ class Board:
     def cache_sizes(self, kind: Text) -> List[int]: ...
     def modules(self) -> Dict[str, object]: ...
     def lint(self, path: Optional[str] = None) -> List[Finding]: ...
+    def constraints(self, format: str = "ucf", instances: Optional[List[Text]] = None,
+                    bus: bool = False, prefix: Text = "",
+                    rename: Optional[Dict[Text, Text]] = None,
+                    choose: Optional[Dict[Text, Text]] = None, strict: bool = False,
+                    lenient: bool = False) -> str: ...
+    def top(self, hdl: str = "verilog", instances: Optional[List[Text]] = None,
+            bus: bool = False, prefix: Text = "", rename: Optional[Dict[Text, Text]] = None,
+            choose: Optional[Dict[Text, Text]] = None, lenient: bool = False,
+            name: str = "top") -> str: ...
     def dumps(self) -> str: ...
     def write(self, path: Union[str, bytes, os.PathLike], force: bool = False) -> None: ...

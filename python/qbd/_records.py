@@ -1,5 +1,5 @@
 """The exceptions and plain records of the qbd package."""
-from typing import List, NamedTuple
+from typing import List, NamedTuple, Tuple
 
 
 class Error(Exception):
@@ -27,6 +27,16 @@ class ReadError(Error):
 
 class TemplateError(Error):
     """A question that needs the board model, asked of a generic template before expand()."""
+
+
+class ExportError(Error):
+    """A constraint file or top-level module that cannot be written: a check of the pin table
+    failed, a name cannot be written, or (strict) the format cannot state a setting.
+    `problems` holds (port, message) pairs; the port is empty for the whole board."""
+
+    def __init__(self, text: str, problems: List[Tuple[str, str]]):
+        super().__init__(text)
+        self.problems = list(problems)
 
 
 class ClockRange(NamedTuple):

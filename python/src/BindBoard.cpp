@@ -10,6 +10,7 @@
 
 #include "Bindings.h"
 #include "LyrWiz_WizUtils.h"
+#include "MbdRules.h"
 #include "PyText.h"
 #include "Views.h"
 
@@ -19,22 +20,6 @@ namespace {
 
 using BoardPtr = std::shared_ptr<BoardState>;
 using LyrBoard::QbdBlock;
-
-// Collects the library's messages while it lives; the previous sink comes back afterwards.
-class MessageCapture {
- public:
-  MessageCapture()
-      : previous_(Port_MsgManData::setSink(
-            [this](Port_MsgKind, const std::string& text) { text_ += text; })) {}
-  ~MessageCapture() { Port_MsgManData::setSink(previous_); }
-  MessageCapture(const MessageCapture&) = delete;
-  MessageCapture& operator=(const MessageCapture&) = delete;
-  const std::string& text() const { return text_; }
-
- private:
-  std::string text_;
-  Port_MsgSink previous_;
-};
 
 // The FPGA part of a board, read and set through the model.
 struct FpgaView {
@@ -46,14 +31,16 @@ using Setter = int (MBD::*)(StringBase);
 void SetPart(const FpgaView& v, Setter setter, const char* what, py::handle value) {
   const std::string text = Bytes(value);
   MBD& model = v.board->model();
-  MessageCapture capture;
+  // The library's own capture: it collects this thread's messages only, whatever other
+  // threads send meanwhile.
+  Port_MsgCapture capture;
   const int status = (model.*setter)(StringBase(text));
   if (status == 0) {
     v.board->touch();
     return;
   }
-  std::string message = capture.text();
-  while (!message.empty() && (message.back() == '\n' || message.back() == ' ')) message.pop_back();
+  std::string message = MbdRules::MessageAsError(capture.text());
+  while (!message.empty() && message.back() == ' ') message.pop_back();
   if (message.empty())
     message = std::string("the FPGA ") + what + " was not set: the FPGA block has no such attribute";
   throw py::value_error(message);

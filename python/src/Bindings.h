@@ -15,6 +15,8 @@ void BindInstances(py::module_& m);
 void BindBoard(py::module_& m);
 // The wiring and lint; after BindInstances and BindBoard, whose classes it extends.
 void BindPins(py::module_& m);
+// Constraint files and top-level ports; after BindBoard.
+void BindExport(py::module_& m);
 
 }  // namespace qbdpy
 

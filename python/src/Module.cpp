@@ -34,9 +34,12 @@ void MakeThreadData() {
 PYBIND11_MODULE(_qbd, m) {
   m.doc() = "Board-description files: the board model of the qbd library.";
   MakeThreadData();
+  // The version of the project, the same number as `qbd --version`.
+  m.attr("__version__") = QBD_VERSION;
   qbdpy::BindInstances(m);
   qbdpy::BindBoard(m);
   qbdpy::BindPins(m);
+  qbdpy::BindExport(m);
   pybind11::register_exception_translator([](std::exception_ptr p) {
     try {
       if (p) std::rethrow_exception(p);

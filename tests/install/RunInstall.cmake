@@ -1,6 +1,9 @@
 # One step of the install contract, run by CTest as `cmake -P`:
 #   MODE=install           installs the build into PREFIX and checks what is there;
 #   MODE=find_package      builds and runs the consumer against PREFIX;
+#   MODE=find_package_core builds and runs the README example against PREFIX without Tcl;
+#   MODE=python            imports the installed Python package from outside the source tree,
+#                          and again after the prefix has moved;
 #   MODE=add_subdirectory  builds and runs the consumer with the source tree added to it.
 # The consumers build two programs: the C++ example of the README, as written there, and one
 # that also reaches the board interpreter; both read the sample board.
@@ -70,6 +73,12 @@ function(check_exported_targets)
 endfunction()
 
 function(check_programs)
+  foreach(file share/man/man1/qbd.1 share/man/man1/qbdsh.1
+               share/bash-completion/completions/qbd share/zsh/site-functions/_qbd)
+    if(NOT EXISTS ${PREFIX}/${file})
+      message(FATAL_ERROR "not installed: ${file}")
+    endif()
+  endforeach()
   run(${PREFIX}/bin/qbd --version)
   expect("qbd --version" "${OUT}" "qbd ${VERSION}\n")
   run(${PREFIX}/bin/qbdsh --version)
@@ -105,6 +114,52 @@ function(extract_readme_example path)
   string(FIND "${text}" "```" end)
   string(SUBSTRING "${text}" 0 ${end} text)
   file(WRITE ${path} "${text}")
+endfunction()
+
+# The README example alone, against the package found without COMPONENTS Tcl.
+function(build_and_run_core)
+  set(build ${WORK}/find_package_core)
+  extract_readme_example(${WORK}/core-readme.cpp)
+  file(REMOVE_RECURSE ${build})
+  set(launcher "")
+  if(LAUNCHER)
+    set(launcher -DCMAKE_CXX_COMPILER_LAUNCHER=${LAUNCHER})
+  endif()
+  run(${CMAKE_COMMAND} -S ${CMAKE_CURRENT_LIST_DIR}/find_package -B ${build} -G ${GENERATOR}
+      -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_COMPILER=${CXX} ${launcher} -DCORE=ON
+      -DREADME_EXAMPLE=${WORK}/core-readme.cpp -DCMAKE_PREFIX_PATH=${PREFIX})
+  run(${CMAKE_COMMAND} --build ${build} --target readme -j 2)
+  execute_process(COMMAND ${build}/readme WORKING_DIRECTORY ${SOURCE} RESULT_VARIABLE status
+                  OUTPUT_VARIABLE out ERROR_VARIABLE err)
+  expect("README example without Tcl (status ${status}, ${err})" "${out}" "${README_OUTPUT}")
+endfunction()
+
+# The installed package, imported by the interpreter it was built for from a folder outside the
+# source and build trees; then the whole prefix moved elsewhere, which the relative RUNPATH of
+# the extension must survive.
+function(check_python)
+  if(NOT PYTHON OR NOT PYTHON_DIR)
+    message(FATAL_ERROR "no Python package was built")
+  endif()
+  set(script "import qbd, sys\nb = qbd.read(sys.argv[1])\nprint(qbd.__version__, b.fpga.family, qbd.__file__.startswith(sys.argv[2]))\n")
+  file(WRITE ${WORK}/use_qbd.py "${script}")
+  set(moved ${WORK}/moved-prefix)
+  file(REMOVE_RECURSE ${moved})
+  file(COPY ${PREFIX}/ DESTINATION ${moved})
+  foreach(root ${PREFIX} ${moved})
+    execute_process(COMMAND ${CMAKE_COMMAND} -E env --unset=PYTHONPATH --unset=LD_LIBRARY_PATH
+                            PYTHONPATH=${root}/${PYTHON_DIR} PYTHONNOUSERSITE=1
+                            ${PYTHON} ${WORK}/use_qbd.py ${BOARD} ${root}
+                    WORKING_DIRECTORY ${WORK} RESULT_VARIABLE status OUTPUT_VARIABLE out
+                    ERROR_VARIABLE err)
+    expect("python import from ${root} (status ${status}, ${err})" "${out}"
+           "${VERSION} ketral4 True\n")
+  endforeach()
+  file(GLOB modules ${PREFIX}/${PYTHON_DIR}/qbd/_qbd*.so)
+  run(readelf -d ${modules})
+  if(NOT OUT MATCHES "RUNPATH[^\n]*\\$ORIGIN" OR OUT MATCHES "${BUILD}")
+    message(FATAL_ERROR "the installed module's RUNPATH is not relative:\n${OUT}")
+  endif()
 endfunction()
 
 function(build_and_run_consumer project)
@@ -143,6 +198,10 @@ if(MODE STREQUAL "install")
   check_exported_targets()
   check_programs()
   check_tcl_package()
+elseif(MODE STREQUAL "find_package_core")
+  build_and_run_core()
+elseif(MODE STREQUAL "python")
+  check_python()
 elseif(MODE STREQUAL "find_package")
   build_and_run_consumer(find_package -DCMAKE_PREFIX_PATH=${PREFIX})
 elseif(MODE STREQUAL "add_subdirectory")

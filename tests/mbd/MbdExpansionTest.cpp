@@ -284,6 +284,61 @@ TEST(MbdExpansion, NodeLimit_CountsWhatACopyAdds) {
   EXPECT_THAT(PropNames(*fpgaOf(*qbd), QbdBlock::PORT), ElementsAre("pin", "pin_1", "pin_2", "pin_3"));
 }
 
+// A block whose parameter C_BIG holds `bytes` bytes of text.
+std::string BigValueBlock(const std::string& instance, std::size_t bytes) {
+  return KeyBlock(instance, "1024", "  PARAMETER C_BIG = " + std::string(bytes, 'x') + "\n");
+}
+
+TEST(MbdExpansion, ByteLimit_LargeValueCopiedAThousandTimesIsRefused) {
+  // 1023 copies of 1 MB: a gigabyte from a template of one, so none are made; the small block
+  // after it is still expanded.
+  auto qbd = ReadBoard(Template("", BigValueBlock("big", 1 << 20) + KeyBlock("small", "3")));
+  const auto plan = MbdRules::PlanExpansion(qbd.get());
+  ASSERT_EQ(plan.steps.size(), 2u);
+  EXPECT_EQ(plan.steps[0].outcome, MbdRules::ExpansionStep::OverByteLimit);
+  EXPECT_GE(plan.steps[0].bytes, 1023ull << 20);
+  EXPECT_LE(plan.steps[0].nodes, MbdRules::MAX_EXPANSION_NODES);
+  EXPECT_EQ(plan.steps[1].outcome, MbdRules::ExpansionStep::Copy);
+  // Located at the block's MAX_NUM_INSTANCES, as for the node limit.
+  EXPECT_THAT(MbdRules::OverLimitErrors(plan, "t.qbd"),
+              ::testing::MatchesRegex(".*:8:3: error: the 1023 copies of block \"big\" would "
+                                      "add [0-9]+ bytes of text, past the limit of 268435456 .*"));
+  Port_MsgCapture log;
+  MBD model(qbd.get());
+  EXPECT_THAT(BlockNames(*qbd), ElementsAre("fpga", "big", "small", "small_1", "small_2"));
+  EXPECT_EQ(model.getAttributeValue("big", "MAX_NUM_INSTANCES").str(), "1024");
+  EXPECT_THAT(model.getDupInsNamesOfKeyIns("big"), IsEmpty());
+  const std::vector<std::string> traces = log.texts(Port_MsgKind::Trace);
+  ASSERT_EQ(traces.size(), 1u);
+  EXPECT_THAT(traces[0], ::testing::HasSubstr("bytes of text, past the limit"));
+}
+
+TEST(MbdExpansion, ByteLimit_CountsEveryByteOfValueOncePerCopy) {
+  auto planFor = [](std::size_t bytes) {
+    auto qbd = ReadBoard(Template("", KeyBlock("k", "4", "  PARAMETER C = " +
+                                                             std::string(bytes, 'v') + "\n")));
+    return MbdRules::PlanExpansion(qbd.get());
+  };
+  const auto small = planFor(10);
+  const auto large = planFor(1000);
+  ASSERT_EQ(large.steps.size(), 1u);
+  EXPECT_EQ(large.steps[0].outcome, MbdRules::ExpansionStep::Copy);
+  EXPECT_EQ(large.steps[0].bytes - small.steps[0].bytes, 3u * 990);
+  EXPECT_EQ(large.bytes, large.steps[0].bytes);
+}
+
+TEST(MbdExpansion, ByteLimit_IsATotalOverEveryBlock) {
+  // Each block alone stays below the limit (1023 * 150 KB is 150 MB); the two together do not,
+  // so the second gets no copies.
+  auto qbd = ReadBoard(Template("", BigValueBlock("a", 150 << 10) + BigValueBlock("b", 150 << 10)));
+  const auto plan = MbdRules::PlanExpansion(qbd.get());
+  ASSERT_EQ(plan.steps.size(), 2u);
+  EXPECT_EQ(plan.steps[0].outcome, MbdRules::ExpansionStep::Copy);
+  EXPECT_EQ(plan.steps[1].outcome, MbdRules::ExpansionStep::OverByteLimit);
+  EXPECT_EQ(plan.bytes, plan.steps[0].bytes);
+  EXPECT_LE(plan.bytes, MbdRules::MAX_EXPANSION_BYTES);
+}
+
 TEST(MbdExpansion, SameInstanceTwice_BothCopiedFirstListKept) {
   auto qbd = ReadBoard(Template("", KeyBlock("dup", "2") + KeyBlock("dup", "3")));
   MBD model(qbd.get());

@@ -1,11 +1,15 @@
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <map>
 #include <memory>
+#include <random>
+#include <set>
 #include <string>
 #include <vector>
 
 #include "MBD.h"
+#include "MbdConstraintWriter.h"
 #include "MbdPinTable.h"
 #include "MbdTestSupport.h"
 
@@ -83,7 +87,8 @@ TEST(MbdPinTable, ReadSettings_SynonymsReadAsOneMeaning) {
 
 TEST(MbdPinTable, ReadSettings_UnreadValuesPassThroughInOrder) {
   const PinSettings s = Read({"LOC = A1", "PULL_MODE=WEIRD", "DRIVE=MAXIMUM CURRENT", "TIG",
-                              "VCCAUX_IO=HIGH", "LOC=B2", "PERIOD=fast", "FAST_OUTPUT ON", ""});
+                              "VCCAUX_IO=HIGH", "LOC=B2", "PERIOD=fast", "FAST_OUTPUT ON", "",
+                              "TIG", "VCCAUX_IO=HIGH"});
   EXPECT_EQ(s.location, "A1");
   EXPECT_EQ(s.pull, Pull::Unset);
   EXPECT_TRUE(s.drive.empty());
@@ -439,3 +444,114 @@ TEST(MbdPinTable, ReadRenameMap_LinesAndErrors) {
 }
 
 }  // namespace
+
+namespace {
+
+// The (key, value) of each line NET "name" KEY = "value"; or NET "name" FLAG; of a ucf file,
+// by name; the file's quoting undone.
+std::map<std::string, std::vector<std::pair<std::string, std::string>>> UcfLines(
+    const std::string& text) {
+  std::map<std::string, std::vector<std::pair<std::string, std::string>>> lines;
+  std::size_t start = 0;
+  while (start < text.size()) {
+    std::size_t end = text.find('\n', start);
+    if (end == std::string::npos) end = text.size();
+    const std::string line = text.substr(start, end - start);
+    start = end + 1;
+    if (line.rfind("NET \"", 0) != 0) continue;
+    std::size_t i = 5;
+    std::string name;
+    while (i < line.size() && line[i] != '"') {
+      if (line[i] == '\\') ++i;
+      name += line[i++];
+    }
+    const std::size_t keyStart = i + 2;
+    const std::size_t keyEnd = line.find_first_of(" ;", keyStart);
+    const std::string key = line.substr(keyStart, keyEnd - keyStart);
+    std::string value;
+    if (line.compare(keyEnd, 4, " = \"") == 0)
+      for (std::size_t k = keyEnd + 4; k < line.size() && line[k] != '"'; ++k) {
+        if (line[k] == '\\') ++k;
+        value += line[k];
+      }
+    lines[name].emplace_back(key, value);
+  }
+  return lines;
+}
+
+std::string Upper(std::string s) {
+  for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  return s;
+}
+
+// Whether the neutral field a known key sets holds something: the line is accounted for.
+bool FieldHolds(const std::string& key, const PinSettings& s) {
+  static const std::map<std::string, int> field = {
+      {"IOSTANDARD", 0}, {"IO_STANDARD", 0}, {"IO_TYPE", 0}, {"PULLUP", 1}, {"PULLDOWN", 1},
+      {"KEEPER", 1}, {"PULL_MODE", 1}, {"PULLMODE", 1}, {"DRIVE", 2},
+      {"CURRENT_STRENGTH_NEW", 2}, {"SLEW", 3}, {"SLEWRATE", 3}, {"SLEW_RATE", 3},
+      {"IN_TERM", 4}, {"PERIOD", 5}, {"FREQUENCY", 5}};
+  const auto it = field.find(Upper(key));
+  if (it == field.end()) return false;
+  switch (it->second) {
+    case 0: return !s.ioStandard.empty();
+    case 1: return s.pull != Pull::Unset;
+    case 2: return !s.drive.empty();
+    case 3: return !s.slew.empty();
+    case 4: return !s.termination.empty();
+    default: return s.frequencyHz > 0;
+  }
+}
+
+}  // namespace
+
+// The neutral reading against the ucf lines on random boards: every line's key and value is
+// held by a neutral field (the first LOC by the location) or kept as a pass-through, and every
+// pass-through is a line.
+TEST(MbdPinTable, RandomBoards_EveryUcfLineIsInTheReading) {
+  const char* const strings[] = {
+      "IOSTANDARD=LVCMOS33", "io_type=LVDS", "PULLUP", "PULLUP=FALSE", "PULL_MODE=UP",
+      "PULLMODE=sideways", "KEEPER", "SLEW=FAST", "SLEWRATE=SLOW", "SLEW_RATE=1", "DRIVE=8",
+      "CURRENT_STRENGTH_NEW=12MA", "DRIVE=MAX", "IN_TERM=NONE", "PERIOD = 10000 ps",
+      "PERIOD=fast", "FREQUENCY=25 MHz", "FOO=bar", "TIG", "VCCAUX_IO=HIGH",
+      "PULL_MODE=DOWN DRIVE=4", "NOTE = a = b", "LOC=Z9", "FAST_OUTPUT ON"};
+  std::mt19937 rng(19);
+  for (int board = 0; board < 60; ++board) {
+    std::string fpga = "BEGIN BLOCK\n  ATTRIBUTE INSTANCE = fpga_0\n  ATTRIBUTE BLOCKTYPE = FPGA\n";
+    std::string dev = "BEGIN BLOCK\n  ATTRIBUTE INSTANCE = dev\n";
+    const int pins = 1 + static_cast<int>(rng() % 20);
+    for (int p = 0; p < pins; ++p) {
+      std::string list = "LOC=P" + std::to_string(p);
+      for (unsigned k = rng() % 5; k > 0; --k)
+        list += ", \"" + std::string(strings[rng() % (sizeof strings / sizeof *strings)]) + "\"";
+      fpga += "  PORT pin" + std::to_string(p) + " = n" + std::to_string(p) +
+              ", UCF_NET_STRING = (" + list + ")\n";
+      dev += "  PORT P" + std::to_string(p) + " = n" + std::to_string(p) + "\n";
+    }
+    const Built b = Build(fpga + "END\n" + dev + "END\n");
+    MbdFormats::WriteOutput out;
+    ASSERT_TRUE(MbdFormats::WriteConstraints("ucf", b.table, MbdFormats::WriteOptions(), out));
+    const auto lines = UcfLines(out.text);
+    for (const MbdPins::PinRow& row : b.table.rows) {
+      SCOPED_TRACE("board " + std::to_string(board) + " " + row.name);
+      const PinSettings& s = row.settings;
+      std::multiset<std::pair<std::string, std::string>> kept;
+      for (const MbdPins::PassThrough& pt : s.passThrough) kept.emplace(pt.key, pt.value);
+      bool located = false;
+      for (const auto& line : lines.at(row.name)) {
+        if (Upper(line.first) == "LOC" && !located) {
+          EXPECT_EQ(s.location, line.second);
+          located = true;
+          continue;
+        }
+        const auto passed = kept.find(line);
+        if (passed != kept.end()) {
+          kept.erase(passed);
+          continue;
+        }
+        EXPECT_TRUE(FieldHolds(line.first, s)) << line.first << " = " << line.second;
+      }
+      EXPECT_TRUE(kept.empty()) << kept.size() << " pass-throughs are no line";
+    }
+  }
+}

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <iterator>
 
+#include "LyrWiz_WizUtils/ArchDb.h"
 #include "MbdRules.h"
 #include "MbdTestSupport.h"
 
@@ -323,6 +324,87 @@ TEST(MbdRules, InstanceCounts_ReadOnTemplatesOnly) {
   EXPECT_TRUE(MbdRules::ReadsInstanceCounts(*ReadBoard("ATTRIBUTE NAME = generic TEMPLATE\n")));
   EXPECT_FALSE(MbdRules::ReadsInstanceCounts(*ReadBoard("ATTRIBUTE NAME = DK-2\n")));
   EXPECT_FALSE(MbdRules::ReadsInstanceCounts(*ReadBoard("ATTRIBUTE VENDOR = Generic\n")));
+}
+
+// Every family the size database lists is one it knows, and the list follows the database.
+TEST(MbdRules, KnownFamilies_AreTheFamiliesWithSizes) {
+  const std::vector<StringBase> families = MbdRules::KnownFamilies();
+  ASSERT_FALSE(families.empty());
+  EXPECT_TRUE(std::is_sorted(families.begin(), families.end(),
+                             [](const StringBase& a, const StringBase& b) { return a.str() < b.str(); }));
+  for (const StringBase& family : families) EXPECT_TRUE(MbdRules::SizesKnownFor(family)) << family.str();
+  ArchDb::setEntry("NewFam", "lmb", 1023, 2047, 1023);
+  ArchDb::setEntry("newfam", "plb", 1023, 2047, 1023);
+  const std::vector<StringBase> grown = MbdRules::KnownFamilies();
+  ArchDb::reset();
+  EXPECT_EQ(grown.size(), families.size() + 1) << "a family with two buses is listed once";
+  EXPECT_EQ(std::count(grown.begin(), grown.end(), StringBase("newfam")), 1);
+  EXPECT_EQ(MbdRules::KnownFamilies().size(), families.size());
+}
+
+// The IO types are the model's own names, found ignoring case; the clock and reset roles are
+// the ones its queries ask for.
+TEST(MbdRules, IoTypes_NameTheModelsVocabulary) {
+  for (const StringBase* type : {&MBD::IOTYPE_CLOCK, &MBD::IOTYPE_RESET, &MBD::IOTYPE_DDR,
+                                 &MBD::IOTYPE_DDR2, &MBD::IOTYPE_MEMORY, &MBD::IOTYPE_CFBOOT}) {
+    const MbdRules::IoTypeInfo* info = MbdRules::FindIoType(*type);
+    ASSERT_NE(info, nullptr) << type->str();
+    EXPECT_EQ(StringBase(info->name), *type);
+  }
+  EXPECT_NE(MbdRules::FindIoType(StringBase("qor_clock_v1")), nullptr);
+  EXPECT_EQ(MbdRules::FindIoType(StringBase("QOR_UART_V1")), nullptr);
+  EXPECT_EQ(MbdRules::FindIoType(StringBase("")), nullptr);
+  const auto roles = [](const StringBase& type) {
+    std::vector<std::string> names;
+    for (const MbdRules::RoleInfo& r : MbdRules::FindIoType(type)->roles) names.push_back(r.role);
+    return names;
+  };
+  EXPECT_THAT(roles(MBD::IOTYPE_CLOCK), ::testing::Contains(MBD::FREQIOIS.str()));
+  EXPECT_THAT(roles(MBD::IOTYPE_RESET), ::testing::Contains(MBD::POLARITYIOIS.str()));
+}
+
+TEST(MbdRules, MessageAsError_DropsTheWarningLabel) {
+  struct Case {
+    const char* message;
+    const char* error;
+  } cases[] = {
+      {"Warning: Can not set FPGA Arch for non-generic QBD file\n",
+       "Can not set FPGA Arch for non-generic QBD file"},
+      {"Warning: a\n\nWarning: b\n", "a\nb"},
+      {"plain text", "plain text"},
+      {"A Warning: inside stays\n", "A Warning: inside stays"},
+      {"", ""},
+  };
+  for (const Case& c : cases) EXPECT_EQ(MbdRules::MessageAsError(c.message), c.error) << c.message;
+}
+
+// A memory's size comes from its MEMORY_TYPE parameter, else from its mem_size role.
+TEST(MbdRules, MemorySizeParam_PrefersTheMemoryType) {
+  auto qbd = ReadBoard(R"(BEGIN BLOCK ddr
+  ATTRIBUTE IOTYPE = qor_ddr_v1
+  PARAMETER C_WIDTH = 16, IO_IS = ddr_dwidth
+  PARAMETER C_SIZE = 0x4000000, IO_IS = MEM_SIZE
+END
+BEGIN BLOCK flash
+  ATTRIBUTE IOTYPE = QOR_MEMORY_V1
+  PARAMETER C_OTHER = 1, IO_IS = mem_size
+  PARAMETER C_FLASH = 0x800000, MEMORY_TYPE = " flash "
+END
+BEGIN BLOCK uart
+  ATTRIBUTE IOTYPE = QOR_UART_V1
+  PARAMETER C_BAUD = 9600, IO_IS = baud
+END
+)");
+  const auto blocks = mbdtest::Blocks(*qbd);
+  ASSERT_EQ(blocks.size(), 3u);
+  ASSERT_NE(MbdRules::MemorySizeParam(*blocks[0]), nullptr);
+  EXPECT_EQ(MbdRules::MemorySizeParam(*blocks[0])->GetName().str(), "C_SIZE");
+  ASSERT_NE(MbdRules::MemorySizeParam(*blocks[1]), nullptr);
+  EXPECT_EQ(MbdRules::MemorySizeParam(*blocks[1])->GetName().str(), "C_FLASH");
+  EXPECT_EQ(MbdRules::MemoryTypeOf(*MbdRules::MemorySizeParam(*blocks[1])).str(), "flash");
+  EXPECT_EQ(MbdRules::MemorySizeParam(*blocks[2]), nullptr);
+  EXPECT_TRUE(MbdRules::IsMemoryIoType(MbdRules::AttributeOf(*blocks[0], MBD::IO_TYPE)));
+  EXPECT_FALSE(MbdRules::IsMemoryIoType(MbdRules::AttributeOf(*blocks[2], MBD::IO_TYPE)));
 }
 
 }  // namespace

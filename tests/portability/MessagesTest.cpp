@@ -100,3 +100,46 @@ TEST(Messages, Capture_NestsAndRestoresThePreviousSink) {
   EXPECT_EQ(outer.texts(Port_MsgKind::Trace), std::vector<std::string>{"b\n"});
   EXPECT_TRUE(outer.texts(Port_MsgKind::Error).empty());
 }
+
+// Captures on two threads while three others send: each capture holds exactly the messages of
+// its own thread, nested ones included, and no sender's message is lost to a capture.
+TEST(Messages, Capture_TakesOnlyItsOwnThreadsMessagesWhileOthersSend) {
+  std::atomic<long> delivered{0};
+  const Port_MsgSink previous = Port_MsgManData::setSink(
+      [&delivered](Port_MsgKind, const std::string&) { ++delivered; });
+  constexpr int kPerSender = 5000;
+  constexpr int kRounds = 300;
+  std::atomic<bool> start{false};
+  std::atomic<int> wrong{0};
+  std::vector<std::thread> threads;
+  for (int t = 0; t < 3; ++t)
+    threads.emplace_back([&start] {
+      while (!start.load()) std::this_thread::yield();
+      for (int i = 0; i < kPerSender; ++i) Port_MsgManData::debugStub("tick %d", 7);
+    });
+  for (int c = 0; c < 2; ++c)
+    threads.emplace_back([&start, &wrong, c] {
+      while (!start.load()) std::this_thread::yield();
+      for (int round = 0; round < kRounds; ++round) {
+        Port_MsgCapture outer;
+        Port_MsgManData::debugStub("outer %d", c);
+        {
+          Port_MsgCapture inner;
+          Port_MsgManData::createObject("T", "f.cpp", 1, "r")->issueError("inner %d", c);
+          if (inner.messages().size() != 1 || inner.messages()[0].kind != Port_MsgKind::Error ||
+              inner.text().rfind("inner " + std::to_string(c), 0) != 0)
+            ++wrong;
+        }
+        Port_MsgManData::debugStub("again %d", c);
+        const std::string mine = std::to_string(c);
+        if (outer.texts(Port_MsgKind::Trace) != std::vector<std::string>{"outer " + mine, "again " + mine} ||
+            !outer.texts(Port_MsgKind::Error).empty())
+          ++wrong;
+      }
+    });
+  start = true;
+  for (std::thread& t : threads) t.join();
+  Port_MsgManData::setSink(previous);
+  EXPECT_EQ(wrong, 0);
+  EXPECT_EQ(delivered, 3L * kPerSender);
+}

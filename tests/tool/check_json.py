@@ -124,7 +124,8 @@ def check_clocks(qbd, board, clocks):
     lists them) admit F, for frequencies at and around the ends of every range."""
     rows = clocks["clocks"]
     for clock in rows:
-        if not clock["frequency"].isdigit():
+        if not isinstance(clock["frequency"], int) or \
+                str(clock["frequency"]) != clock["frequency_text"].strip():
             fail(board, f"clock {clock['instance']}: frequency {clock['frequency']!r}")
     if any("invalid" in r for c in rows for r in c["ranges"]):
         return

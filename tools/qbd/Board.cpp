@@ -1,18 +1,44 @@
 #include "Board.h"
 
+#include <iostream>
 #include <stdexcept>
+
+#include "Suggest.h"
 
 #include "MbdRules.h"
 #include "ToolError.h"
 
 namespace qbd {
 
+namespace {
+
+// Standard input, read whole the first time a board is asked from it; a second "-" on the
+// same command line reads the same text.
+const std::string& standardInput() {
+  static const std::string text = [] {
+    std::string all;
+    char buffer[1 << 16];
+    while (std::cin.read(buffer, sizeof buffer) || std::cin.gcount() > 0)
+      all.append(buffer, static_cast<std::size_t>(std::cin.gcount()));
+    if (std::cin.bad()) throw ToolError("qbd: error: cannot read the board from standard input");
+    return all;
+  }();
+  return text;
+}
+
+}  // namespace
+
+const char* const STDIN_NAME = "<stdin>";
+
 LoadedBoard::LoadedBoard(const std::string& path)
-    : path_(path), qbd_(std::make_unique<LyrBoard::Qbd>()) {
-  if (qbd_->ReadFile(path.c_str()) != 0) {
+    : path_(path == "-" ? STDIN_NAME : path), qbd_(std::make_unique<LyrBoard::Qbd>()) {
+  const int status = path == "-" ? qbd_->ReadBuffer(standardInput().data(),
+                                                    standardInput().size(), STDIN_NAME)
+                                 : qbd_->ReadFile(path.c_str());
+  if (status != 0) {
     std::string text = str(qbd_->GetErrorText());
     while (!text.empty() && text.back() == '\n') text.pop_back();
-    if (text.empty()) text = path + ": error: cannot read the board file";
+    if (text.empty()) text = path_ + ": error: cannot read the board file";
     throw ReadFailure(text, qbd_->GetErrors());
   }
 }
@@ -45,7 +71,12 @@ MBD& LoadedBoard::model() {
 
 LyrBoard::QbdBlock& LoadedBoard::instance(const std::string& name) {
   LyrBoard::QbdBlock* block = model().getBlockByName(StringBase(name));
-  if (!block) throw ToolError(path_ + ": error: no instance named \"" + name + "\"");
+  if (!block) {
+    std::vector<std::string> names;
+    for (const LyrBoard::QbdBlock* b : blocks(*qbd_)) names.push_back(str(b->GetName()));
+    throw ToolError(path_ + ": error: no instance named \"" + name + "\"" +
+                    didYouMean(name, names));
+  }
   return *block;
 }
 

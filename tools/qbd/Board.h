@@ -16,12 +16,16 @@ namespace qbd {
 
 using PortRef = MbdWiring::PortRef;
 
+// How messages and results name a board read from standard input.
+extern const char* const STDIN_NAME;
+
 // A board file and, when asked for, the model over it. The model expands a generic template
 // in the tree it is built over, so a command that wants the file as written (lint, check,
 // print) never asks for it.
 class LoadedBoard {
  public:
-  // Reads the file; throws ReadFailure holding every reader error when it cannot be read.
+  // Reads the file, or standard input for "-" (named STDIN_NAME then); throws ReadFailure
+  // holding every reader error when it cannot be read.
   explicit LoadedBoard(const std::string& path);
   ~LoadedBoard();
   LoadedBoard(const LoadedBoard&) = delete;

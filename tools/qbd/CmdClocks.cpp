@@ -2,6 +2,7 @@
 // memories and the memory sizes the wizard offers.
 #include <cctype>
 #include <charconv>
+#include <iostream>
 #include <memory>
 #include <ostream>
 
@@ -37,6 +38,14 @@ std::string rangeText(const Json& range) {
   return step > 1 ? text + " step " + std::to_string(step) : text;
 }
 
+// The frequency in hertz as a number; null when the board gives none or not a plain number.
+Json frequencyJson(const StringBase& frequency) {
+  StringBase text = frequency;
+  text.Trim(" \t", StringBase::TRIM_BOTH);
+  if (text.IsEmpty() || !MbdRules::IsPlainNumber(text)) return Json();
+  return MbdRules::FrequencyOf(text);
+}
+
 Json clockRow(const LyrBoard::QbdBlock& block, const StringBase& frequency) {
   Json ranges = Json::array();
   bool unrestricted = false;
@@ -49,7 +58,8 @@ Json clockRow(const LyrBoard::QbdBlock& block, const StringBase& frequency) {
         ranges.push_back(rangeJson(element, block.GetName()));
   }
   return Json{{"instance", str(block.GetName())},
-              {"frequency", str(frequency)},
+              {"frequency", frequencyJson(frequency)},
+              {"frequency_text", str(frequency)},
               {"corename", attribute(block, MBD::ADAPTER_NAME)},
               {"unrestricted", unrestricted},
               {"ranges", ranges}};
@@ -78,7 +88,7 @@ void printClocks(std::ostream& out, const Json& result) {
     row["ranges"] = texts;
   }
   printTable(out, rows,
-             {{"INSTANCE", "instance"}, {"FREQUENCY", "frequency"}, {"CORENAME", "corename"},
+             {{"INSTANCE", "instance"}, {"FREQUENCY", "frequency_text"}, {"CORENAME", "corename"},
               {"RANGES", "ranges"}});
 }
 
@@ -133,8 +143,9 @@ void findClock(LoadedBoard& board, const ClockArgs& args) {
     if (!r["instance"].is_null()) out << r["instance"].get<std::string>() << "\n";
   });
   if (instance.empty()) {
-    throw ToolError(board.path() + ": no clock instance delivers " + std::to_string(freq) +
-                    " Hz");
+    // The answer "none" is complete: it goes to its file, and the exit status says it.
+    std::cerr << board.path() << ": error: no clock instance delivers " << freq << " Hz\n";
+    throw ToolError("", EXIT_FAILED);
   }
 }
 
@@ -162,6 +173,42 @@ Json numbers(const std::vector<unsigned int>& values) {
   return list;
 }
 
+// A size as written in decimal, hexadecimal (0x) or octal; null when it is not such a number.
+Json sizeNumber(const std::string& text) {
+  const std::string t = trim(text);
+  unsigned long long value = 0;
+  int base = 10;
+  std::size_t start = 0;
+  if (t.size() > 2 && t[0] == '0' && (t[1] == 'x' || t[1] == 'X')) {
+    base = 16;
+    start = 2;
+  }
+  const char* end = t.data() + t.size();
+  const auto read = std::from_chars(t.data() + start, end, value, base);
+  if (t.empty() || read.ec != std::errc() || read.ptr != end) return Json();
+  return value;
+}
+
+// The external memories: every instance of a memory IO type and every instance with a
+// MEMORY_TYPE parameter, with its kind and size.
+Json externalMemories(LoadedBoard& board) {
+  Json list = Json::array();
+  for (const LyrBoard::QbdBlock* block : blocks(board.tree())) {
+    const StringBase type = MbdRules::AttributeOf(*block, MBD::IO_TYPE);
+    const LyrBase::Property* size = MbdRules::MemorySizeParam(*block);
+    const StringBase kind = size ? MbdRules::MemoryTypeOf(*size) : StringBase();
+    if (!MbdRules::IsMemoryIoType(type) && kind.IsEmpty()) continue;
+    const std::string sizeText = size ? str(size->GetValueStr()) : std::string();
+    list.push_back({{"instance", str(block->GetName())},
+                    {"iotype", str(type)},
+                    {"memory_type", str(kind)},
+                    {"size_parameter", size ? Json(str(size->GetName())) : Json()},
+                    {"size_bytes", sizeNumber(sizeText)},
+                    {"size_text", sizeText}});
+  }
+  return list;
+}
+
 Json memoryOf(LoadedBoard& board, const MemoryArgs& args) {
   MBD& model = board.model();
   Json flash = Json::array();
@@ -175,12 +222,17 @@ Json memoryOf(LoadedBoard& board, const MemoryArgs& args) {
   Json caches = Json::array();
   for (const std::string& kind : args.caches)
     caches.push_back({{"kind", kind}, {"sizes", numbers(model.getPNCacheSizeList(StringBase(kind)))}});
-  return Json{{"file", board.path()}, {"family", str(model.getArch())}, {"flash", flash},
-              {"bram", bram}, {"cache", caches}};
+  return Json{{"file", board.path()}, {"family", str(model.getArch())},
+              {"memories", externalMemories(board)}, {"flash", flash}, {"bram", bram},
+              {"cache", caches}};
 }
 
 void printMemory(std::ostream& out, const Json& result) {
-  out << "FPGA family: " << cellText(result["family"]) << "\n\nFlash memories\n";
+  out << "FPGA family: " << cellText(result["family"]) << "\n\nExternal memories\n";
+  printTable(out, result["memories"],
+             {{"INSTANCE", "instance"}, {"IOTYPE", "iotype"}, {"MEMORY_TYPE", "memory_type"},
+              {"SIZE", "size_text"}, {"PARAMETER", "size_parameter"}});
+  out << "\nFlash memories\n";
   printTable(out, result["flash"], {{"INSTANCE", "instance"}, {"IO_IS", "io_is"}});
   out << "\nBlock RAM (sizes divided by 1023)\n";
   printTable(out, result["bram"],
@@ -218,7 +270,8 @@ void addClockCommands(CLI::App& app) {
 
   auto memory = std::make_shared<MemoryArgs>();
   cmd = addQuery(app, "memory",
-                 "Flash memories, block-RAM sizes with their default, processor cache sizes",
+                 "External memories (DDR, SDRAM, flash) with their sizes, flash memories, block-RAM sizes "
+                 "with their default, processor cache sizes",
                  *memory);
   cmd->add_option("--bus", memory->buses, "Buses for block-RAM sizes (default lmb opb plb)")
       ->check(nonEmpty());

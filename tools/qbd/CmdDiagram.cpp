@@ -8,6 +8,7 @@
 #include <cstring>
 #include <iostream>
 #include <memory>
+#include <sstream>
 
 #include "Board.h"
 #include "Commands.h"
@@ -21,11 +22,7 @@ namespace qbd {
 
 namespace {
 
-struct DiagramArgs {
-  std::string board;
-  std::string output;
-  bool force = false;
-};
+struct DiagramArgs : QueryArgs {};
 
 // The image format the file name asks for ("svg", "png", "pdf"); empty for DOT text.
 std::string imageFormat(const std::string& path) {
@@ -82,31 +79,38 @@ void diagram(const DiagramArgs& args) {
   std::string title = str(id.vendor) + " " + str(id.name);
   if (!id.revision.IsEmpty()) title += " rev " + str(id.revision);
   title = trim(title).empty() ? board.path() : trim(title) + "  (" + board.path() + ")";
-  if (args.output.empty() || args.output == "-")
-    return writeBoardDot(std::cout, board.tree(), title);
+  const std::string& output = outputPath();
+  if (args.json) {
+    const Json result{{"file", board.path()}, {"title", title},
+                      {"dot", boardDot(board.tree(), title)}};
+    if (output.empty() || output == "-") return printJson(std::cout, result);
+    std::ostringstream text;
+    printJson(text, result);
+    return replaceFile(output, text.str());
+  }
+  if (output.empty() || output == "-") return writeBoardDot(std::cout, board.tree(), title);
   const std::string graph = boardDot(board.tree(), title);
-  const std::string format = imageFormat(args.output);
+  const std::string format = imageFormat(output);
   if (!format.empty()) {
     // dot writes the picture beside the target, which it replaces only once dot succeeded.
-    ReplacingFile picture(args.output, args.force);
-    render(graph, format, picture.temporaryPath(), args.output);
+    ReplacingFile picture(output, outputForce());
+    render(graph, format, picture.temporaryPath(), output);
     return picture.commit();
   }
-  replaceFile(args.output, graph, args.force);
+  replaceFile(output, graph, outputForce());
 }
 
 }  // namespace
 
 void addDiagramCommand(CLI::App& app) {
   auto args = std::make_shared<DiagramArgs>();
-  CLI::App* cmd = app.add_subcommand(
-      "diagram", "Graphviz picture of instances, ports, nets and FPGA pins with locations");
-  cmd->add_option("BOARD", args->board, "Board file (.qbd)")->required();
-  cmd->add_option("-o,--output", args->output,
-                  "Output file: .svg, .png or .pdf is rendered with dot, anything else gets "
-                  "the DOT text (default: DOT on standard output)")
-      ->check(nonEmpty());
-  cmd->add_flag("--force", args->force, "Replace an output file that is write-protected");
+  CLI::App* cmd = addQuery(
+      app, "diagram", "Graphviz picture of instances, ports, nets and FPGA pins with locations",
+      *args);
+  // The shared -o, read here: .svg, .png or .pdf is rendered with dot.
+  writesOutputItself(cmd);
+  cmd->footer("With -o FILE: .svg, .png or .pdf is rendered with dot, anything else gets the DOT "
+              "text.\nWith --json: {\"file\", \"title\", \"dot\"}, the DOT text as a string.");
   cmd->callback([args] { diagram(*args); });
 }
 

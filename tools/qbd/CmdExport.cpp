@@ -116,8 +116,9 @@ void writeConstraints(const ExportArgs& args) {
     return;
   }
   if (!out.companionText.empty())
-    replaceFile(companionPath(args.output, out.companionExtension), out.companionText);
-  replaceFile(args.output, out.text);
+    replaceFile(companionPath(args.output, out.companionExtension), out.companionText,
+                outputForce());
+  replaceFile(args.output, out.text, outputForce());
 }
 
 void writeTop(const ExportArgs& args) {
@@ -136,7 +137,7 @@ void writeTop(const ExportArgs& args) {
   if (args.output.empty())
     std::cout << out.text;
   else
-    replaceFile(args.output, out.text);
+    replaceFile(args.output, out.text, outputForce());
 }
 
 void addExportOptions(CLI::App& cmd, ExportArgs& args) {
@@ -146,7 +147,8 @@ void addExportOptions(CLI::App& cmd, ExportArgs& args) {
                  "A file of lines NET NAME: the design's name of a net (before --prefix)")
       ->check(nonEmpty());
   cmd.add_option("--choose", args.choose,
-                 "GROUP=INSTANCE: the one instance of an EXCLUSIVE group to export (repeatable)");
+                 "GROUP=INSTANCE: the one instance of an EXCLUSIVE group to export (repeatable)")
+      ->allow_extra_args(false);
   cmd.add_flag("--lenient", args.lenient,
                "Write even when the checks fail, the failures as comments");
   cmd.add_option("-o,--output", args.output,

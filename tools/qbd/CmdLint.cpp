@@ -42,13 +42,13 @@ void runLint(const LintArgs& args) {
   for (const std::string& path : args.boards) {
     try {
       LoadedBoard board(path);
-      for (const Finding& f : MbdLint::LintBoard(board.tree(), path)) {
+      for (const Finding& f : MbdLint::LintBoard(board.tree(), board.path())) {
         if (disabled.count(f.code)) continue;
         ++(f.severity == Severity::Error ? errors : warnings);
         if (args.json) findings.push_back(findingJson(f));
         else std::cout << escapeControls(MbdLint::FormatFinding(f)) << '\n';  // one finding, one line
       }
-      files.push_back({{"file", path}, {"read", true}});
+      files.push_back({{"file", board.path()}, {"read", true}});
     } catch (const ReadFailure& e) {
       ++unreadable;
       Json errors = Json::array();
@@ -60,12 +60,12 @@ void runLint(const LintArgs& args) {
   if (args.json) {
     printJson(std::cout, Json{{"files", files}, {"findings", findings}, {"errors", errors},
                               {"warnings", warnings}, {"unreadable", unreadable}});
-  } else {
-    std::cerr << "qbd lint: " << errors << " error(s), " << warnings << " warning(s), "
-              << unreadable << " unreadable file(s)\n";
   }
-  if (unreadable != 0 || errors != 0 || (args.werror && warnings != 0))
-    throw ToolError("", EXIT_FAILED);
+  // The summary is for the reader, on standard error, with either form of the findings.
+  const bool failed = unreadable != 0 || errors != 0 || (args.werror && warnings != 0);
+  std::cerr << "qbd lint: " << (failed ? "error: " : "") << errors << " error(s), " << warnings
+            << " warning(s), " << unreadable << " unreadable file(s)\n";
+  if (failed) throw ToolError("", EXIT_FAILED);
 }
 
 std::string checkList() {

@@ -84,11 +84,12 @@ void printHead(std::ostream& out, const Json& module, const std::string& indent)
 // time, each gone before the next is made, so that the output never needs the tree whole.
 class ModuleWriter : public MBD::ModuleVisitor {
  public:
-  ModuleWriter(std::ostream& out, const QueryArgs& args) : out_(out), json_(out), args_(args) {
+  ModuleWriter(std::ostream& out, const QueryArgs& args, const std::string& file)
+      : out_(out), json_(out), args_(args) {
     if (!args_.json) return;
     json_.beginObject();
     json_.key("file");
-    json_.value(args_.board);
+    json_.value(file);
     json_.key("top");
   }
 
@@ -157,7 +158,7 @@ void addModuleCommands(CLI::App& app) {
       ->callback([args] {
         LoadedBoard board(args->board);
         MBD& model = board.model();
-        ModuleWriter writer(std::cout, *args);
+        ModuleWriter writer(std::cout, *args, board.path());
         model.visitModules(writer);
         writer.finish();
       });

@@ -13,6 +13,7 @@
 #include "Commands.h"
 #include "Export.h"
 #include "MbdWiring.h"
+#include "Suggest.h"
 #include "ToolError.h"
 
 namespace qbd {
@@ -26,9 +27,11 @@ std::string portName(const PortRef& ref) {
 // One row per FPGA pin. A net that joins several pins and several instance ports lists its
 // ports at its first pin only, and each later pin names that pin under "same_net_as": listing
 // them at every pin would grow with pins times ports on one net.
-void pinRows(const MbdWiring& index, bool table, const RowSink& sink) {
+// Only the pins of net `only` (as the model matches nets) when it is not empty.
+void pinRows(const MbdWiring& index, bool table, const std::string& only, const RowSink& sink) {
   for (const PortRef& pin : index.FpgaPins()) {
     const std::string net = str(pin.port->GetValueStr());
+    if (!only.empty() && !MbdRules::CarriesConnector(StringBase(net), StringBase(only))) continue;
     const std::vector<std::string> constraints = constraintStrings(*pin.port);
     const auto ports = index.PortsOn(net);
     const auto pins = index.PinsOn(net);
@@ -58,8 +61,22 @@ void pinRows(const MbdWiring& index, bool table, const RowSink& sink) {
   }
 }
 
-void printPins(LoadedBoard& board, const QueryArgs& args) {
+struct PinArgs : QueryArgs {
+  std::string net;
+};
+
+// Refuses a net that no FPGA pin carries, naming the nearest one that some pin does.
+void checkNet(const LoadedBoard& board, const MbdWiring& index, const std::string& net) {
+  if (net.empty() || !index.PinsOn(StringBase(net)).empty()) return;
+  std::vector<std::string> nets;
+  for (const PortRef& pin : index.FpgaPins()) nets.push_back(str(pin.port->GetValueStr()));
+  throw ToolError(board.path() + ": error: no FPGA pin carries net \"" + net + "\"" +
+                  didYouMean(net, nets));
+}
+
+void printPins(LoadedBoard& board, const PinArgs& args) {
   const MbdWiring index(board.tree());
+  checkNet(board, index, args.net);
   if (args.json) {
     JsonStream json(std::cout);
     json.beginObject();
@@ -67,10 +84,12 @@ void printPins(LoadedBoard& board, const QueryArgs& args) {
     json.value(board.path());
     json.key("pins");
     json.beginArray();
-    pinRows(index, false, [&json](const Json& row) { json.value(row); });
+    pinRows(index, false, args.net, [&json](const Json& row) { json.value(row); });
     return json.finish();
   }
-  const RowSource rows = [&index](const RowSink& sink) { pinRows(index, true, sink); };
+  const RowSource rows = [&index, &args](const RowSink& sink) {
+    pinRows(index, true, args.net, sink);
+  };
   streamTable(std::cout, rows,
               {{"PIN", "pin"}, {"NET", "net"}, {"LOC", "loc"}, {"CONSTRAINTS", "other"},
                {"WIRED TO", "wired_to"}});
@@ -200,16 +219,19 @@ void printConstraintsJson(LoadedBoard& board, const ExportArgs& args) {
 }  // namespace
 
 void addPinCommands(CLI::App& app) {
-  auto pins = std::make_shared<QueryArgs>();
-  addQuery(app, "pins",
-           "Every FPGA pin with its net, location, other constraints and the instance ports "
-           "wired to it (a net of several pins and ports lists its ports at its first pin)",
-           *pins)
-      ->callback([pins] {
-        LoadedBoard board(pins->board);
-        board.model();  // a generic template is shown expanded, as the model sees it
-        printPins(board, *pins);
-      });
+  auto pins = std::make_shared<PinArgs>();
+  CLI::App* pinsCommand =
+      addQuery(app, "pins",
+               "Every FPGA pin with its net, location, other constraints and the instance ports "
+               "wired to it (a net of several pins and ports lists its ports at its first pin)",
+               *pins);
+  pinsCommand->add_option("--net", pins->net, "Only the pins of this net (ignoring case)")
+      ->check(nonEmpty());
+  pinsCommand->callback([pins] {
+    LoadedBoard board(pins->board);
+    board.model();  // a generic template is shown expanded, as the model sees it
+    printPins(board, *pins);
+  });
 
   auto args = std::make_shared<ExportArgs>();
   CLI::App* cmd = addQuery(app, "constraints",
@@ -226,9 +248,9 @@ void addPinCommands(CLI::App& app) {
   cmd->get_option("--strict")->excludes("--lenient");
   cmd->callback([args] {
     if (!args->json) return writeConstraints(*args);
-    if (args->format != "ucf")
-      throw ToolError("qbd: error: --json lists the constraints as ucf lines; the neutral table "
-                      "is --format json",
+    if (args->format != "ucf" || !args->output.empty())
+      throw ToolError("qbd: error: --json lists the constraints as ucf lines on standard "
+                      "output; the neutral table is --format json",
                       EXIT_USAGE);
     LoadedBoard board(args->board);
     board.model();

@@ -6,6 +6,7 @@
 #include "Board.h"
 #include "MbdRules.h"
 #include "Commands.h"
+#include "Suggest.h"
 #include "ToolError.h"
 
 namespace qbd {
@@ -24,8 +25,12 @@ std::string resolveInstance(LoadedBoard& board, const TableArgs& args) {
   if (!args.instance.empty()) return str(board.instance(args.instance).GetName());
   const std::vector<StringBase> names =
       board.model().getInstanceNamesByIOType(StringBase(args.ioType), 0);
-  if (names.empty())
-    throw ToolError(board.path() + ": error: no instance of IO type \"" + args.ioType + "\"");
+  if (names.empty()) {
+    std::vector<std::string> types;
+    for (const StringBase& type : board.model().getTrimedIOTypes()) types.push_back(str(type));
+    throw ToolError(board.path() + ": error: no instance of IO type \"" + args.ioType + "\"" +
+                    didYouMean(args.ioType, types));
+  }
   return str(names.front());
 }
 

@@ -6,45 +6,60 @@
 
 #include "Board.h"
 #include "Commands.h"
-#include "FileOutput.h"
+#include "MbdRules.h"
+#include "Suggest.h"
 #include "ToolError.h"
 
 namespace qbd {
 
-namespace {
-
-struct TemplateArgs {
-  std::string board;
-  std::string output;
-  bool force = false;
-  std::string family, device, package, speed;
-};
-
-void writeBoard(LoadedBoard& board, const std::string& output, bool force) {
-  if (output.empty() || output == "-") {
-    std::cout << str(board.tree().WriteString());
+void writeBoard(LoadedBoard& board, const QueryArgs& args) {
+  if (args.json) {
+    printJson(std::cout, Json{{"file", board.path()}, {"board", str(board.tree().WriteString())}});
     return;
   }
-  replaceFile(output, str(board.tree().WriteString()), force);
+  // Written from the printer's own string: a copy of it would cost the file's size again.
+  std::cout << board.tree().WriteString().str();
 }
 
-// Each line of the library's messages, prefixed with the board file.
+namespace {
+
+struct TemplateArgs : QueryArgs {
+  std::string family, device, package, speed;
+  bool force = false;
+};
+
+// Each line of the library's messages as an error of the board file.
 std::string fromLibrary(const std::string& file, const std::string& messages) {
-  std::istringstream lines(messages);
+  std::istringstream lines(MbdRules::MessageAsError(messages));
   std::string line, result;
   while (std::getline(lines, line))
-    if (!line.empty()) result += (result.empty() ? "" : "\n") + file + ": " + line;
+    if (!line.empty()) result += (result.empty() ? "" : "\n") + file + ": error: " + line;
   return result;
 }
 
-void expand(const TemplateArgs& args) {
+// A family the size database does not know gives a board whose memory sizes the wizard
+// cannot offer; it is refused unless the user insists.
+void checkFamily(const std::string& family, bool force) {
+  if (force || MbdRules::SizesKnownFor(MbdRules::SizeFamily(StringBase(family)))) return;
+  std::vector<std::string> known;
+  std::string list;
+  for (const StringBase& name : MbdRules::KnownFamilies()) {
+    known.push_back(str(name));
+    list += (list.empty() ? "" : ", ") + str(name);
+  }
+  throw ToolError("qbd: error: unknown FPGA family \"" + family + "\"" +
+                  didYouMean(family, known) + "; known families: " + list +
+                  " (--force sets it anyway)");
+}
+
+void expand(const QueryArgs& args) {
   LoadedBoard board(args.board);
   if (!MBD::IsGenericBoard(&board.tree())) {
     throw ToolError(board.path() + ": error: not a generic template (its NAME is not \"" +
                     str(MBD::GENERIC_NAME) + "\"); there is nothing to expand");
   }
   board.model();
-  writeBoard(board, args.output, args.force);
+  writeBoard(board, args);
 }
 
 // Runs one setter; a missing attribute on a template is an error of its own.
@@ -58,6 +73,7 @@ void set(LoadedBoard& board, int (MBD::*setter)(StringBase), const char* attr,
 }
 
 void setPart(const TemplateArgs& args) {
+  checkFamily(args.family, args.force);
   LoadedBoard board(args.board);
   Port_MsgCapture messages;
   std::string failures;
@@ -71,33 +87,29 @@ void setPart(const TemplateArgs& args) {
                                     : warning);
   }
   if (!failures.empty()) throw ToolError(failures);
-  writeBoard(board, args.output, args.force);
+  writeBoard(board, args);
 }
 
 }  // namespace
 
 void addTemplateCommands(CLI::App& app) {
-  auto expandArgs = std::make_shared<TemplateArgs>();
-  CLI::App* cmd = app.add_subcommand(
-      "expand", "Expand a generic template's multi-instance blocks and write the board");
-  cmd->add_option("TEMPLATE", expandArgs->board, "Generic board template (.qbd)")->required();
-  cmd->add_option("-o,--output", expandArgs->output, "Output file (default: standard output)")
-      ->check(nonEmpty());
-  cmd->add_flag("--force", expandArgs->force, "Replace an output file that is write-protected");
+  auto expandArgs = std::make_shared<QueryArgs>();
+  CLI::App* cmd = addQuery(
+      app, "expand", "Expand a generic template's multi-instance blocks and write the board",
+      *expandArgs);
   cmd->callback([expandArgs] { expand(*expandArgs); });
 
   auto part = std::make_shared<TemplateArgs>();
-  cmd = app.add_subcommand("set-part",
-                           "Set the FPGA part of a generic template and write the (expanded) "
-                           "board");
-  cmd->add_option("TEMPLATE", part->board, "Generic board template (.qbd)")->required();
-  cmd->add_option("--family", part->family, "FPGA family")->required()->check(nonEmpty());
+  cmd = addQuery(app, "set-part",
+                 "Set the FPGA part of a generic template and write the (expanded) board",
+                 *part);
+  cmd->add_option("--family", part->family, "FPGA family (see qbd families)")
+      ->required()
+      ->check(nonEmpty());
+  cmd->add_flag("--force", part->force, "Set a family the size database does not know");
   cmd->add_option("--device", part->device, "FPGA device")->check(nonEmpty());
   cmd->add_option("--package", part->package, "FPGA package")->check(nonEmpty());
   cmd->add_option("--speed", part->speed, "FPGA speed grade")->check(nonEmpty());
-  cmd->add_option("-o,--output", part->output, "Output file (default: standard output)")
-      ->check(nonEmpty());
-  cmd->add_flag("--force", part->force, "Replace an output file that is write-protected");
   cmd->callback([part] { setPart(*part); });
 }
 

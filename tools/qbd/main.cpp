@@ -2,12 +2,15 @@
 #include <csignal>
 #include <iostream>
 #include <new>
+#include <set>
 
 #include <CLI/CLI.hpp>
 
+#include "CommandOutput.h"
 #include "Commands.h"
 #include "FileOutput.h"
 #include "MemoryReserve.h"
+#include "Suggest.h"
 #include "ToolError.h"
 
 namespace qbd {
@@ -15,7 +18,7 @@ namespace qbd {
 CLI::App* addQuery(CLI::App& app, const std::string& name, const std::string& description,
                    QueryArgs& args) {
   CLI::App* cmd = app.add_subcommand(name, description);
-  cmd->add_option("BOARD", args.board, "Board file (.qbd)")->required();
+  cmd->add_option("BOARD", args.board, "Board file (.qbd), or - for standard input")->required();
   cmd->add_flag("--json", args.json, "Print the result as JSON");
   return cmd;
 }
@@ -36,6 +39,57 @@ void emit(const QueryArgs& args, const Json& result,
   }
 }
 
+namespace {
+
+std::string& sharedOutput() {
+  static std::string path;
+  return path;
+}
+
+bool& sharedForce() {
+  static bool force = false;
+  return force;
+}
+
+std::set<const CLI::App*>& selfWriting() {
+  static std::set<const CLI::App*> commands;
+  return commands;
+}
+
+}  // namespace
+
+void addOutputOption(CLI::App& app) {
+  for (CLI::App* cmd : app.get_subcommands({})) {
+    if (!cmd->get_option_no_throw("--output"))
+      cmd->add_option("-o,--output", sharedOutput(),
+                      "Write to this file, replaced once the command has finished (default, "
+                      "or -: standard output)")
+          ->check(nonEmpty());
+    // A command with a --force of its own (set-part's) lets it cover the output file too.
+    if (!cmd->get_option_no_throw("--force"))
+      cmd->add_flag("--force", sharedForce(), "Replace an output file that is write-protected");
+  }
+  // Runs once the command line is read, before the command itself.
+  app.parse_complete_callback([&app] {
+    for (const CLI::App* cmd : app.get_subcommands()) {
+      sharedForce() = sharedForce() || cmd->count("--force") > 0;
+      if (selfWriting().count(cmd) == 0) openCommandOutput(sharedOutput(), sharedForce());
+    }
+  });
+}
+
+bool outputForce() { return sharedForce(); }
+
+const std::string& outputPath() { return sharedOutput(); }
+
+void writesOutputItself(CLI::App* cmd) { selfWriting().insert(cmd); }
+
+std::vector<std::string> commandNames(const CLI::App& app) {
+  std::vector<std::string> names;
+  for (const CLI::App* cmd : app.get_subcommands({})) names.push_back(cmd->get_name());
+  return names;
+}
+
 }  // namespace qbd
 
 namespace {
@@ -44,6 +98,16 @@ bool isCommand(const CLI::App& app, const std::string& name) {
   for (const CLI::App* cmd : app.get_subcommands({}))
     if (cmd->check_name(name)) return true;
   return false;
+}
+
+// A command that failed with a verdict (an empty message: it has said everything itself)
+// still wrote a whole result, which goes to its file; any other failure leaves the file alone.
+void finishOutput(const qbd::ToolError* error) {
+  if (error && (*error->what() || error->status() != qbd::EXIT_FAILED)) {
+    qbd::abandonCommandOutput();
+    return;
+  }
+  qbd::commitCommandOutput();
 }
 
 }  // namespace
@@ -64,6 +128,9 @@ int main(int argc, char** argv) {
   qbd::addLintCommand(app);
   qbd::addDiagramCommand(app);
   qbd::addExportCommands(app);
+  qbd::addVocabularyCommands(app);
+  qbd::addOutputOption(app);
+  qbd::addLspCommand(app);
   // Past a file size limit a write fails with EFBIG and is reported, rather than killing the
   // program half-way through a file.
   std::signal(SIGXFSZ, SIG_IGN);
@@ -75,8 +142,19 @@ int main(int argc, char** argv) {
   try {
     // Said plainly, rather than as the "a subcommand is required" that the parser would give.
     if (argc > 1 && argv[1][0] != '-' && !isCommand(app, argv[1]))
-      throw CLI::ExtrasError(std::string("unknown command ") + argv[1], CLI::ExitCodes::ExtrasError);
-    app.parse(argc, argv);
+      throw CLI::ExtrasError(std::string("unknown command ") + argv[1] +
+                                 qbd::didYouMean(argv[1], qbd::commandNames(app)),
+                             CLI::ExitCodes::ExtrasError);
+    try {
+      app.parse(argc, argv);
+    } catch (const qbd::ToolError& e) {
+      finishOutput(&e);
+      throw;
+    } catch (...) {
+      qbd::abandonCommandOutput();
+      throw;
+    }
+    finishOutput(nullptr);
     qbd::finishStandardOutput();
   } catch (const CLI::CallForHelp& e) {
     return app.exit(e);

@@ -4,6 +4,7 @@
 // When QUORIN_VLK is unset it is pointed at this project's copy of the board-access scripts:
 // the source tree's for the program in its build tree, the installed one otherwise.
 //
+// Errors are reported as one line "qbdsh: ..." (the stack trace only with QBD_TRACE).
 // Exit status: a script's error gives 1; commands from standard input give 1 when any failed
 // and standard input is not a terminal, or when the input ends inside an unfinished command;
 // `exit N` gives N; an unknown option gives 2; otherwise 0.
@@ -60,9 +61,30 @@ void Print(Tcl_Channel channel, Tcl_Obj* text) {
   Tcl_Flush(channel);
 }
 
+// "qbdsh: MESSAGE" on standard error, one line per line of the message, with "error: " in
+// front unless the message says it already ("error writing ...", "FILE:1:1: error: ..."). With QBD_TRACE set (not 0) the Tcl stack trace
+// follows, for the script's author.
 void PrintError(Tcl_Interp* interp) {
-  Tcl_Obj* info = Tcl_GetVar2Ex(interp, "errorInfo", nullptr, TCL_GLOBAL_ONLY);
-  Print(Tcl_GetStdChannel(TCL_STDERR), info ? info : Tcl_GetObjResult(interp));
+  std::string message = Tcl_GetStringResult(interp);
+  while (!message.empty() && message.back() == '\n') message.pop_back();
+  const bool labelled =
+      message.find("error:") != std::string::npos || message.compare(0, 6, "error ") == 0;
+  std::string text;
+  std::size_t start = 0;
+  do {
+    const std::size_t end = std::min(message.find('\n', start), message.size());
+    text += std::string("qbdsh: ") + (labelled || start != 0 ? "" : "error: ") +
+            message.substr(start, end - start) + "\n";
+    start = end + 1;
+  } while (start < message.size());
+  const char* trace = std::getenv("QBD_TRACE");
+  if (trace && std::strcmp(trace, "0") != 0) {
+    if (const char* info = Tcl_GetVar2(interp, "errorInfo", nullptr, TCL_GLOBAL_ONLY))
+      text += std::string(info) + "\n";
+  }
+  // Written with stdio: the Tcl channel may be the one that failed.
+  std::fputs(text.c_str(), stderr);
+  std::fflush(stderr);
 }
 
 int RunScript(Tcl_Interp* interp, const char* path) {
@@ -117,8 +139,15 @@ int RunStandardInput(Tcl_Interp* interp) {
 constexpr const char* kUsage =
     "Usage: qbdsh [--help | --version] [--] [SCRIPT [ARG...]]\n"
     "Runs SCRIPT with ARG... in $argv, or commands from standard input, in a Tcl interpreter\n"
-    "that holds the board commands (qget_qbd_handle, qget_qbd_value, qbd::open, qbd::close)\n"
-    "and the board-access procedures. Use -- before a script whose name begins with -.\n";
+    "that holds the board commands and the board-access procedures (docs/tcl.md):\n"
+    "  qbd::open FILE          read a board; returns its handle\n"
+    "  qbd::close HANDLE       release a board and every handle into it\n"
+    "  qget_qbd_handle ...     handles of blocks, parameters, ports and their parts\n"
+    "  qget_qbd_value ...      the value of what a handle names\n"
+    "  qget_qbd_rule ...       the board's rules (FPGA block, roles, locations, ...)\n"
+    "Use -- before a script whose name begins with -.\n"
+    "An error ends a script with one line \"qbdsh: ...\" on standard error and status 1; set\n"
+    "QBD_TRACE=1 to see the Tcl stack trace as well.\n";
 
 // Handles the options before the script; the exit status when the program is done with them,
 // nothing when it goes on to run *first (moved past the options).

@@ -1,0 +1,2 @@
+" Board-description files.
+autocmd BufRead,BufNewFile *.qbd setfiletype qbd

@@ -1,0 +1,21 @@
+// "Did you mean": the known name closest to a mistyped one, for the messages of the program.
+#ifndef QBD_SUGGEST_H
+#define QBD_SUGGEST_H
+
+#include <string>
+#include <vector>
+
+namespace qbd {
+
+// Edits (insertions, deletions, substitutions, ignoring letter case) that turn `a` into `b`;
+// past `limit` the count stops and limit + 1 is returned.
+std::size_t editDistance(const std::string& a, const std::string& b, std::size_t limit);
+// The candidate closest to `word` when it is near enough to be a likely typo (a third of the
+// word's length, at least one edit); empty when none is, or `word` itself is a candidate.
+std::string closest(const std::string& word, const std::vector<std::string>& candidates);
+// " (did you mean \"NAME\"?)" for the closest candidate; empty when there is none.
+std::string didYouMean(const std::string& word, const std::vector<std::string>& candidates);
+
+}  // namespace qbd
+
+#endif  // QBD_SUGGEST_H
