@@ -32,6 +32,8 @@ set(QBD_PUBLIC_HEADERS
   platform/LyrWiz_WizUtils/ArchDb.h
   platform/LyrWiz_WizUtils/TclCommandsRegister.h)
 
+list(APPEND QBD_PUBLIC_HEADERS include/MbdImport.h include/MbdImportFiles.h include/MbdDiff.h)
+
 foreach(header IN LISTS QBD_PUBLIC_HEADERS)
   string(REGEX REPLACE "^(include|platform)/?" "" relative ${header})
   get_filename_component(subdir ${relative} DIRECTORY)

@@ -14,7 +14,7 @@ cd "$(dirname "$0")/.."
 seconds=${1:-60}
 build=${FUZZ_BUILD:-build-fuzz}
 jobs=${JOBS:-$(nproc)}
-targets="reader model tcl constraints"
+targets="reader model tcl constraints import"
 
 if ! command -v clang++ >/dev/null 2>&1; then
   echo "ci-fuzz: clang++ not found, fuzzing skipped"

@@ -76,9 +76,13 @@ struct ReadResult {
 LYRWIZ_MBD_EXPORT const std::vector<std::string>& ReaderFormats();
 
 // The format of a file by its type, as the format registry knows it (ignoring case): "pdc"
-// for either pdc dialect, whose reader knows the commands of both. Empty when no reader
-// claims the type. `text` is not looked at today.
-LYRWIZ_MBD_EXPORT std::string FormatOfFile(const std::string& fileName, const std::string& text);
+// for either pdc dialect, since one reader knows the commands of both and reads a file that
+// mixes them. Empty when no reader claims the type. When `dialect` is given it gets the pdc
+// dialect `text` holds, found from its command words (commented-out ones too, as masters
+// ship): "set_io", "ldc", "mixed" when it holds both, empty when it holds neither or the
+// file is no pdc. Only messages and reports need it: the writer writes the set_io dialect.
+LYRWIZ_MBD_EXPORT std::string FormatOfFile(const std::string& fileName, const std::string& text,
+                                           std::string* dialect = nullptr);
 
 // Reads `text` (the contents of `fileName`, which only names it in messages) as `format` into
 // `result`, appending its rows, line sets and messages to what it holds (rows of two calls

@@ -27,7 +27,10 @@ struct WriteOutput {
   std::string companionText;       // that file; empty when there is none
   std::vector<MbdPins::Problem> unexpressed;  // what the target could not express, by port,
                                               // each also a comment in `text`; error is true
-                                              // for a port the target cannot name at all
+                                              // for a port the target cannot name at all.
+                                              // A note of the companion starts "in the .sdc: "
+                                              // (and its comment is in companionText): the
+                                              // port is in `text`, its clock is not
 };
 
 // Writes `table` in `format`; false (and `out` left empty) when the format is unknown.
@@ -49,7 +52,8 @@ enum class Setting : unsigned {
   Drive = 1u << 5,
   Slew = 1u << 6,
   Termination = 1u << 7,
-  Clock = 1u << 8,       // a clock's frequency, in the file or its companion
+  Clock = 1u << 8,       // a clock's frequency, in the file or its companion (not ucf: it
+                         // copies the board's strings, so only a PERIOD string is written)
   PairN = 1u << 9,       // the N side of a differential pair written as its own location
   Direction = 1u << 10,
   PassThrough = 1u << 11,  // target-specific KEY=VALUE kept as written (some keys, see below)

@@ -59,6 +59,14 @@ class StringBase {
   // Negative, 0 or positive as this string sorts before, equal to or after the other.
   int Compare(const StringBase& o, CompareType t) const { return CompareBytes(s_, o.s_, t); }
   int Compare(const C* o, CompareType t) const { return Compare(StringBase(o), t); }
+  // True when the string is the `n` characters at `o` ignoring letter case (only A-Z fold, as
+  // IGNORE_CASE folds): Compare(..., IGNORE_CASE) == 0 without making a string of `o`.
+  bool EqualsIgnoringCase(const C* o, std::size_t n) const {
+    // The names of one list mostly share a stem and differ at the end (P0, P1, ...): the last
+    // character, compared first, turns most of the others away at once.
+    return s_.size() == n && (n == 0 || EqualAt(n - 1, o + n - 1, 1, IGNORE_CASE)) &&
+           EqualAt(0, o, n, IGNORE_CASE);
+  }
   // Compares the characters that `range` selects with `o`.
   int Compare(const Port_Range& range, const StringBase& o, CompareType t) const {
     return Extract(range).Compare(o, t);
@@ -118,10 +126,10 @@ class StringBase {
   }
   bool EqualAt(std::size_t pos, const C* needle, std::size_t n, CompareType t) const {
     for (std::size_t k = 0; k < n; ++k) {
-      int x = static_cast<unsigned char>(s_[pos + k]);
-      int y = static_cast<unsigned char>(needle[k]);
-      if (t == IGNORE_CASE) { x = Lower(x); y = Lower(y); }
-      if (x != y) return false;
+      const int x = static_cast<unsigned char>(s_[pos + k]);
+      const int y = static_cast<unsigned char>(needle[k]);
+      // Equal bytes need no folding; names mostly match in their own case.
+      if (x != y && (t != IGNORE_CASE || Lower(x) != Lower(y))) return false;
     }
     return true;
   }
@@ -225,9 +233,11 @@ class OwnedList {
   void Swap(OwnedList& other) noexcept { items_.swap(other.items_); }
   // The first item whose GetName() equals `name` ignoring case; null when none.
   T* FindByName(const char* name) const {
-    const StringBase wanted(name);
+    // Every name lookup of the board passes here: the name is measured once and read in place.
+    const char* wanted = name ? name : "";
+    const std::size_t length = std::char_traits<char>::length(wanted);
     for (T* item : items_)
-      if (item->GetName().Compare(wanted, StringBase::IGNORE_CASE) == 0) return item;
+      if (item->GetName().EqualsIgnoringCase(wanted, length)) return item;
     return nullptr;
   }
 

@@ -6,6 +6,7 @@
 
 #include "LyrBaseTcl.h"
 #include "LyrBoard.h"
+#include "ValueWords.h"
 
 namespace mbd_detail {
 namespace {
@@ -37,6 +38,8 @@ char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 
 // Equal ignoring letter case, as StringBase::Compare with IGNORE_CASE. Every call tests
 // several keywords, so the words are compared in place rather than copied into strings.
 bool Is(const char* word, const char* keyword) {
+  // Scripts mostly write a keyword as it is spelt here: one library compare answers those.
+  if (std::strcmp(word, keyword) == 0) return true;
   for (; *word != '\0' && *keyword != '\0'; ++word, ++keyword)
     if (LowerAscii(*word) != LowerAscii(*keyword)) return false;
   return *word == *keyword;
@@ -140,18 +143,19 @@ int BoardKind(const Qbd& board, Tcl_Interp* interp, int objc, Tcl_Obj* const obj
                                 }));
 }
 
-// The property list a block keyword names; false for any other word.
+// The property list a block keyword names; false for any other word. The keyword's first
+// letter picks the one keyword it can be, so a call compares one word, not three.
 bool BlockListKind(const char* keyword, QbdBlock::NodeType* kind) {
-  if (Is(keyword, "ATTRIBUTE")) {
-    *kind = QbdBlock::ATTRIBUTE;
-  } else if (Is(keyword, "PARAMETER")) {
-    *kind = QbdBlock::PARAMETER;
-  } else if (Is(keyword, "PORT")) {
-    *kind = QbdBlock::PORT;
-  } else {
-    return false;
+  switch (LowerAscii(keyword[0])) {
+    case 'a':
+      *kind = QbdBlock::ATTRIBUTE;
+      return Is(keyword, "ATTRIBUTE");
+    case 'p':
+      *kind = LowerAscii(keyword[1]) == 'o' ? QbdBlock::PORT : QbdBlock::PARAMETER;
+      return Is(keyword, *kind == QbdBlock::PORT ? "PORT" : "PARAMETER");
+    default:
+      return false;
   }
-  return true;
 }
 
 int BlockKind(const QbdBlock& block, Tcl_Interp* interp, int objc, Tcl_Obj* const objv[]) {
@@ -177,6 +181,16 @@ const char* KindWord(const LyrBase::NameValue& node) {
 }
 
 enum class ValueWord { kValue, kName, kHandleType };
+
+// The value of `node` as a result word of `interp`; a single string is read in place.
+Tcl_Obj* ValueResult(Tcl_Interp* interp, const LyrBase::NameValue& node) {
+  if (const auto* single = LyrBase::NodeCast<LyrBase::StrVal>(node.GetLyrValuePtr())) {
+    const StringBase& text = single->GetValue();
+    return mbd_detail::ResultWord(interp, &node, text.c_str(), text.GetLength());
+  }
+  const StringBase text = node.GetValueStr();
+  return mbd_detail::ResultWord(interp, &node, text.c_str(), text.GetLength());
+}
 
 }  // namespace
 
@@ -251,8 +265,7 @@ int BoardGetValue(ClientData clientData, Tcl_Interp* interp, int objc, Tcl_Obj* 
     if (block && BlockListKind(Tcl_GetString(objv[2]), &kind) && std::strcmp(name, "*") != 0) {
       const LyrBase::Property* prop = block->GetPropertyByName(kind, name);
       if (!prop) return Succeed(interp, Empty());
-      const StringBase text = prop->GetValueStr();
-      return Succeed(interp, Tcl_NewStringObj(text.c_str(), static_cast<int>(text.GetLength())));
+      return Succeed(interp, ValueResult(interp, *prop));
     }
     const int code = BoardGetHandle(clientData, interp, objc, objv);
     if (code != TCL_OK) return code;
@@ -279,9 +292,10 @@ int BoardGetValue(ClientData clientData, Tcl_Interp* interp, int objc, Tcl_Obj* 
     return Fail(objc, objv, interp, kInvalidHandle);
   if (what == ValueWord::kValue && LyrBase::NodeCast<Qbd>(node))
     return Fail(objc, objv, interp, kBoardHasNoValue);
+  if (what == ValueWord::kValue) return Succeed(interp, ValueResult(interp, *node));
   StringBase text;
   switch (what) {
-    case ValueWord::kValue: text = node->GetValueStr(); break;
+    case ValueWord::kValue: break;
     case ValueWord::kName: text = node->GetName(); break;
     case ValueWord::kHandleType: text = KindWord(*node); break;
   }

@@ -31,10 +31,10 @@ step "qbd ports $BOARD uart_0"
 $QBD ports $BOARD uart_0
 step "qbd clocks $BOARD --find 50MHz"
 $QBD clocks $BOARD --find 50MHz
-step "qbd constraints $BOARD uart_0"
-$QBD constraints $BOARD uart_0 | first 3
+step "qbd constraints $BOARD uart_0 --format xdc"
+$QBD constraints $BOARD uart_0 --format xdc | first 3
 step "qbd lint boards/*.qbd"
-$QBD lint boards/*.qbd 2>&1 && echo "(no findings)"
+$QBD lint boards/*.qbd 2>&1
 step "cat $BOARD | qbd memory - --json   (a board on standard input)"
 $QBD memory - --json < $BOARD | first 3
 diagram=""
@@ -52,7 +52,7 @@ cat <<SUMMARY
 
 == Summary
 Shown: reading and checking boards, identity and instances, a generic template expanded,
-port tables with pin constraints, choosing a clock, constraint-file lines, lint, JSON from
+port tables with pin constraints, choosing a clock, a constraint file for a toolchain, lint, JSON from
 standard input${diagram:+, a rendered diagram ($diagram)}, and a Tcl report through qbdsh.
 Next: $QBD --help (every command); docs/qbd.md, tcl.md, python.md, cpp.md,
 board-format.md; make test (the suite); make install PREFIX=... (programs, libraries, Tcl

@@ -1,4 +1,5 @@
 // The handle codec: a process-wide table of the nodes that scripts hold words for.
+#include <atomic>
 #include <cstring>
 #include <mutex>
 #include <string>
@@ -31,7 +32,21 @@ struct HandleTable {
   std::unordered_map<unsigned long long, Entry> bySerial;
   std::unordered_map<const BaseNode*, unsigned long long> byNode;
   unsigned long long nextSerial = 1;
+  // How many handles have been retired. Written under the mutex, read without it: a thread's
+  // last decoded word (below) stays valid while this count stays the same, since serials are
+  // never reused and an entry changes only when its handle is retired.
+  std::atomic<unsigned long long> retired{0};
 };
+
+// The last word each thread decoded and the node it named then. Scripts pass the same handle
+// again and again (a block they walk, a board they ask); answering it from here spares the
+// lock and the table lookup that every decode would otherwise pay.
+struct LastDecoded {
+  unsigned long long serial = 0;  // 0: nothing remembered
+  unsigned long long retired = 0;
+  BaseNode* node = nullptr;
+};
+thread_local LastDecoded lastDecoded;
 
 // Never destroyed: nodes may die during static destruction, after any table object would.
 HandleTable& Table() {
@@ -43,7 +58,7 @@ HandleTable& Table() {
 // zero, no blanks); 0 when the text has any other form.
 unsigned long long ParseSerial(const char* text, std::size_t length) {
   if (length <= kPrefixLength || length > kPrefixLength + kMaxDigits) return 0;
-  if (std::strncmp(text, kPrefix, kPrefixLength) != 0) return 0;
+  if (std::memcmp(text, kPrefix, kPrefixLength) != 0) return 0;
   if (text[kPrefixLength] == '0') return 0;
   unsigned long long serial = 0;
   for (std::size_t i = kPrefixLength; i < length; ++i) {
@@ -99,10 +114,14 @@ BaseNode* BaseTclIf::GetPtrFromTclObj(Tcl_Interp* /*interp*/, Tcl_Obj* obj) {
   const unsigned long long serial = ParseSerial(text, static_cast<std::size_t>(length));
   if (serial == 0) return nullptr;
   HandleTable& table = Table();
+  LastDecoded& last = lastDecoded;
+  if (last.serial == serial && last.retired == table.retired.load(std::memory_order_acquire))
+    return last.node;
   std::lock_guard<std::mutex> lock(table.mutex);
   auto found = table.bySerial.find(serial);
   if (found == table.bySerial.end() || found->second.owner != std::this_thread::get_id())
     return nullptr;
+  last = LastDecoded{serial, table.retired.load(std::memory_order_relaxed), found->second.node};
   return found->second.node;
 }
 
@@ -113,6 +132,7 @@ void BaseTclIf::ForgetNode(const BaseNode* node) {
   if (known == table.byNode.end()) return;
   table.bySerial.erase(known->second);
   table.byNode.erase(known);
+  table.retired.fetch_add(1, std::memory_order_release);
   BaseNode::nodesWithHandles_.fetch_sub(1, std::memory_order_relaxed);
 }
 

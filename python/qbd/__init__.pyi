@@ -1,6 +1,6 @@
 """Type stubs of the qbd package: board-description files (.qbd) and their board model."""
 import os
-from typing import Dict, List, NamedTuple, Optional, Tuple, Union
+from typing import Dict, List, NamedTuple, Optional, Sequence, Tuple, Union
 
 __version__: str
 
@@ -239,3 +239,37 @@ class Board:
             name: str = "top") -> str: ...
     def dumps(self) -> str: ...
     def write(self, path: Union[str, bytes, os.PathLike], force: bool = False) -> None: ...
+
+
+class Guess(NamedTuple):
+    kind: str
+    instance: str
+    port: str
+    file: str
+    line: int
+    message: str
+
+class Change(NamedTuple):
+    subject: str
+    change: str
+    name: str
+    field: str
+    before: str
+    after: str
+
+class Draft(Tuple[Board, List[Guess]]):
+    @property
+    def board(self) -> Board: ...
+    @property
+    def guesses(self) -> List[Guess]: ...
+
+def import_file(paths: Union[str, os.PathLike, Sequence[Union[str, os.PathLike]]], *,
+                format: Optional[str] = ..., columns: Optional[Sequence[str]] = ...,
+                fpga: Optional[str] = ..., include_commented: bool = ...,
+                fpga_family: Optional[str] = ...,
+                device: Optional[str] = ..., package: Optional[str] = ...,
+                speed_grade: Optional[str] = ..., vendor: Optional[str] = ...,
+                name: Optional[str] = ..., revision: Optional[str] = ...) -> Draft: ...
+
+def diff(a: Union[Board, str, os.PathLike], b: Union[Board, str, os.PathLike], *,
+         pins_only: bool = ..., **import_options: object) -> List[Change]: ...

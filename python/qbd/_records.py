@@ -61,3 +61,25 @@ class Finding(NamedTuple):
     severity: str
     code: str
     message: str
+
+
+class Guess(NamedTuple):
+    """One guess of an imported draft, or a fact of the input to check (see docs/qbd.md)."""
+    kind: str
+    instance: str
+    port: str
+    file: str
+    line: int
+    message: str
+
+
+class Change(NamedTuple):
+    """One difference between two boards (qbd.diff): subject is "pin", "instance", "port",
+    "parameter", "attribute" or "clock"; change is "added", "removed", "moved", "renamed" or
+    "changed"."""
+    subject: str
+    change: str
+    name: str
+    field: str
+    before: str
+    after: str

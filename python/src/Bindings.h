@@ -17,6 +17,8 @@ void BindBoard(py::module_& m);
 void BindPins(py::module_& m);
 // Constraint files and top-level ports; after BindBoard.
 void BindExport(py::module_& m);
+// Drafts from pin tables and netlists, and the diff of two boards.
+void BindImport(py::module_& m);
 
 }  // namespace qbdpy
 

@@ -40,6 +40,7 @@ PYBIND11_MODULE(_qbd, m) {
   qbdpy::BindBoard(m);
   qbdpy::BindPins(m);
   qbdpy::BindExport(m);
+  qbdpy::BindImport(m);
   pybind11::register_exception_translator([](std::exception_ptr p) {
     try {
       if (p) std::rethrow_exception(p);

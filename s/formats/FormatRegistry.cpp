@@ -28,8 +28,11 @@ struct Entry {
 
 const std::vector<Entry>& entries() {
   static const std::vector<Entry> table = {
-      {{"ucf", ".ucf", "statements", kEverything & ~bits({S::Direction}), "",
-        "NET \"n\" KEY = \"value\"; the board's constraint strings as written"},
+      // The board's own strings, copied: a clock only where a PERIOD string states it, so the
+      // form cannot be said to express a clock (one from a clock instance is noted instead).
+      {{"ucf", ".ucf", "statements", kEverything & ~bits({S::Direction, S::Clock}), "",
+        "NET \"n\" KEY = \"value\"; the board's constraint strings as written (a clock only "
+        "as the board's own PERIOD string)"},
        detail::WriteUcf, {}, true},
       {{"xdc", ".xdc", "tcl",
         bits({S::Location, S::IoStandard, S::Drive, S::Slew, S::Termination, S::Clock, S::PairN,

@@ -3,26 +3,13 @@
 // "p(n)". Clocks go to a companion .sdc.
 #include <cctype>
 
+#include "QsfStandards.h"
 #include "WriterSupport.h"
 
 namespace MbdFormats {
 namespace detail {
 
 namespace {
-
-// The qsf name of an IO standard; the value as written when it has none of its own.
-std::string standardName(const std::string& written) {
-  static const std::pair<const char*, const char*> names[] = {
-      {"LVCMOS33", "3.3-V LVCMOS"}, {"LVTTL", "3.3-V LVTTL"},  {"LVTTL33", "3.3-V LVTTL"},
-      {"LVCMOS30", "3.0-V LVCMOS"}, {"LVTTL30", "3.0-V LVTTL"}, {"LVCMOS25", "2.5 V"},
-      {"LVCMOS18", "1.8 V"},        {"LVCMOS15", "1.5 V"},      {"LVCMOS12", "1.2 V"},
-      {"LVDS", "LVDS"},             {"LVDS_25", "LVDS"},        {"SSTL2_I", "SSTL-2 CLASS I"},
-      {"SSTL2_II", "SSTL-2 CLASS II"}, {"SSTL18_I", "SSTL-18 CLASS I"},
-      {"SSTL18_II", "SSTL-18 CLASS II"}, {"SSTL15", "SSTL-15"}, {"SSTL135", "SSTL-135"}};
-  for (const auto& [from, to] : names)
-    if (SameWord(written, from)) return to;
-  return written;
-}
 
 bool isNumber(const std::string& text) {
   if (text.empty()) return false;
@@ -34,7 +21,7 @@ bool isNumber(const std::string& text) {
 // The assignment name and value for a setting; an empty name when qsf has no word for it.
 std::pair<std::string, std::string> assignment(const Item& item) {
   switch (item.kind) {
-    case Item::IoStandard: return {"IO_STANDARD", standardName(item.value)};
+    case Item::IoStandard: return {"IO_STANDARD", QsfStandardName(item.value)};
     case Item::Pull:
       if (item.value == "up") return {"WEAK_PULL_UP_RESISTOR", "ON"};
       if (item.value == "keeper") return {"ENABLE_BUS_HOLD_CIRCUITRY", "ON"};

@@ -1,5 +1,8 @@
 // The ucf form: NET "n" KEY = "value"; lines copied from the board's constraint strings, one
-// group per FPGA pin of each exported net, each string once per net.
+// group per FPGA pin of each exported net, each string once per net. A clock is written only
+// as the board's own PERIOD (or FREQUENCY) string; a frequency known only from a clock
+// instance has no string to copy, so it is noted, not made up, and the board's lines stay
+// the board's.
 #include <cctype>
 #include <unordered_map>
 #include <unordered_set>
@@ -41,6 +44,14 @@ std::string constraintLine(const std::string& name, const MbdRules::Constraint& 
   std::string line = "NET " + quoted(name) + " " + key;
   if (c.hasValue) line += " = " + quoted(c.value.str());
   return line + ";";
+}
+
+// True when the row's frequency comes from no string of its own (a clock instance's): the
+// strings the form copies do not carry it.
+bool clockOnlyFromInstance(const MbdPins::PinRow& row) {
+  if (row.settings.frequencyHz <= 0) return false;
+  const std::vector<StringBase> strings(row.strings.begin(), row.strings.end());
+  return MbdPins::ReadSettings(strings).frequencyHz <= 0;
 }
 
 std::string folded(const std::string& text) {
@@ -91,7 +102,8 @@ void WriteUcf(const MbdPins::PinTable& table, const WriteOptions& options, Write
       for (const MbdRules::Constraint& c : reading.items)
         lines.push_back(constraintLine(row.name, c));
     }
-    if (lines.empty() && malformed.empty()) continue;
+    const bool clockUnwritten = clockOnlyFromInstance(row);
+    if (lines.empty() && malformed.empty() && !clockUnwritten) continue;
     const std::string port = row.instance.empty() ? row.name : row.instance + "." + row.port;
     file.Comment(port + " -> " + row.fpgaBlock + "." + row.fpgaPin);
     for (const std::string& line : lines) file.Line(EscapeControls(line));
@@ -100,6 +112,10 @@ void WriteUcf(const MbdPins::PinTable& table, const WriteOptions& options, Write
                 MbdRules::ConstraintFormsText());
       out.unexpressed.push_back({row.name, "skipped \"" + bad + "\": not a constraint", false});
     }
+    if (clockUnwritten)
+      file.Unexpressed(row.name, {"clock " + Megahertz(row.settings.frequencyHz) +
+                                  " MHz (from a clock instance; no PERIOD string of the pin "
+                                  "states it)"});
   }
   file.Unconnected(table);
 }

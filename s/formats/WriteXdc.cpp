@@ -32,6 +32,12 @@ void WriteXdc(const MbdPins::PinTable& table, const WriteOptions& options, Write
   FileWriter file("xdc", "# ", true, out);
   file.Header(table, options);
   for (const MbdPins::PinRow& row : table.rows) {
+    if (row.fpgaPin.empty()) continue;
+    const std::string unnamable = GetPortsCannotName(row.name);
+    if (!unnamable.empty()) {
+      file.Refused(row.name, "the port name: it holds " + unnamable);
+      continue;
+    }
     if (!file.RowNotes(row, "", false)) continue;
     const std::string ports = TclGetPorts(row.name);
     const MbdPins::PinSettings& s = row.settings;
@@ -64,6 +70,11 @@ void WriteSdc(const MbdPins::PinTable& table, const WriteOptions& options, Write
     if (row.fpgaPin.empty() || row.settings.frequencyHz <= 0) continue;
     if (row.name.empty()) {
       file.Refused("(net " + row.net + ")", "an empty port name");
+      continue;
+    }
+    const std::string unnamable = GetPortsCannotName(row.name);
+    if (!unnamable.empty()) {
+      file.Refused(row.name, "the port name: it holds " + unnamable);
       continue;
     }
     any = true;

@@ -161,6 +161,11 @@ std::string TclGetPorts(const std::string& name) {
   return "[get_ports " + TclWord(TclListElement(name), true) + "]";
 }
 
+std::string GetPortsCannotName(const std::string& name) {
+  if (!name.empty() && name[0] == '-') return "a leading \"-\", which get_ports reads as an option";
+  return "";
+}
+
 std::string ForbiddenIn(const std::string& text, const std::string& forbidden, bool slashes) {
   for (std::size_t i = 0; i < text.size(); ++i) {
     const unsigned char c = static_cast<unsigned char>(text[i]);
@@ -320,6 +325,8 @@ void WriteCompanionSdc(const MbdPins::PinTable& table, const WriteOptions& optio
   WriteSdc(table, options, sdc);
   out.companionExtension = ".sdc";
   out.companionText = std::move(sdc.text);
+  for (MbdPins::Problem& p : sdc.unexpressed)
+    out.unexpressed.push_back({p.port, "in the .sdc: " + p.message, p.error});
 }
 
 }  // namespace detail

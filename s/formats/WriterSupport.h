@@ -44,6 +44,9 @@ std::string TclQuoted(const std::string& text);
 std::string TclListElement(const std::string& text);
 // [get_ports WORD] naming exactly the port `name`.
 std::string TclGetPorts(const std::string& name);
+// Why get_ports cannot name `name`: a leading "-" is read as an option whatever the quoting,
+// and not every reader takes "--"; empty when get_ports can name it.
+std::string GetPortsCannotName(const std::string& name);
 
 // The name of the first character of `text` in `forbidden` (or a blank, a control character,
 // or "//" when `slashes`), as a message names it; empty when there is none.
@@ -114,6 +117,8 @@ std::vector<Item> Items(const MbdPins::PinSettings& settings);
 std::string Describe(const Item& item);
 
 // The companion .sdc of a format that keeps its clocks there: written when a row has a clock.
+// What the .sdc could not write (a clock on a port get_ports cannot name) joins
+// `out.unexpressed`, marked as the .sdc's.
 void WriteCompanionSdc(const MbdPins::PinTable& table, const WriteOptions& options,
                        WriteOutput& out);
 

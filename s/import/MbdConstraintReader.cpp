@@ -26,6 +26,27 @@ std::string Lower(std::string text) {
   return text;
 }
 
+// The pdc dialect of `text` by the first word of each line, comment marks and blanks before
+// it skipped: set_io in one, ldc_* commands in the other.
+std::string PdcDialect(const std::string& text) {
+  bool setIo = false, ldc = false;
+  std::size_t at = 0;
+  while (at < text.size() && !(setIo && ldc)) {
+    std::size_t end = text.find('\n', at);
+    if (end == std::string::npos) end = text.size();
+    std::size_t word = at;
+    while (word < end && (text[word] == ' ' || text[word] == '\t' || text[word] == '#')) ++word;
+    std::size_t stop = word;
+    while (stop < end && (std::isalnum(static_cast<unsigned char>(text[stop])) || text[stop] == '_'))
+      ++stop;
+    const std::string first = text.substr(word, stop - word);
+    setIo = setIo || first == "set_io";
+    ldc = ldc || first.compare(0, 4, "ldc_") == 0;
+    at = end + 1;
+  }
+  return setIo && ldc ? "mixed" : setIo ? "set_io" : ldc ? "ldc" : "";
+}
+
 }  // namespace
 
 std::string FormatReadError(const ReadError& error, bool warning) {
@@ -43,13 +64,18 @@ const std::vector<std::string>& ReaderFormats() {
   return names;
 }
 
-std::string FormatOfFile(const std::string& fileName, const std::string& /*text*/) {
+std::string FormatOfFile(const std::string& fileName, const std::string& text,
+                         std::string* dialect) {
   // The registry knows each format's file types; both pdc dialects go to the one pdc reader,
-  // which knows the commands of each.
+  // which knows the commands of each. The dialect is only reported.
+  if (dialect != nullptr) dialect->clear();
   const FormatInfo* info = FormatForFile(fileName);
   if (info == nullptr) return std::string();
-  for (const Format& format : kFormats)
-    if (std::strcmp(info->name, format.name) == 0) return format.name;
+  for (const Format& format : kFormats) {
+    if (std::strcmp(info->name, format.name) != 0) continue;
+    if (dialect != nullptr && std::strcmp(format.name, "pdc") == 0) *dialect = PdcDialect(text);
+    return format.name;
+  }
   return std::string();
 }
 

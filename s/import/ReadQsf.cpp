@@ -5,6 +5,7 @@
 
 #include <cstdlib>
 
+#include "QsfStandards.h"
 #include "Readers.h"
 #include "TclCommon.h"
 
@@ -81,23 +82,6 @@ int SetLocation(TclRecorder& recorder, int objc, Tcl_Obj* const objv[]) {
   return TCL_OK;
 }
 
-// The common name of an IO standard the tool names its own way ("3.3-V LVCMOS" is LVCMOS33);
-// a name it shares with the others stays as written.
-std::string CommonStandard(const std::string& name) {
-  static const std::pair<const char*, const char*> kNames[] = {
-      {"3.3-V LVCMOS", "LVCMOS33"},    {"3.3-V LVTTL", "LVTTL"},
-      {"3.0-V LVCMOS", "LVCMOS30"},    {"3.0-V LVTTL", "LVTTL30"},
-      {"2.5 V", "LVCMOS25"},           {"1.8 V", "LVCMOS18"},
-      {"1.5 V", "LVCMOS15"},           {"1.2 V", "LVCMOS12"},
-      {"SSTL-2 CLASS I", "SSTL2_I"},   {"SSTL-2 CLASS II", "SSTL2_II"},
-      {"SSTL-18 CLASS I", "SSTL18_I"}, {"SSTL-18 CLASS II", "SSTL18_II"},
-      {"SSTL-15", "SSTL15"},           {"SSTL-135", "SSTL135"},
-  };
-  for (const auto& known : kNames)
-    if (strcasecmp(name.c_str(), known.first) == 0) return known.second;
-  return name;
-}
-
 bool IsDigits(const std::string& text) {
   if (text.empty() || text.size() > 9) return false;
   for (char c : text)
@@ -124,7 +108,7 @@ int SetInstance(TclRecorder& recorder, int objc, Tcl_Obj* const objv[]) {
     key = "SLEW";
     value = std::strtol(value.c_str(), nullptr, 10) == 0 ? "SLOW" : "FAST";
   }
-  if (strcasecmp(key.c_str(), "IO_STANDARD") == 0) value = CommonStandard(value);
+  if (strcasecmp(key.c_str(), "IO_STANDARD") == 0) value = CommonStandardName(value);
   if (strcasecmp(key.c_str(), "ENABLE_BUS_HOLD_CIRCUITRY") == 0) key = "KEEPER";
   recorder.Table().Set(PortName(recorder.Table(), a.to), key, value, hasValue, line);
   Tcl_ResetResult(recorder.Interp());

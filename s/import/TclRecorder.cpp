@@ -233,13 +233,23 @@ bool TclRecorder::PortOf(Tcl_Obj* word, std::string& name, bool& pattern) const 
 void TclRecorder::AddGetPorts() {
   Add("get_ports", [](TclRecorder& recorder, int objc, Tcl_Obj* const objv[]) {
     Tcl_Obj* ports = Tcl_NewListObj(0, nullptr);
+    bool options = true;
     for (int i = 1; i < objc; ++i) {
       const std::string word = Text(objv[i]);
-      if (word == "-quiet" || word == "-nocase" || word == "--") continue;
-      // Options that select ports by what only the design knows; any other word, one that
-      // begins with '-' too, is a name.
-      if (word == "-regexp" || word == "-filter" || word == "-of_objects" || word == "-of") {
-        recorder.Skip("get_ports " + word + " is not understood; the port is skipped");
+      if (options && word == "--") {
+        options = false;
+        continue;
+      }
+      if (options && (word == "-quiet" || word == "-nocase")) continue;
+      // Options that select ports by what only the design knows, and any other word with a
+      // leading '-' before "--": the tools take it for an option however it is quoted, so it
+      // names no port.
+      if (options && !word.empty() && word[0] == '-') {
+        const bool known =
+            word == "-regexp" || word == "-filter" || word == "-of_objects" || word == "-of";
+        recorder.Skip("get_ports " + word +
+                      (known ? " is not understood" : " is an option to the tools, not a name") +
+                      "; the port is skipped");
         Tcl_DecrRefCount(ports);
         Tcl_ResetResult(recorder.Interp());
         return TCL_OK;

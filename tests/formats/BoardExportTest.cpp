@@ -1,5 +1,6 @@
 // The sample boards through the neutral table to every format: the ucf form is the one
-// `qbd constraints` wrote before there were formats, byte for byte; every other format matches
+// `qbd constraints` wrote before there were formats, byte for byte, but for a comment naming a
+// frequency only a clock instance gives (forms.qbd has one); every other format matches
 // its golden file and reads back with each exported port on the ball the board gives it.
 #include <gtest/gtest.h>
 

@@ -111,13 +111,17 @@ WriteOutput Write(const std::string& format, const PinTable& table, bool lenient
   return out;
 }
 
-// The notes a writer made about `port`, joined.
-std::string NotesOf(const WriteOutput& out, const std::string& port, bool* refused = nullptr) {
+// The notes a writer made about `port`, joined. `refused` is set when the file itself does not
+// name the port, `clockRefused` when its companion .sdc does not (its notes start "in the .sdc").
+std::string NotesOf(const WriteOutput& out, const std::string& port, bool* refused = nullptr,
+                    bool* clockRefused = nullptr) {
   std::string notes;
   for (const MbdPins::Problem& p : out.unexpressed)
     if (p.port == port) {
       notes += p.message + "\n";
-      if (refused && p.error) *refused = true;
+      const bool companion = p.message.rfind("in the .sdc: ", 0) == 0;
+      if (refused && p.error && !companion) *refused = true;
+      if (clockRefused && p.error && companion) *clockRefused = true;
     }
   return notes;
 }
@@ -226,9 +230,13 @@ void ExpectReadsBack(const std::string& format, const PinTable& table, const Wri
     const readback::ReadBack clocks = readback::Read("sdc", out.companionText);
     EXPECT_TRUE(clocks.errors.empty()) << clocks.errors.front();
     for (const PinRow& row : table.rows) {
-      bool refused = false;
-      NotesOf(out, row.name, &refused);
+      bool refused = false, clockRefused = false;
+      NotesOf(out, row.name, &refused, &clockRefused);
       if (row.fpgaPin.empty() || row.settings.frequencyHz <= 0 || refused) continue;
+      if (clockRefused) {
+        EXPECT_EQ(clocks.ports.count(row.name), 0u) << row.name;
+        continue;
+      }
       ASSERT_EQ(clocks.ports.count(row.name), 1u) << row.name;
       EXPECT_NEAR(clocks.ports.at(row.name).megahertz, row.settings.frequencyHz / 1e6, 1e-3);
     }
@@ -323,7 +331,9 @@ bool Carries(const std::string& format, const std::string& name) {
   bool control = false;
   for (unsigned char c : name) control = control || c < 0x20 || c == 0x7f;
   control = control || has("\xE2\x80\xA8") || has("\xC2\x85");
-  if (format == "pcf") return !control && !has(" ") && !has("#") && name[0] != '-';
+  if (format == "pcf" || format == "xdc")
+    if (name[0] == '-') return false;
+  if (format == "pcf") return !control && !has(" ") && !has("#");
   if (format == "lpf" || format == "cst")
     return !control && !has(" ") && !has("#") && !has("//") && !has(";") && !has("\"");
   if (format == "ccf") return !control && !has("#") && !has(";") && !has("\"");
@@ -456,6 +466,63 @@ TEST(ConstraintWriter, Pcf_RefusesANameItCannotCarryByName) {
   EXPECT_TRUE(out.unexpressed.front().error);
   EXPECT_NE(out.unexpressed.front().message.find("a blank"), std::string::npos);
   EXPECT_EQ(out.text.find("set_io a b"), std::string::npos);
+}
+
+// A frequency known only from a clock instance (no PERIOD string on the pin): each format the
+// registry says states clocks writes it, each other one names it; none drops it silently. The
+// ucf form copies the board's strings, so there it is a note, while a PERIOD string passes.
+TEST(ConstraintWriter, ClockFromAnInstance_WrittenWhereTheRegistrySaysElseNoted) {
+  PinTable table;
+  PinRow clk = Row("clk", "J3");
+  clk.settings.frequencyHz = 12e6;  // from a clock instance: the strings hold only LOC=J3
+  table.rows.push_back(clk);
+  PinRow stated = Row("stated", "J4");
+  stated.settings.frequencyHz = 50e6;
+  stated.strings.push_back("PERIOD = 20000 ps");
+  table.rows.push_back(stated);
+  for (const std::string& format : kPinFormats) {
+    SCOPED_TRACE(format);
+    const WriteOutput out = Write(format, table);
+    const std::string notes = NotesOf(out, "clk");
+    const bool written = MbdFormats::Expresses(format, MbdFormats::Setting::Clock);
+    EXPECT_EQ(notes.find("clock 12 MHz") == std::string::npos, written) << notes;
+    if (!written) {
+      EXPECT_NE(out.text.find("# clk: not expressed in " + format + ": clock 12 MHz"),
+                std::string::npos)
+          << out.text;
+    }
+    EXPECT_EQ(NotesOf(out, "stated").find("clock"), std::string::npos);
+  }
+  const std::string ucf = Write("ucf", table).text;
+  EXPECT_NE(ucf.find("NET \"stated\" PERIOD = \"20000 ps\";"), std::string::npos) << ucf;
+  EXPECT_EQ(ucf.find("NET \"clk\" PERIOD"), std::string::npos) << ucf;
+  EXPECT_FALSE(MbdFormats::Expresses("ucf", MbdFormats::Setting::Clock));
+}
+
+// get_ports takes a leading '-' for an option however the word is quoted: where a name goes
+// through get_ports it is refused by name; where it is an option's value (-to, -port_name) it
+// is written, and only its clock in the companion .sdc is refused.
+TEST(ConstraintWriter, LeadingDash_RefusedWhereGetPortsWouldTakeItForAnOption) {
+  const PinTable table = HostileTable("-x");
+  for (const std::string format : {"xdc", "sdc", "qsf", "pdc", "cst", "ccf"}) {
+    SCOPED_TRACE(format);
+    const WriteOutput out = Write(format, table);
+    bool refused = false, clockRefused = false;
+    const std::string notes = NotesOf(out, "-x", &refused, &clockRefused);
+    const bool getPorts = format == "xdc" || format == "sdc";
+    EXPECT_EQ(refused, getPorts) << notes;
+    EXPECT_EQ(clockRefused, !getPorts) << notes;
+    EXPECT_NE(notes.find("a leading \"-\""), std::string::npos) << notes;
+    EXPECT_EQ(out.text.find("get_ports {-x}"), std::string::npos) << out.text;
+    EXPECT_EQ(out.companionText.find("get_ports {-x}"), std::string::npos) << out.companionText;
+    const readback::ReadBack back = readback::Read(format, out.text);
+    EXPECT_TRUE(back.errors.empty()) << back.errors.front();
+    EXPECT_EQ(back.ports.count("-x"), getPorts ? 0u : 1u) << out.text;
+    if (!getPorts) {
+      EXPECT_EQ(back.ports.at("-x").location, "A1");
+    }
+    EXPECT_EQ(back.ports.count("plain"), format == "sdc" ? 0u : 1u);
+  }
 }
 
 TEST(ConstraintWriter, Cst_WritesAPairOnItsPSideLine) {

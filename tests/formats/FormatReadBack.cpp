@@ -62,6 +62,10 @@ bool portOf(TclReading& r, Tcl_Obj* obj, std::string& name) {
 int getPorts(ClientData data, Tcl_Interp* interp, int objc, Tcl_Obj* const objv[]) {
   auto& r = *static_cast<TclReading*>(data);
   if (objc != 2) return fail(interp, "get_ports: one pattern expected");
+  // The tools parse options before splitting patterns: a word with a leading '-' is an option,
+  // however it was quoted.
+  if (text(objv[1]).rfind('-', 0) == 0)
+    return fail(interp, "get_ports: unknown option " + text(objv[1]));
   int count = 0;
   Tcl_Obj** items = nullptr;
   if (Tcl_ListObjGetElements(interp, objv[1], &count, &items) != TCL_OK) return TCL_ERROR;

@@ -314,8 +314,13 @@ set_property PACKAGE_PIN A2 [get_ports {x;exec[y]}]
 set_property PACKAGE_PIN A3 [get_ports "q\"\\\]\{"]
 set_property PACKAGE_PIN A4 \x01port:0
 set_property PACKAGE_PIN A5 [get_ports {-x}]
+set_property PACKAGE_PIN A6 [get_ports -- {-y}]
 )");
   EXPECT_THAT(Messages(result.errors), ElementsAre());
+  // The tools take a leading '-' for an option however it is quoted; after "--" it is a name.
+  EXPECT_THAT(Messages(result.skipped),
+              ElementsAre(HasSubstr("f.xdc:5:1: error: get_ports -x is an option to the tools"),
+                          HasSubstr("f.xdc:5:1: error: set_property PACKAGE_PIN on no port")));
   EXPECT_EQ(Rows(result, "a$b[0]").front()->settings.location, "A1");
   EXPECT_EQ(Row(result, "x;exec[y]").settings.location, "A2");
   // get_ports reads its argument as a list of names, as the tools do.
@@ -323,7 +328,8 @@ set_property PACKAGE_PIN A5 [get_ports {-x}]
   // A forged port object names no port the file did not name.
   ASSERT_EQ(Rows(result, "a$b[0]").size(), 2u);
   EXPECT_EQ(Rows(result, "a$b[0]").back()->settings.location, "A4");
-  EXPECT_EQ(Row(result, "-x").settings.location, "A5");  // a name, though it looks like an option
+  EXPECT_TRUE(Rows(result, "-x").empty());
+  EXPECT_EQ(Row(result, "-y").settings.location, "A6");
   EXPECT_EQ(result.table.rows.size(), 5u);
 }
 
@@ -575,6 +581,32 @@ TEST(ConstraintReader, FormatOfFile_ByExtension) {
   EXPECT_EQ(MbdFormats::FormatOfFile("noextension", ""), "");
   for (const std::string& format : MbdFormats::ReaderFormats())
     EXPECT_EQ(MbdFormats::FormatOfFile("x." + format, ""), format);
+}
+
+// A .pdc may be either dialect: the one reader reads both, and the dialect the text holds is
+// reported, commented-out masters included; a file of another type has none.
+TEST(ConstraintReader, FormatOfFile_ReportsThePdcDialect) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"set_io -port_name a -pin_name A1\n", "set_io"},
+      {"# pins\nldc_set_location -site {A1} [get_ports a]\n", "ldc"},
+      {"ldc_set_port -iobuf {IO_TYPE=LVCMOS33} [get_ports a]\n", "ldc"},
+      {"#set_io a -pinname A1\n", "set_io"},
+      {"foreach p {a b} {\n  set_io -port_name $p -pin_name A1\n}\n", "set_io"},
+      {"set_io -port_name a -pin_name A1\r\nldc_set_location -site {B1} [get_ports b]", "mixed"},
+      {"create_clock -period 10 [get_ports clk]\n# set_iostandard is prose\n", ""},
+      {"", ""}};
+  for (const auto& [text, dialect] : cases) {
+    SCOPED_TRACE(text);
+    std::string seen = "stale";
+    EXPECT_EQ(MbdFormats::FormatOfFile("board/x.PDC", text, &seen), "pdc");
+    EXPECT_EQ(seen, dialect);
+  }
+  std::string seen = "stale";
+  EXPECT_EQ(MbdFormats::FormatOfFile("x.xdc", "set_io a A1\n", &seen), "xdc");
+  EXPECT_EQ(seen, "");
+  seen = "stale";
+  EXPECT_EQ(MbdFormats::FormatOfFile("x.txt", "set_io a A1\n", &seen), "");
+  EXPECT_EQ(seen, "");
 }
 
 TEST(ConstraintReader, Appending_KeepsEachFilesRows) {

@@ -54,6 +54,29 @@ TEST(BaseTclIf, Handle_DiesWithItsNode) {
   EXPECT_EQ(BaseTclIf::LiveHandleCount(), before);
 }
 
+// A thread remembers the word it decoded last; the node's death, in this thread or another,
+// must still end the word, and another node's death must not end it.
+TEST(BaseTclIf, Handle_DecodedAgainAfterADeathAnswersAsTheTableDoes) {
+  for (const bool elsewhere : {false, true}) {
+    auto node = std::make_unique<NameValue>("n");
+    auto other = std::make_unique<NameValue>("other");
+    const std::string word = Word(node.get());
+    const std::string otherWord = Word(other.get());
+    EXPECT_EQ(Decode(word), node.get());
+    other.reset();
+    EXPECT_EQ(Decode(word), node.get()) << "another node died";
+    EXPECT_EQ(Decode(otherWord), nullptr);
+    EXPECT_EQ(Decode(word), node.get());
+    EXPECT_EQ(Decode(word), node.get());
+    if (elsewhere) {
+      std::thread([&node] { node.reset(); }).join();
+    } else {
+      node.reset();
+    }
+    EXPECT_EQ(Decode(word), nullptr) << (elsewhere ? "died in another thread" : "died here");
+  }
+}
+
 TEST(BaseTclIf, Handle_RetiredForExactlyTheNodesThatHadOne) {
   // Handles on a value, a sub-property and the property itself; the nodes without one die
   // first, and must leave every word standing.

@@ -49,7 +49,7 @@ def main():
         (["qbd", "lint", "--w"], {"--werror"}),
         (["qbd", "set-part", "b.qbd", "--family", "ket"], {"ketral2p", "ketral3", "ketral4"}),
         (["qbd", "blocks", "b.qbd", "--iotype", "QOR_DD"], {"QOR_DDR_V1", "QOR_DDR2_V1"}),
-        (["qbd", "roles", "-"], {"-h", "--help", "--json", "-o", "--output"}),
+        (["qbd", "roles", "-"], {"-h", "--help", "--json", "-o", "--output", "--force"}),
     ]
     for words, expected in cases:
         got = complete(script, words)

@@ -85,9 +85,9 @@ MbdPins::PinTable checkedTable(const ExportArgs& args) {
   {
     LoadedBoard board(args.board);
     table = MbdPins::BuildPinTable(board.model(), options);
+    table.source = board.path();  // "<stdin>" for a board read from standard input
   }
-  table.source = args.board;
-  if (report(args.board, table.problems, args.lenient)) throw ToolError("");
+  if (report(table.source, table.problems, args.lenient)) throw ToolError("");
   return table;
 }
 
@@ -96,7 +96,7 @@ MbdPins::PinTable checkedTable(const ExportArgs& args) {
 void writeConstraints(const ExportArgs& args) {
   const MbdPins::PinTable table = checkedTable(args);
   MbdFormats::WriteOptions options;
-  options.source = args.board;
+  options.source = table.source;
   options.lenient = args.lenient;
   MbdFormats::WriteOutput out;
   if (!MbdFormats::WriteConstraints(args.format, table, options, out))
@@ -106,11 +106,11 @@ void writeConstraints(const ExportArgs& args) {
   // target left out fails it only under --strict, and is then an error.
   if (args.strict)
     for (MbdPins::Problem& p : out.unexpressed) p.error = true;
-  if (report(args.board, out.unexpressed, args.lenient)) throw ToolError("");
+  if (report(table.source, out.unexpressed, args.lenient)) throw ToolError("");
   if (args.output.empty()) {
     std::cout << out.text;
     if (!out.companionText.empty())
-      std::cerr << escapeControls(args.board) << ": note: the clocks of a " << args.format
+      std::cerr << escapeControls(table.source) << ": note: the clocks of a " << args.format
                 << " file go in a " << out.companionExtension
                 << " file beside it: write both with -o FILE, or the clocks alone with --format sdc\n";
     return;
@@ -127,17 +127,23 @@ void writeTop(const ExportArgs& args) {
     throw ToolError("qbd: error: --hdl expects verilog or vhdl, found \"" +
                         escapeControls(args.hdl) + "\"",
                     EXIT_USAGE);
-  options.source = args.board;
   const MbdPins::PinTable table = checkedTable(args);
+  options.source = table.source;
   MbdTop::TopOutput out;
   if (!MbdTop::WriteTop(table, options, out)) {
-    report(args.board, out.problems, false);
+    report(table.source, out.problems, false);
     throw ToolError("");
   }
+  std::string text = out.text;
+  if (args.json) {
+    std::ostringstream json;
+    printJson(json, Json{{"file", table.source}, {"hdl", args.hdl}, {"text", out.text}});
+    text = json.str();
+  }
   if (args.output.empty())
-    std::cout << out.text;
+    std::cout << text;
   else
-    replaceFile(args.output, out.text, outputForce());
+    replaceFile(args.output, text, outputForce());
 }
 
 void addExportOptions(CLI::App& cmd, ExportArgs& args) {
@@ -163,6 +169,7 @@ void addExportCommands(CLI::App& app) {
   cmd->add_option("BOARD", args->board, "Board file (.qbd)")->required();
   cmd->add_option("INSTANCE", args->instances, "Instances (all when none is given)");
   cmd->add_option("--hdl", args->hdl, "verilog or vhdl")->required();
+  cmd->add_flag("--json", args->json, "Print {file, hdl, text}, the module or entity as a string");
   addExportOptions(*cmd, *args);
   cmd->callback([args] { writeTop(*args); });
 }

@@ -25,6 +25,8 @@ void addDiagramCommand(CLI::App& app);    // diagram
 void addExportCommands(CLI::App& app);    // top
 void addVocabularyCommands(CLI::App& app);  // iotypes, roles, families
 void addLspCommand(CLI::App& app);        // lsp
+void addImportCommand(CLI::App& app);     // import
+void addDiffCommand(CLI::App& app);       // diff
 
 // Gives every subcommand of `app` the shared -o,--output option: what the command prints goes
 // to that file, which is replaced only when the command has finished. Call after every

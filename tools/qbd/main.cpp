@@ -72,7 +72,7 @@ void addOutputOption(CLI::App& app) {
   // Runs once the command line is read, before the command itself.
   app.parse_complete_callback([&app] {
     for (const CLI::App* cmd : app.get_subcommands()) {
-      sharedForce() = sharedForce() || cmd->count("--force") > 0;
+      if (cmd->get_option_no_throw("--force") && cmd->count("--force") > 0) sharedForce() = true;
       if (selfWriting().count(cmd) == 0) openCommandOutput(sharedOutput(), sharedForce());
     }
   });
@@ -129,6 +129,8 @@ int main(int argc, char** argv) {
   qbd::addDiagramCommand(app);
   qbd::addExportCommands(app);
   qbd::addVocabularyCommands(app);
+  qbd::addImportCommand(app);
+  qbd::addDiffCommand(app);
   qbd::addOutputOption(app);
   qbd::addLspCommand(app);
   // Past a file size limit a write fails with EFBIG and is reported, rather than killing the

@@ -145,6 +145,8 @@ constexpr const char* kUsage =
     "  qget_qbd_handle ...     handles of blocks, parameters, ports and their parts\n"
     "  qget_qbd_value ...      the value of what a handle names\n"
     "  qget_qbd_rule ...       the board's rules (FPGA block, roles, locations, ...)\n"
+    "  qbd::constraints B ...  a constraint file of board B's pins in a toolchain's format\n"
+    "  qbd::top B ...          the top-level ports (Verilog or VHDL) that match it\n"
     "Use -- before a script whose name begins with -.\n"
     "An error ends a script with one line \"qbdsh: ...\" on standard error and status 1; set\n"
     "QBD_TRACE=1 to see the Tcl stack trace as well.\n";

@@ -20,7 +20,9 @@ vim.lsp.buf_attach_client(buf, client)
 if not vim.wait(10000, function() return #vim.diagnostic.get(buf) > 0 end, 20) then
   finish("no diagnostics arrived")
 end
-local lint = vim.fn.json_decode(vim.fn.system({ qbd, "lint", "--json", board }))
+-- The summary line goes to standard error, which system() would mix into the JSON.
+local lint = vim.fn.json_decode(vim.fn.system(
+  vim.fn.shellescape(qbd) .. " lint --json " .. vim.fn.shellescape(board) .. " 2>/dev/null"))
 local want, got = lint.findings, vim.diagnostic.get(buf)
 if #got ~= #want then finish(("%d diagnostics, qbd lint has %d"):format(#got, #want)) end
 local d, f = got[1], want[1]
