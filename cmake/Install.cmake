@@ -22,6 +22,7 @@ set(QBD_PUBLIC_HEADERS
   include/LyrWiz_BoardTclIf.h
   include/LyrWiz_BoardTclCommandsRegister.h
   platform/Portability.h
+  platform/Portability/ReplacingFile.h
   platform/LyrBase.h
   platform/LyrBaseTcl.h
   platform/LyrBaseTcl/BaseTclIf.h

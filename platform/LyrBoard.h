@@ -110,8 +110,12 @@ class Qbd : public LyrBase::PsfFile {
   const std::vector<ReadError>& GetErrors() const { return errors_; }
   // The tree in the board file syntax.
   StringBase WriteString() const;
-  // Writes the tree to a file, which keeps its old text unless all the new arrives; 0 on success.
-  int WriteFile(const char* path) const;
+  // Results of a write.
+  enum WriteResult { WRITE_OK = 0, WRITE_ERROR = 1, WRITE_PROTECTED = 2 };
+  // Writes the tree to a file through a Port::ReplacingFile: the file keeps its old text
+  // unless all the new arrives. WRITE_OK on success; else errno holds the reason, and
+  // WRITE_PROTECTED says a file the user may not write was left alone (`force` replaces it).
+  int WriteFile(const char* path, bool force = false) const;
   // The board's count of changes, which never wraps: indexes of the model compare it.
   unsigned long long GetModCount() const override { return boardModCount_; }
   // How many times the list of blocks changed (a block added or removed, the tree read or

@@ -1,5 +1,6 @@
 // The Board class: identity, FPGA part, instances and IO types, clocks, reset, memories, the
 // module tree, expansion and writing; and the module functions that read a board.
+#include <cerrno>
 #include <climits>
 #include <string>
 #include <utility>
@@ -371,17 +372,28 @@ void BindTree(py::class_<BoardState, BoardPtr>& c) {
           "The board in the board file syntax.")
       .def(
           "write",
-          [](const BoardPtr& b, py::handle where) {
+          [](const BoardPtr& b, py::handle where, bool force) {
             const py::object name = py::module_::import("os").attr("fsencode")(where);
             const std::string path = Bytes(name);
-            if (b->tree().WriteFile(path.c_str()) != 0) {
-              PyErr_SetFromErrnoWithFilenameObject(PyExc_OSError, name.ptr());
+            const int result = b->tree().WriteFile(path.c_str(), force);
+            if (result == LyrBoard::Qbd::WRITE_PROTECTED) {
+              PyErr_SetObject(PyExc_PermissionError,
+                              py::make_tuple(EACCES,
+                                             "the file is write-protected (force=True "
+                                             "replaces it)",
+                                             where)
+                                  .ptr());
+              throw py::error_already_set();
+            }
+            if (result != LyrBoard::Qbd::WRITE_OK) {
+              PyErr_SetFromErrnoWithFilenameObject(PyExc_OSError, where.ptr());
               throw py::error_already_set();
             }
           },
-          py::arg("path"),
+          py::arg("path"), py::arg("force") = false,
           "Writes the board in the board file syntax, replacing the file only once the new text "
-          "is complete; OSError (the file as it was) when it cannot.")
+          "is complete; PermissionError for a file the user may not write unless force is true; "
+          "OSError (the file as it was) when it cannot.")
       .def("__repr__", [](const BoardPtr& b) {
         const LyrBase::PsfComp* name =
             b->tree().GetPsfCompByName(LyrBoard::Qbd::ATTRIBUTE, MBD::NAME.c_str());

@@ -1,6 +1,7 @@
 """The documented raises hold at the edges: a NUL in a string argument is ValueError, names
 that are not UTF-8 work, find_clock past 32 bits is ValueError, Board.write replaces its file
-only when complete, and running out of memory is MemoryError, never an abort."""
+only when complete and keeps a write-protected file unless forced, and running out of memory
+is MemoryError, never an abort."""
 import os
 import resource
 import subprocess
@@ -105,6 +106,20 @@ def test_write_into_a_fifo_feeds_its_reader(tmp_path, board):
     out, _ = reader.communicate(timeout=20)
     assert out.decode("utf-8", "surrogateescape") == board.dumps()
     assert fifo.is_fifo()
+
+
+def test_write_refuses_a_write_protected_file_unless_forced(tmp_path, board):
+    target = tmp_path / "ro.qbd"
+    target.write_text("old\n")
+    os.chmod(target, 0o444)
+    with pytest.raises(PermissionError, match="force=True") as raised:
+        board.write(target)
+    assert raised.value.filename == target
+    assert target.read_text() == "old\n"
+    board.write(target, force=True)
+    assert target.read_text() == board.dumps()
+    assert oct(target.stat().st_mode & 0o7777) == oct(0o444)
+    assert [p.name for p in tmp_path.iterdir()] == ["ro.qbd"]
 
 
 def test_write_to_a_missing_folder_is_an_os_error(tmp_path, board):

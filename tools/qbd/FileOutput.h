@@ -5,44 +5,35 @@
 
 #include <string>
 
+#include "Portability/ReplacingFile.h"
+
 namespace qbd {
 
-// A new file made beside a target, with a name of its own, that replaces the target only when
-// committed. Until then the target is untouched, and a file never committed is removed. A
-// target that is a symbolic link is replaced where the link points, so the link stays (a
-// dangling link gets its target created). A target that is not a regular file (a FIFO, a
-// device, a terminal, a pipe or socket reached through /proc/self/fd or /dev/stdout) is
-// written straight into instead, since renaming over it would take its place rather than
-// feed it. A regular target the user may not write is refused unless `force` is set.
+// The library's Port::ReplacingFile (which holds the rules: links, FIFOs and devices,
+// set-id bits, write-protected files, long names) with its failures as ToolError messages.
 class ReplacingFile {
  public:
   // Creates the temporary file (opens the target, when written straight into); throws
   // ToolError naming the target when it cannot, or when the target is protected from writing
   // and `force` is not set.
   explicit ReplacingFile(const std::string& target, bool force = false);
-  // Removes the temporary file unless it was committed.
-  ~ReplacingFile();
   ReplacingFile(const ReplacingFile&) = delete;
   ReplacingFile& operator=(const ReplacingFile&) = delete;
 
   // Where the new contents go before the commit (another program may write there too): the
   // target itself when it is written straight into.
-  const std::string& temporaryPath() const { return temporary_; }
+  const std::string& temporaryPath() const;
   // Appends every byte of `content`; throws ToolError naming the target when any is lost.
   void write(const std::string& content);
-  // Closes the file and renames it over the target, with the target's permissions less the
-  // set-user and set-group bits (or the usual ones for a new file); throws ToolError naming
-  // the target when a step fails.
+  // Puts the new contents in the target's place; throws ToolError naming the target when a
+  // step fails, the target as it was.
   void commit();
 
  private:
-  [[noreturn]] void fail(int error) const;
+  // Throws the failure of the last step unless it was `done`.
+  void check(bool done) const;
 
-  std::string target_;
-  std::string temporary_;
-  int fd_ = -1;
-  bool direct_ = false;
-  bool committed_ = false;
+  Port::ReplacingFile file_;
 };
 
 // Writes `content` as the whole new contents of `path` through a ReplacingFile; throws
