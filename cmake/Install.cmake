@@ -12,13 +12,15 @@ set(QBD_PUBLIC_HEADERS
   include/MBD.h
   include/MbdExport.h
   include/MbdRules.h
-  include/MbdPinTable.h
-  include/MbdConstraintWriter.h
   include/MbdLint.h
   include/MbdWiring.h
   include/MbdPinTable.h
+  include/MbdConstraintWriter.h
   include/MbdTopLevel.h
   include/MbdConstraintReader.h
+  include/MbdImport.h
+  include/MbdImportFiles.h
+  include/MbdDiff.h
   include/LyrWiz_BoardTclIf.h
   include/LyrWiz_BoardTclCommandsRegister.h
   platform/Portability.h
@@ -31,8 +33,6 @@ set(QBD_PUBLIC_HEADERS
   platform/LyrWiz_WizUtils/Module.h
   platform/LyrWiz_WizUtils/ArchDb.h
   platform/LyrWiz_WizUtils/TclCommandsRegister.h)
-
-list(APPEND QBD_PUBLIC_HEADERS include/MbdImport.h include/MbdImportFiles.h include/MbdDiff.h)
 
 foreach(header IN LISTS QBD_PUBLIC_HEADERS)
   string(REGEX REPLACE "^(include|platform)/?" "" relative ${header})
