@@ -52,7 +52,7 @@ const ColumnName kColumnNames[] = {
     {"description", Column::Ignore}, {"note", Column::Ignore}, {"bank", Column::Ignore},
 };
 
-struct ColumnSpec {
+struct HeaderColumn {
   Column column = Column::Other;
   std::string key;  // a pass-through column's key, in upper case
 };
@@ -70,13 +70,13 @@ std::string HeaderWord(const std::string& text) {
   return detail::Lower(word == "" && text.find('-') != std::string::npos ? "-" : word);
 }
 
-ColumnSpec Recognise(const std::string& text) {
-  ColumnSpec spec;
+HeaderColumn Recognise(const std::string& text) {
+  HeaderColumn header;
   const std::string word = HeaderWord(text);
   for (const ColumnName& name : kColumnNames)
-    if (word == name.name) spec.column = name.column;
-  if (spec.column == Column::Other) spec.key = detail::Upper(word);
-  return spec;
+    if (word == name.name) header.column = name.column;
+  if (header.column == Column::Other) header.key = detail::Upper(word);
+  return header;
 }
 
 std::string Trim(const std::string& s) {
@@ -221,16 +221,16 @@ class CsvTable {
   CsvTable(const std::string& source, TableRead& out) : source_(source), out_(out) {}
 
   bool SetColumns(const std::vector<std::string>& names, unsigned line) {
-    specs_.clear();
+    columns_.clear();
     bool hasName = false;
     for (const std::string& name : names) {
-      specs_.push_back(Recognise(name));
-      hasName = hasName || specs_.back().column == Column::Name;
+      columns_.push_back(Recognise(name));
+      hasName = hasName || columns_.back().column == Column::Name;
     }
     for (Column alias : {Column::Port, Column::Net}) {
-      for (ColumnSpec& spec : specs_)
-        if (!hasName && spec.column == alias) {
-          spec.column = Column::Name;
+      for (HeaderColumn& header : columns_)
+        if (!hasName && header.column == alias) {
+          header.column = Column::Name;
           hasName = true;
         }
     }
@@ -251,19 +251,19 @@ class CsvTable {
   }
 
   void AddRow(const Record& record) {
-    if (record.cells.size() > specs_.size()) {
-      const Cell& extra = record.cells[specs_.size()];
+    if (record.cells.size() > columns_.size()) {
+      const Cell& extra = record.cells[columns_.size()];
       out_.errors.push_back(ImportError{source_, record.line, extra.column,
                                         std::to_string(record.cells.size()) +
                                             " cells: expected at most " +
-                                            std::to_string(specs_.size()) + ", one per column"});
+                                            std::to_string(columns_.size()) + ", one per column"});
       return;
     }
     PinRow row;
     row.file = source_;
     row.line = record.line;
     row.heading = heading_;
-    for (std::size_t i = 0; i < record.cells.size(); ++i) Apply(specs_[i], record.cells[i], row);
+    for (std::size_t i = 0; i < record.cells.size(); ++i) Apply(columns_[i], record.cells[i], row);
     if (row.name.empty()) {
       out_.errors.push_back(ImportError{source_, record.line, 1, "a row without a name"});
       return;
@@ -274,12 +274,12 @@ class CsvTable {
   void SetHeading(const std::string& heading) { heading_ = heading; }
 
  private:
-  void Apply(const ColumnSpec& spec, const Cell& cell, PinRow& row) {
+  void Apply(const HeaderColumn& header, const Cell& cell, PinRow& row) {
     const std::string& v = cell.text;
     if (v.empty()) return;
     MbdPins::PinSettings& s = row.settings;
     const std::string lower = detail::Lower(v);
-    switch (spec.column) {
+    switch (header.column) {
       case Column::Name: row.name = v; break;
       case Column::Loc: s.location = v; break;
       case Column::IoStandard: s.ioStandard = v; break;
@@ -325,13 +325,13 @@ class CsvTable {
       case Column::Group: row.instance = v; break;
       case Column::Heading: row.heading = v; break;
       case Column::Ignore: break;
-      case Column::Other: s.passThrough.push_back(MbdPins::PassThrough{spec.key, v, true}); break;
+      case Column::Other: s.passThrough.push_back(MbdPins::PassThrough{header.key, v, true}); break;
     }
   }
 
   const std::string& source_;
   TableRead& out_;
-  std::vector<ColumnSpec> specs_;
+  std::vector<HeaderColumn> columns_;
   std::string heading_;
 };
 
