@@ -59,9 +59,11 @@ bool isListSpace(char c) {
   return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
 }
 
-}  // namespace
-
-std::string EscapeControls(const std::string& text) {
+// `text` with every character that could end a line spelled out: the separators by name, a line
+// feed and a tab as \n and \t, any other control character as `control` spells it; a character
+// of `special` gets a backslash before it.
+std::string spelledOut(const std::string& text, std::string (*control)(unsigned char),
+                       const char* special) {
   std::string result;
   result.reserve(text.size());
   for (std::size_t i = 0; i < text.size(); ++i) {
@@ -74,50 +76,39 @@ std::string EscapeControls(const std::string& text) {
     } else if (c == '\t') {
       result += "\\t";
     } else if (isControl(c)) {
-      char buf[8];
-      std::snprintf(buf, sizeof buf, "\\x%02x", c);
-      result += buf;
+      result += control(c);
     } else {
+      if (c != 0 && std::strchr(special, static_cast<char>(c))) result += '\\';
       result += static_cast<char>(c);
     }
   }
   return result;
 }
+
+std::string hex2(unsigned char c) {
+  char buf[8];
+  std::snprintf(buf, sizeof buf, "\\x%02x", c);
+  return buf;
+}
+
+// A control character as Tcl spells it inside a word.
+std::string tclControl(unsigned char c) { return c == '\r' ? "\\r" : hex4(c); }
+
+// `text` with backslash escapes for the characters in `special`, and every character that could
+// end a line spelled as the Tcl escape of the same meaning.
+std::string tclEscaped(const std::string& text, const char* special) {
+  return spelledOut(text, tclControl, special);
+}
+
+}  // namespace
+
+std::string EscapeControls(const std::string& text) { return spelledOut(text, hex2, ""); }
 
 bool HasControls(const std::string& text) {
   for (std::size_t i = 0; i < text.size(); ++i)
     if (isControl(static_cast<unsigned char>(text[i])) || separatorAt(text, i)) return true;
   return false;
 }
-
-namespace {
-
-// `text` with backslash escapes for the characters in `special` and every character that could
-// end a line spelled as the Tcl escape of the same meaning.
-std::string tclEscaped(const std::string& text, const char* special) {
-  std::string result;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    const unsigned char c = static_cast<unsigned char>(text[i]);
-    if (const std::size_t n = separatorAt(text, i)) {
-      result += separatorName(text, i);
-      i += n - 1;
-    } else if (c == '\n') {
-      result += "\\n";
-    } else if (c == '\t') {
-      result += "\\t";
-    } else if (c == '\r') {
-      result += "\\r";
-    } else if (isControl(c)) {
-      result += hex4(c);
-    } else {
-      if (std::strchr(special, static_cast<char>(c)) && c != 0) result += '\\';
-      result += static_cast<char>(c);
-    }
-  }
-  return result;
-}
-
-}  // namespace
 
 std::string TclWord(const std::string& text, bool braced) {
   bool plain = !text.empty();

@@ -16,6 +16,8 @@
 
 #include "BoardTestSupport.h"
 
+#include "../support/TempFolder.h"
+
 namespace {
 
 using boardtest::Board;
@@ -115,41 +117,8 @@ END
   EXPECT_NE(board->WriteFile(nullptr), 0);
 }
 
-// A fresh folder under /tmp, removed with what it holds at the end of the test.
-class TempFolder {
- public:
-  TempFolder() {
-    char pattern[] = "/tmp/board_write_XXXXXX";
-    path_ = ::mkdtemp(pattern) ? pattern : "";
-  }
-  ~TempFolder() {
-    const std::string command = "rm -rf '" + path_ + "'";
-    if (!path_.empty()) {
-      EXPECT_EQ(std::system(command.c_str()), 0);
-    }
-  }
-  std::string operator/(const std::string& name) const { return path_ + "/" + name; }
-  // The names in the folder.
-  std::vector<std::string> Names() const {
-    std::vector<std::string> names;
-    if (DIR* dir = ::opendir(path_.c_str())) {
-      while (const dirent* entry = ::readdir(dir))
-        if (std::string(entry->d_name) != "." && std::string(entry->d_name) != "..")
-          names.push_back(entry->d_name);
-      ::closedir(dir);
-    }
-    std::sort(names.begin(), names.end());
-    return names;
-  }
-
- private:
-  std::string path_;
-};
-
-std::string Contents(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
+using qbdtest::Contents;
+using qbdtest::TempFolder;
 
 // The rules of replacing a file are Port::ReplacingFile's, tried there case by case; here,
 // that WriteFile goes through it and tells its outcomes apart.

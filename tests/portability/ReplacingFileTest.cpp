@@ -25,46 +25,15 @@
 
 #include "Portability/ReplacingFile.h"
 
+#include "../support/TempFolder.h"
+
 namespace {
 
 const std::string kOld = "old contents\n";
 const std::string kNew = "new contents\nover two lines\n";
 
-// A fresh folder under /tmp, removed with what it holds at the end of the test.
-class TempFolder {
- public:
-  TempFolder() {
-    char pattern[] = "/tmp/replacing_file_XXXXXX";
-    path_ = ::mkdtemp(pattern) ? pattern : "";
-  }
-  ~TempFolder() {
-    const std::string command = "rm -rf '" + path_ + "'";
-    if (!path_.empty()) {
-      EXPECT_EQ(std::system(command.c_str()), 0);
-    }
-  }
-  std::string operator/(const std::string& name) const { return path_ + "/" + name; }
-  // The names in the folder, sorted.
-  std::vector<std::string> Names() const {
-    std::vector<std::string> names;
-    if (DIR* dir = ::opendir(path_.c_str())) {
-      while (const dirent* entry = ::readdir(dir))
-        if (std::string(entry->d_name) != "." && std::string(entry->d_name) != "..")
-          names.push_back(entry->d_name);
-      ::closedir(dir);
-    }
-    std::sort(names.begin(), names.end());
-    return names;
-  }
-
- private:
-  std::string path_;
-};
-
-std::string Contents(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
+using qbdtest::Contents;
+using qbdtest::TempFolder;
 
 void MakeFile(const std::string& path, const std::string& text, mode_t mode) {
   { std::ofstream(path, std::ios::binary) << text; }
