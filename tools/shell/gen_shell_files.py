@@ -122,17 +122,17 @@ def zsh_completion(qbd, cmds):
     cases = []
     for name, _ in cmds:
         opts, files = options(help_of(qbd, name))
-        specs = []
+        arguments = []
         for word, valued in opts:
             if word in ("-o", "--output"):
-                specs.append(f"'{word}[output file]:file:_files'")
+                arguments.append(f"'{word}[output file]:file:_files'")
             elif valued:
-                specs.append(f"'{word}[{word.lstrip('-')}]:value:'")
+                arguments.append(f"'{word}[{word.lstrip('-')}]:value:'")
             else:
-                specs.append(f"'{word}'")
+                arguments.append(f"'{word}'")
         if files:
-            specs.append("'*:board:_files -g \"*.qbd\"'")
-        cases.append(f"    {name}) _arguments {' '.join(specs)} ;;")
+            arguments.append("'*:board:_files -g \"*.qbd\"'")
+        cases.append(f"    {name}) _arguments {' '.join(arguments)} ;;")
     return f"""#compdef qbd
 # zsh completion of qbd, made from its help text.
 _qbd() {{
