@@ -10,7 +10,7 @@ DEB_PACKAGES = cmake g++ clang make libgtest-dev libgmock-dev libbenchmark-dev t
                python3-dev pybind11-dev python3-pybind11 python3-pytest libpugixml-dev hyperfine time \
                yosys nextpnr-ice40 fpga-icestorm \
                python3-jsonschema \
-               neovim
+               neovim zsh
 
 .PHONY: deps configure build demo test install asan tsan clang bench memcheck clean
 

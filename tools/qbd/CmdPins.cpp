@@ -3,9 +3,11 @@
 #include <iostream>
 #include <memory>
 #include <ostream>
+#include <string>
 #include <unordered_map>
 #include <unordered_set>
 #include <utility>
+#include <vector>
 
 #include "Board.h"
 #include "MbdConstraintWriter.h"
@@ -186,6 +188,18 @@ void printConstraintsJson(LoadedBoard& board, const ExportArgs& args) {
   json.finish();
 }
 
+// "ucf (default), xdc, ... or json": the writers the library knows, so that the help text
+// (and the shell completion made from it) lists each one.
+std::string writerChoices() {
+  const std::vector<std::string>& names = MbdFormats::WriterFormats();
+  std::string text;
+  for (size_t i = 0; i < names.size(); ++i) {
+    if (i > 0) text += i + 1 == names.size() ? " or " : ", ";
+    text += names[i] + (names[i] == "ucf" ? " (default)" : "");
+  }
+  return text;
+}
+
 }  // namespace
 
 void addPinCommands(CLI::App& app) {
@@ -209,8 +223,7 @@ void addPinCommands(CLI::App& app) {
                            "(--format ucf: NET \"net\" KEY = \"value\";), checked first",
                            *args);
   cmd->add_option("INSTANCE", args->instances, "Instances (all when none is given)");
-  cmd->add_option("--format", args->format,
-                  "ucf (default), xdc, sdc, pcf, lpf, cst, qsf, pdc, ccf, csv or json")
+  cmd->add_option("--format", args->format, writerChoices())
       ->check(nonEmpty());
   cmd->add_flag("--strict", args->strict,
                 "Fail when the format cannot express a setting of an exported port");

@@ -22,18 +22,67 @@ def commands(qbd):
     return re.findall(r"^  ([a-z][a-z-]*)\s+(.*)$", text, re.M)
 
 
+def described(lines, i, rest):
+    """The description of the help line `i` whose text after its name is `rest`: the text
+    past the column gap, or the next line when an "Excludes:" note fills this one."""
+    parts = re.split(r"\s{2,}", rest.rstrip(), maxsplit=1)
+    if len(parts) == 2:
+        return parts[1]
+    return lines[i + 1].strip() if i + 1 < len(lines) and lines[i + 1].startswith("    ") else ""
+
+
+def choices(description):
+    """The fixed values an option's description lists ("ucf (default), xdc or json"); empty
+    when it lists none."""
+    text = description.replace(" (default)", "")
+    if not re.fullmatch(r"[a-z0-9]+((, | or )[a-z0-9]+)+", text):
+        return []
+    return re.split(r", | or ", text)
+
+
+def value_kind(word, description):
+    """What the value of option `word` is: "file", "family", "iotype", "choice" or ""."""
+    if word in ("--family", "--iotype"):
+        return word[2:]
+    if choices(description):
+        return "choice"
+    # "Read every FILE as this format" names files but takes a format.
+    return "file" if re.search(r"^A file\b|\bthis file\b", description) else ""
+
+
+def positional_kind(name, description):
+    """What a positional argument is: "board" (a .qbd file), "file", "iotype" or ""."""
+    if name == "IOTYPE":
+        return "iotype"
+    if "importable" in description or name == "FILE" and "Board" not in description:
+        return "file"
+    return "board" if "Board" in description else ""
+
+
 def options(help_text):
-    """Every option word of a help text (-o, --output, --json ...) and whether each takes a
-    value, and whether the command takes files as positionals."""
-    found = []
-    for line in help_text.splitlines():
-        m = re.match(r"^  (-[-\w,]+)( [A-Z]+)?", line)
+    """The options of a help text as (word, takes a value, repeatable, description) for each
+    of -o, --output, --json ..., and its positionals as (name, repeatable, kind)."""
+    opts, positionals = [], []
+    lines = help_text.splitlines()
+    section = ""
+    for i, line in enumerate(lines):
+        if re.match(r"^\w+:$", line):
+            section = line
+            continue
+        if section == "Positionals:":
+            m = re.match(r"^  ([A-Z][A-Z_]*) [A-Z]+( \.\.\.)?(.*)$", line)
+            if m:
+                positionals.append((m.group(1), bool(m.group(2)),
+                                    positional_kind(m.group(1), described(lines, i, m.group(3)))))
+            continue
+        # The value's name is a whole word: "--strict Excludes: --lenient" takes none.
+        m = re.match(r"^  (-[-\w,]+)( [A-Z]+(?= |$))?( \.\.\.)?(.*)$", line)
         if not m:
             continue
+        description = described(lines, i, m.group(4))
         for word in m.group(1).split(","):
-            found.append((word, bool(m.group(2))))
-    takes_files = bool(re.search(r"^  (BOARD|FILE|TEMPLATE)\b", help_text, re.M))
-    return found, takes_files
+            opts.append((word, bool(m.group(2)), bool(m.group(3)), description))
+    return opts, positionals
 
 
 def roff(text):
@@ -78,15 +127,24 @@ def qbdsh_manual(qbdsh, version):
 
 def bash_completion(qbd, cmds):
     names = " ".join(n for n, _ in cmds)
-    cases = []
+    cases, values, files = [], [], []
     for name, _ in cmds:
-        opts, files = options(help_of(qbd, name))
-        words = " ".join(w for w, _ in opts)
-        valued = " ".join(w for w, v in opts if v)
-        cases.append(f"    {name})\n      opts='{words}'; valued=' {valued} '; files={int(files)} ;;")
+        opts, positionals = options(help_of(qbd, name))
+        words = " ".join(w for w, *_ in opts)
+        valued = " ".join(w for w, v, *_ in opts if v)
+        first = positionals[0][2] if positionals else ""
+        cases.append(f"    {name})\n      opts='{words}'; valued=' {valued} '; args={first} ;;")
+        for word, _, _, description in opts:
+            kind = value_kind(word, description)
+            if kind == "choice":
+                values.append(f"      '{name} {word}') COMPREPLY=($(compgen -W "
+                              f"'{' '.join(choices(description))}' -- \"$cur\")) ;;")
+            elif kind == "file":
+                pattern = f"*' {word}'" if word in ("-o", "--output") else f"'{name} {word}'"
+                files += [] if pattern in files else [pattern]
     return f"""# bash completion of qbd, made from its help text.
 _qbd() {{
-  local cur prev cmd opts valued files
+  local cur prev cmd opts valued args
   cur=${{COMP_WORDS[COMP_CWORD]}}
   prev=${{COMP_WORDS[COMP_CWORD-1]}}
   if [ "$COMP_CWORD" -eq 1 ]; then
@@ -99,42 +157,81 @@ _qbd() {{
     *) return ;;
   esac
   if [[ "$valued" == *" $prev "* ]]; then
-    case $prev in
-      -o|--output) COMPREPLY=($(compgen -f -- "$cur")) ;;
-      --family) COMPREPLY=($(compgen -W "$(qbd families 2>/dev/null)" -- "$cur")) ;;
-      --iotype) COMPREPLY=($(compgen -W "$(qbd iotypes 2>/dev/null | awk 'NR > 1 {{print $1}}')" -- "$cur")) ;;
+    case "$cmd $prev" in
+{chr(10).join(values)}
+      {'|'.join(files)}) COMPREPLY=($(compgen -f -- "$cur")) ;;
+      *' --family') COMPREPLY=($(compgen -W "$(qbd families 2>/dev/null)" -- "$cur")) ;;
+      *' --iotype') args=iotype ;;
+      *) return ;;
     esac
-    return
+    [ "$args" = iotype ] || return
   fi
   if [[ "$cur" == -* ]]; then
     COMPREPLY=($(compgen -W "$opts" -- "$cur"))
-  elif [ "$files" = 1 ]; then
+  elif [ "$args" = iotype ]; then
+    COMPREPLY=($(compgen -W "$(qbd iotypes 2>/dev/null | awk 'NR > 1 {{print $1}}')" -- "$cur"))
+  elif [ "$args" = board ]; then
     COMPREPLY=($(compgen -f -X '!*.qbd' -- "$cur") $(compgen -d -- "$cur"))
+  elif [ "$args" = file ]; then
+    COMPREPLY=($(compgen -f -- "$cur"))
   fi
 }}
 complete -o filenames -F _qbd qbd
 """
 
 
+def zsh_escaped(text):
+    """`text` as a description or message of _arguments, whose [ ] : are its own syntax."""
+    return re.sub(r"([\\\[\]:])", r"\\\1", text)
+
+
+def zsh_quoted(text):
+    """`text` inside single quotes of a zsh script."""
+    return "'" + text.replace("'", "'\\''") + "'"
+
+
+ZSH_VALUE = {"file": "_files", "family": "_qbd_families", "iotype": "_qbd_iotypes", "": " "}
+ZSH_POSITIONAL = {"board": "_files -g '*.qbd(-.)'", "file": "_files", "iotype": "_qbd_iotypes",
+                  "": " "}
+
+
+def zsh_arguments(opts, positionals):
+    """The _arguments specifications of one command's options and positionals, quoted."""
+    specs = []
+    for word, valued, repeatable, description in opts:
+        spec = ("*" if repeatable else "") + word + "[" + zsh_escaped(description) + "]"
+        if valued:
+            kind = value_kind(word, description)
+            action = ("(" + " ".join(choices(description)) + ")" if kind == "choice"
+                      else ZSH_VALUE[kind])
+            spec += ":" + (kind or word.lstrip("-")) + ":" + action
+        specs.append(spec)
+    for number, (name, repeatable, kind) in enumerate(positionals, 1):
+        position = "*" if repeatable else str(number)
+        specs.append(position + ":" + name.lower() + ":" + ZSH_POSITIONAL[kind])
+    return " ".join(zsh_quoted(s) for s in specs)
+
+
 def zsh_completion(qbd, cmds):
-    described = " ".join("'" + n + ":" + s.replace("'", "'\\''").replace(":", "\\:") + "'"
-                         for n, s in cmds)
+    described = " ".join(zsh_quoted(n + ":" + s.replace(":", "\\:")) for n, s in cmds)
     cases = []
     for name, _ in cmds:
-        opts, files = options(help_of(qbd, name))
-        arguments = []
-        for word, valued in opts:
-            if word in ("-o", "--output"):
-                arguments.append(f"'{word}[output file]:file:_files'")
-            elif valued:
-                arguments.append(f"'{word}[{word.lstrip('-')}]:value:'")
-            else:
-                arguments.append(f"'{word}'")
-        if files:
-            arguments.append("'*:board:_files -g \"*.qbd\"'")
-        cases.append(f"    {name}) _arguments {' '.join(arguments)} ;;")
+        opts, positionals = options(help_of(qbd, name))
+        cases.append(f"    {name}) _arguments {zsh_arguments(opts, positionals)} ;;")
     return f"""#compdef qbd
 # zsh completion of qbd, made from its help text.
+_qbd_families() {{
+  local -a families
+  families=(${{(f)"$(_call_program families qbd families 2>/dev/null)"}})
+  _wanted families expl 'FPGA family' compadd -a families
+}}
+
+_qbd_iotypes() {{
+  local -a iotypes
+  iotypes=(${{${{(f)"$(_call_program iotypes qbd iotypes 2>/dev/null)"}}[2,-1]%% *}})
+  _wanted iotypes expl 'IO type' compadd -a iotypes
+}}
+
 _qbd() {{
   local -a commands
   commands=({described})
@@ -149,6 +246,7 @@ _qbd() {{
 {chr(10).join(cases)}
   esac
 }}
+
 _qbd "$@"
 """
 
