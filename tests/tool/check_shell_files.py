@@ -27,6 +27,7 @@ CASES = [
     (["qbd", "constraints", "--f"], {"--format", "--force"}),
     (["qbd", "constraints", "b.qbd", "--format", "c"], {"cst", "ccf", "csv"}),
     (["qbd", "top", "b.qbd", "--hdl", ""], {"verilog", "vhdl"}),
+    (["qbd", "import", "--format", "n"], {"net"}),
     (["qbd", "set-part", "b.qbd", "--family", "ket"], {"ketral2p", "ketral3", "ketral4"}),
     (["qbd", "blocks", "b.qbd", "--iotype", "QOR_DD"], {"QOR_DDR_V1", "QOR_DDR2_V1"}),
     (["qbd", "roles", "QOR_CL"], {"QOR_CLOCK_V1"}),

@@ -9,6 +9,8 @@
 #include "FileOutput.h"
 #include "ImportSource.h"
 #include "MbdImport.h"
+#include "MbdImportFiles.h"
+#include "Suggest.h"
 #include "ToolError.h"
 
 namespace qbd {
@@ -81,7 +83,7 @@ void addImportCommand(CLI::App& app) {
   CLI::App* cmd = app.add_subcommand(
       "import", "Draft a board from constraint files, a CSV pin table or a netlist");
   cmd->add_option("FILE", args->files, "Files to read (" + importFormats() + ")")->required();
-  cmd->add_option("--format", args->read.format, "Read every FILE as this format")
+  cmd->add_option("--format", args->read.format, choiceList(MbdImport::ImportFormats()))
       ->check(nonEmpty());
   cmd->add_option("--columns", args->read.columns,
                   "A CSV table's columns in order (name,loc,iostandard,pull,drive,slew,dir,...)")

@@ -188,18 +188,6 @@ void printConstraintsJson(LoadedBoard& board, const ExportArgs& args) {
   json.finish();
 }
 
-// "ucf (default), xdc, ... or json": the writers the library knows, so that the help text
-// (and the shell completion made from it) lists each one.
-std::string writerChoices() {
-  const std::vector<std::string>& names = MbdFormats::WriterFormats();
-  std::string text;
-  for (size_t i = 0; i < names.size(); ++i) {
-    if (i > 0) text += i + 1 == names.size() ? " or " : ", ";
-    text += names[i] + (names[i] == "ucf" ? " (default)" : "");
-  }
-  return text;
-}
-
 }  // namespace
 
 void addPinCommands(CLI::App& app) {
@@ -223,7 +211,7 @@ void addPinCommands(CLI::App& app) {
                            "(--format ucf: NET \"net\" KEY = \"value\";), checked first",
                            *args);
   cmd->add_option("INSTANCE", args->instances, "Instances (all when none is given)");
-  cmd->add_option("--format", args->format, writerChoices())
+  cmd->add_option("--format", args->format, choiceList(MbdFormats::WriterFormats(), "ucf"))
       ->check(nonEmpty());
   cmd->add_flag("--strict", args->strict,
                 "Fail when the format cannot express a setting of an exported port");

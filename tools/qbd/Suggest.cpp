@@ -54,4 +54,13 @@ std::string didYouMean(const std::string& word, const std::vector<std::string>& 
   return name.empty() ? std::string() : " (did you mean \"" + name + "\"?)";
 }
 
+std::string choiceList(const std::vector<std::string>& words, const std::string& marked) {
+  std::string text;
+  for (std::size_t i = 0; i < words.size(); ++i) {
+    if (i > 0) text += i + 1 == words.size() ? " or " : ", ";
+    text += words[i] + (words[i] == marked ? " (default)" : "");
+  }
+  return text;
+}
+
 }  // namespace qbd

@@ -15,6 +15,10 @@ std::size_t editDistance(const std::string& a, const std::string& b, std::size_t
 std::string closest(const std::string& word, const std::vector<std::string>& candidates);
 // " (did you mean \"NAME\"?)" for the closest candidate; empty when there is none.
 std::string didYouMean(const std::string& word, const std::vector<std::string>& candidates);
+// "a, b (default) or c": the words an option takes, as its help line lists them (and the shell
+// completion reads them from it); `marked`, when one of them, is called the default. Empty for
+// no words.
+std::string choiceList(const std::vector<std::string>& words, const std::string& marked = "");
 
 }  // namespace qbd
 
