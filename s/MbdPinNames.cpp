@@ -49,6 +49,8 @@ std::unordered_map<std::string, Bus> busesOf(const std::vector<std::string>& bas
   };
   std::unordered_map<StringBase, Members, CaseBlindHash, CaseBlindEqual> byStem;
   std::unordered_set<StringBase, CaseBlindHash, CaseBlindEqual> names;
+  // Sized once: each rehash of a large board's names walks them all again, out of cache.
+  names.reserve(baseNames.size());
   for (const std::string& name : baseNames) {
     names.insert(StringBase(name));
     std::string stem;
@@ -59,6 +61,7 @@ std::unordered_map<std::string, Bus> busesOf(const std::vector<std::string>& bas
     members.bits.emplace_back(index, name);
   }
   std::unordered_map<std::string, Bus> buses;
+  buses.reserve(baseNames.size());  // at most one entry a name
   for (auto& entry : byStem) {
     Members& m = entry.second;
     if (m.bits.size() < 2 || names.count(entry.first)) continue;
@@ -127,38 +130,39 @@ void NameRows(const TableOptions& options, PinTable& table) {
 
 namespace {
 
-// Balls compare ignoring case, as the board's pin-conflict rule compares them.
-bool ballLess(const std::string& a, const std::string& b) {
-  return StringBase(a).Compare(StringBase(b), StringBase::IGNORE_CASE) < 0;
-}
-bool sameBall(const std::string& a, const std::string& b) {
-  return a.size() == b.size() && !ballLess(a, b) && !ballLess(b, a);
-}
-
 std::string pinOf(const PinRow& row) { return row.fpgaBlock + "." + row.fpgaPin; }
 
-// An error for each row whose ball an earlier row of another net has: the rows sorted by ball
-// (then board order), so that no map of every ball is kept.
+// A ball as the board's pin-conflict rule compares balls: A-Z folded to a-z, nothing more.
+std::string ballKey(const std::string& ball) {
+  std::string key = ball;
+  for (char& c : key)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return key;
+}
+
+// An error for each row whose ball an earlier row of another net has: the balls' keys sorted
+// beside their rows' numbers (then board order). The sort reads one compact vector, where
+// sorting row numbers by the rows' balls would jump across the whole table at each step.
 void sharedBalls(const PinTable& table, std::vector<std::pair<std::size_t, Problem>>& found) {
-  std::vector<std::size_t> order;
+  std::vector<std::pair<std::string, std::size_t>> byBall;
+  byBall.reserve(table.rows.size());
   for (std::size_t i = 0; i < table.rows.size(); ++i)
-    if (!table.rows[i].settings.location.empty()) order.push_back(i);
-  std::stable_sort(order.begin(), order.end(), [&table](std::size_t a, std::size_t b) {
-    return ballLess(table.rows[a].settings.location, table.rows[b].settings.location);
-  });
-  for (std::size_t k = 1, first = 0; k < order.size(); ++k) {
-    const PinRow& row = table.rows[order[k]];
-    const PinRow& head = table.rows[order[first]];
-    if (!sameBall(head.settings.location, row.settings.location)) {
+    if (!table.rows[i].settings.location.empty())
+      byBall.emplace_back(ballKey(table.rows[i].settings.location), i);
+  std::sort(byBall.begin(), byBall.end());
+  for (std::size_t k = 1, first = 0; k < byBall.size(); ++k) {
+    if (byBall[k].first != byBall[first].first) {
       first = k;
       continue;
     }
+    const PinRow& row = table.rows[byBall[k].second];
+    const PinRow& head = table.rows[byBall[first].second];
     if (MbdRules::CarriesConnector(StringBase(head.net), StringBase(row.net))) continue;
-    found.emplace_back(order[k], Problem{row.name,
-                                         "ball " + quote(row.settings.location) +
-                                             " carries both " + quote(head.net) + " and " +
-                                             quote(row.net),
-                                         true});
+    found.emplace_back(byBall[k].second, Problem{row.name,
+                                                 "ball " + quote(row.settings.location) +
+                                                     " carries both " + quote(head.net) +
+                                                     " and " + quote(row.net),
+                                                 true});
   }
 }
 

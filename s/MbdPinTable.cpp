@@ -160,6 +160,7 @@ PinRow rowFor(const PortRef& self, const PortRef& pin, const std::string& net,
 void makeRows(const MbdWiring& index, const std::vector<QbdBlock*>& blocks,
               const std::string& source, PinTable& table) {
   std::unordered_set<const Property*> netsDone;
+  netsDone.reserve(index.FpgaPins().size());  // a net is known by one of them
   std::size_t count = 0;
   for (QbdBlock* block : blocks)
     for (Property* port : block->GetPropSeqRef(QbdBlock::PORT)) {

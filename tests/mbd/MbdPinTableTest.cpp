@@ -6,6 +6,7 @@
 #include <random>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "MBD.h"
@@ -325,6 +326,43 @@ END
   EXPECT_EQ(last.instance + "." + last.port + " " + last.net, "dev.T inside");
   EXPECT_EQ(last.name, "");
   EXPECT_FALSE(MbdPins::IsUnwired(b.table.rows.front()));
+}
+
+// A board whose FPGA pins carry the nets given, at the balls given (none for ""), each net
+// exported by one port of one instance.
+std::string PinsAt(const std::vector<std::pair<std::string, std::string>>& pins) {
+  std::string fpga = "BEGIN BLOCK\n  ATTRIBUTE INSTANCE = fpga_0\n  ATTRIBUTE BLOCKTYPE = FPGA\n";
+  std::string dev = "BEGIN BLOCK\n  ATTRIBUTE INSTANCE = dev\n";
+  for (std::size_t i = 0; i < pins.size(); ++i) {
+    const std::string& ball = pins[i].second;
+    fpga += "  PORT p" + std::to_string(i) + " = " + pins[i].first + ", UCF_NET_STRING = (" +
+            (ball.empty() ? std::string("IOSTANDARD=LVCMOS33") : "LOC=" + ball) + ")\n";
+    dev += "  PORT D" + std::to_string(i) + " = " + pins[i].first + "\n";
+  }
+  return fpga + "END\n" + dev + "END\n";
+}
+
+TEST(MbdPinTable, Checks_BallsMatchIgnoringCaseAndFirstRowLeads) {
+  struct Case {
+    std::vector<std::pair<std::string, std::string>> pins;
+    std::vector<std::string> errors;
+  };
+  const Case cases[] = {
+      {{{"x", "B1"}, {"y", "b1"}}, {"ball \"b1\" carries both \"x\" and \"y\""}},
+      {{{"x", "B1"}, {"y", "B10"}, {"z", "B"}}, {}},
+      {{{"p", "ab1"}, {"q", "AB1"}}, {"ball \"AB1\" carries both \"p\" and \"q\""}},
+      {{{"x", "C3"}, {"y", "D4"}, {"z", "c3"}, {"w", "C3"}},
+       {"ball \"c3\" carries both \"x\" and \"z\"",
+        "ball \"C3\" carries both \"x\" and \"w\""}},
+      // Findings of the other checks stand among them in board order.
+      {{{"m", "E5"}, {"n", ""}, {"o", "e5"}, {"k", "F6"}},
+       {"no location: FPGA pin \"fpga_0.p1\" has no LOC",
+        "ball \"e5\" carries both \"m\" and \"o\""}},
+  };
+  for (const Case& c : cases) {
+    const Built b = Build(PinsAt(c.pins));
+    EXPECT_EQ(Errors(b.table), c.errors) << PinsAt(c.pins);
+  }
 }
 
 // The diff and the table read a clock's frequency through one rule: nets match ignoring
