@@ -29,17 +29,23 @@ peak() {
 
 reader=$(peak check -q "$board")
 echo "peak memory of each qbd command on $((bytes / 1048576)) MB of board text ($blocks blocks):"
-printf '%-22s %9s %8s %10s\n' command "peak MB" "x file" "x reading"
+printf '%-26s %9s %8s %10s %6s\n' command "peak MB" "x file" "x reading" limit
 over=0
 for command in check print lint info blocks "params sram_2" "ports sram_2" pins constraints \
+               "constraints --format json" "top --hdl verilog" \
                clocks reset memory modules diagram "info --json" "blocks --json" \
                "params sram_2 --json" "ports sram_2 --json" "pins --json" "constraints --json" \
                "clocks --json" "memory --json" "modules --json" "lint --json"; do
   read -r -a words <<<"$command"
+  # The exports hold the neutral pin table (some 600 bytes a pin) beside the tree while they
+  # build it: linear, with the larger factor the linear-memory test allows them too.
+  limit=10
+  case "$command" in "constraints --json") ;; constraints*|top*) limit=16 ;; esac
   kb=$(peak "${words[0]}" "$board" "${words[@]:1}")
   ratio=$(awk -v k="$kb" -v b="$bytes" 'BEGIN { printf "%.2f", k * 1024 / b }')
-  awk -v c="$command" -v k="$kb" -v r="$ratio" -v p="$reader" \
-    'BEGIN { printf "%-22s %9.1f %8s %10.2f%s\n", c, k / 1024, r, k / p, (r > 10 ? "  OVER" : "") }'
-  awk -v r="$ratio" 'BEGIN { exit !(r > 10) }' && over=$((over + 1))
+  awk -v c="$command" -v k="$kb" -v r="$ratio" -v p="$reader" -v l="$limit" \
+    'BEGIN { printf "%-26s %9.1f %8s %10.2f %6d%s\n", c, k / 1024, r, k / p, l, (r > l ? "  OVER" : "") }'
+  awk -v r="$ratio" -v l="$limit" 'BEGIN { exit !(r > l) }' && over=$((over + 1))
 done
-echo "limit 10.00 times the file; $over commands over it"
+echo "$over commands over their limit"
+[ "$over" -eq 0 ]

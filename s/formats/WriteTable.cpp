@@ -157,6 +157,7 @@ void WriteCsv(const MbdPins::PinTable& table, const WriteOptions&, WriteOutput& 
       "name,net,instance,port,fpga_block,fpga_pin,location,io_standard,pull,drive,slew,"
       "termination,frequency_hz,direction,pair_side,partner,pass_through,malformed,file,line\n";
   for (const MbdPins::PinRow& row : table.rows) {
+    ReserveAtRate(out.text, static_cast<std::size_t>(&row - table.rows.data()), table.rows.size());
     const MbdPins::PinSettings& s = row.settings;
     std::string malformed;
     for (const std::string& m : s.malformed) malformed += (malformed.empty() ? "" : ";") + m;
@@ -193,6 +194,7 @@ void WriteJson(const MbdPins::PinTable& table, const WriteOptions& options, Writ
   top.Key("rows");
   text += "[";
   for (std::size_t i = 0; i < table.rows.size(); ++i) {
+    ReserveAtRate(text, i, table.rows.size());
     text += i ? ",\n  " : "\n  ";
     jsonRow(text, table.rows[i]);
   }

@@ -52,6 +52,11 @@ std::string GetPortsCannotName(const std::string& name);
 // or "//" when `slashes`), as a message names it; empty when there is none.
 std::string ForbiddenIn(const std::string& text, const std::string& forbidden, bool slashes);
 
+// After `done` of `total` rows have gone into `text` (and only then, at a fixed early count),
+// reserves room for the rest at the rate so far: a large file built by doubling would hold
+// its old and new copies at once, three times its size, at the last step.
+void ReserveAtRate(std::string& text, std::size_t done, std::size_t total);
+
 // A frequency in MHz, with no trailing zeros ("12", "33.333333").
 std::string Megahertz(double hertz);
 // A clock period in ns with at least three decimals and at most six ("10.000", "83.333333").
