@@ -98,9 +98,9 @@ for board in ordinary onenet; do
     shift
     allowed=$limit
     case "$command" in constraints|"constraints --lenient"|top*) allowed=$table_limit ;; esac
-    under "$allowed" "$qbd" "$name" "$file" "$@"
+    status=0
+    under "$allowed" "$qbd" "$name" "$file" "$@" || status=$?
     ran=$((ran + 1))
-    status=$?
     # lint exits 1 for its findings; anything else past 1 (or an error line) is a failure.
     if [ "$status" -gt 1 ] || grep -q "out of memory" "$work/err"; then
       echo "FAIL: qbd $command on $board under $allowed KB: exit status $status: $(head -c 300 "$work/err")"
