@@ -196,20 +196,20 @@ ZSH_POSITIONAL = {"board": "_files -g '*.qbd(-.)'", "file": "_files", "iotype": 
 
 
 def zsh_arguments(opts, positionals):
-    """The _arguments specifications of one command's options and positionals, quoted."""
-    specs = []
+    """The _arguments definitions of one command's options and positionals, quoted."""
+    definitions = []
     for word, valued, repeatable, description in opts:
-        spec = ("*" if repeatable else "") + word + "[" + zsh_escaped(description) + "]"
+        definition = ("*" if repeatable else "") + word + "[" + zsh_escaped(description) + "]"
         if valued:
             kind = value_kind(word, description)
             action = ("(" + " ".join(choices(description)) + ")" if kind == "choice"
                       else ZSH_VALUE[kind])
-            spec += ":" + (kind or word.lstrip("-")) + ":" + action
-        specs.append(spec)
+            definition += ":" + (kind or word.lstrip("-")) + ":" + action
+        definitions.append(definition)
     for number, (name, repeatable, kind) in enumerate(positionals, 1):
         position = "*" if repeatable else str(number)
-        specs.append(position + ":" + name.lower() + ":" + ZSH_POSITIONAL[kind])
-    return " ".join(zsh_quoted(s) for s in specs)
+        definitions.append(position + ":" + name.lower() + ":" + ZSH_POSITIONAL[kind])
+    return " ".join(zsh_quoted(s) for s in definitions)
 
 
 def zsh_completion(qbd, cmds):
