@@ -46,7 +46,8 @@ def value_kind(word, description):
         return word[2:]
     if choices(description):
         return "choice"
-    # "Read every FILE as this format" names files but takes a format.
+    # Only a description that says the value is a file makes it one: "FILE" in a description
+    # may name the command's own arguments.
     return "file" if re.search(r"^A file\b|\bthis file\b", description) else ""
 
 
