@@ -248,6 +248,11 @@ class OwnedList {
 // printf-style text as a string; empty for a null format or an encoding error.
 std::string Port_FormatV(const char* fmt, va_list args);
 
+// The length (1 to 4) of the well-formed UTF-8 sequence that starts at byte `i` of `text`: no
+// overlong forms, no surrogates, nothing past U+10FFFF; 0 when the byte there starts none,
+// and when `i` is past the end.
+std::size_t Port_Utf8Length(const std::string& text, std::size_t i);
+
 namespace std {
 template <>
 struct hash<StringBase> {

@@ -1,6 +1,7 @@
 // The neutral reading itself, as csv (one row per port) and as JSON (rows and problems).
 #include <cstdio>
 
+#include "Portability.h"
 #include "WriterSupport.h"
 
 namespace MbdFormats {
@@ -44,29 +45,20 @@ std::string field(const std::string& text) {
   return result + "\"";
 }
 
-// The length of the valid UTF-8 sequence at `i`; 0 when the byte there starts none.
-std::size_t utf8Length(const std::string& text, std::size_t i) {
-  const unsigned char c = static_cast<unsigned char>(text[i]);
-  std::size_t n = c < 0x80 ? 1 : (c >> 5) == 6 ? 2 : (c >> 4) == 14 ? 3 : (c >> 3) == 30 ? 4 : 0;
-  if (n == 0 || i + n > text.size()) return 0;
-  for (std::size_t k = 1; k < n; ++k)
-    if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80) return 0;
-  return n;
-}
-
 // A JSON string: quotes, backslashes and control characters escaped, the line separators as
 // \u escapes, and a byte that starts no UTF-8 character replaced by U+FFFD.
 std::string jsonString(const std::string& text) {
   std::string result = "\"";
   for (std::size_t i = 0; i < text.size();) {
     const unsigned char c = static_cast<unsigned char>(text[i]);
-    const std::size_t n = utf8Length(text, i);
+    const std::size_t n = Port_Utf8Length(text, i);
     if (n == 0) {
       result += "\\ufffd";
       ++i;
       continue;
     }
     const char* ch = text.data() + i;
+    const std::size_t at = i;
     i += n;
     if (c == '"' || c == '\\') {
       result += '\\';
@@ -77,11 +69,8 @@ std::string jsonString(const std::string& text) {
       char buf[8];
       std::snprintf(buf, sizeof buf, "\\u%04x", c);
       result += buf;
-    } else if (n == 2 && c == 0xC2 && static_cast<unsigned char>(ch[1]) == 0x85) {
-      result += "\\u0085";
-    } else if (n == 3 && c == 0xE2 && static_cast<unsigned char>(ch[1]) == 0x80 &&
-               (static_cast<unsigned char>(ch[2]) & 0xFE) == 0xA8) {
-      result += static_cast<unsigned char>(ch[2]) == 0xA8 ? "\\u2028" : "\\u2029";
+    } else if (SeparatorAt(text, at) != 0) {
+      result += SeparatorEscape(text, at);
     } else {
       result.append(ch, n);
     }

@@ -10,10 +10,7 @@
 namespace MbdFormats {
 namespace detail {
 
-namespace {
-
-// The length of the Unicode next-line or line or paragraph separator at `i`; 0 when none.
-std::size_t separatorAt(const std::string& text, std::size_t i) {
+std::size_t SeparatorAt(const std::string& text, std::size_t i) {
   const auto byte = [&text](std::size_t k) { return static_cast<unsigned char>(text[k]); };
   if (byte(i) == 0xC2 && i + 1 < text.size() && byte(i + 1) == 0x85) return 2;
   if (byte(i) == 0xE2 && i + 2 < text.size() && byte(i + 1) == 0x80 &&
@@ -22,10 +19,12 @@ std::size_t separatorAt(const std::string& text, std::size_t i) {
   return 0;
 }
 
-const char* separatorName(const std::string& text, std::size_t i) {
-  if (separatorAt(text, i) == 2) return "\\u0085";
+const char* SeparatorEscape(const std::string& text, std::size_t i) {
+  if (SeparatorAt(text, i) == 2) return "\\u0085";
   return static_cast<unsigned char>(text[i + 2]) == 0xA8 ? "\\u2028" : "\\u2029";
 }
+
+namespace {
 
 bool isControl(unsigned char c) { return c < 0x20 || c == 0x7f; }
 
@@ -68,8 +67,8 @@ std::string spelledOut(const std::string& text, std::string (*control)(unsigned 
   result.reserve(text.size());
   for (std::size_t i = 0; i < text.size(); ++i) {
     const unsigned char c = static_cast<unsigned char>(text[i]);
-    if (const std::size_t n = separatorAt(text, i)) {
-      result += separatorName(text, i);
+    if (const std::size_t n = SeparatorAt(text, i)) {
+      result += SeparatorEscape(text, i);
       i += n - 1;
     } else if (c == '\n') {
       result += "\\n";
@@ -106,7 +105,7 @@ std::string EscapeControls(const std::string& text) { return spelledOut(text, he
 
 bool HasControls(const std::string& text) {
   for (std::size_t i = 0; i < text.size(); ++i)
-    if (isControl(static_cast<unsigned char>(text[i])) || separatorAt(text, i)) return true;
+    if (isControl(static_cast<unsigned char>(text[i])) || SeparatorAt(text, i)) return true;
   return false;
 }
 
@@ -160,7 +159,7 @@ std::string GetPortsCannotName(const std::string& name) {
 std::string ForbiddenIn(const std::string& text, const std::string& forbidden, bool slashes) {
   for (std::size_t i = 0; i < text.size(); ++i) {
     const unsigned char c = static_cast<unsigned char>(text[i]);
-    if (isControl(c) || separatorAt(text, i)) return "a control character";
+    if (isControl(c) || SeparatorAt(text, i)) return "a control character";
     if (c == ' ' && forbidden.find(' ') != std::string::npos) return "a blank";
     if (c != ' ' && forbidden.find(static_cast<char>(c)) != std::string::npos)
       return std::string("\"") + static_cast<char>(c) + "\"";

@@ -27,6 +27,12 @@ void WriteCcf(const MbdPins::PinTable&, const WriteOptions&, WriteOutput&);
 void WriteCsv(const MbdPins::PinTable&, const WriteOptions&, WriteOutput&);
 void WriteJson(const MbdPins::PinTable&, const WriteOptions&, WriteOutput&);
 
+// The length of the Unicode next-line, line separator or paragraph separator at byte `i`,
+// which some readers take for the end of a line; 0 when none starts there.
+std::size_t SeparatorAt(const std::string& text, std::size_t i);
+// That character spelled \u0085, \u2028 or \u2029; only where SeparatorAt finds one.
+const char* SeparatorEscape(const std::string& text, std::size_t i);
+
 // The text with every control character, and the Unicode line and paragraph separators and
 // next-line, spelled out as \n, \t, \xHH or \uHHHH, so that it can never end a line.
 std::string EscapeControls(const std::string& text);

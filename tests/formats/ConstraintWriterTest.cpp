@@ -617,6 +617,26 @@ TEST(ConstraintWriter, Json_EveryFieldComesBack) {
   EXPECT_EQ(doc["rows"][5]["pair_side"], "P");
   EXPECT_EQ(doc["rows"][5]["partner"], "lvds_n");
 }
+
+// Byte runs shaped like UTF-8 that are not well-formed: each of their bytes becomes U+FFFD, so
+// that the file stays valid JSON.
+TEST(ConstraintWriter, Json_MalformedUtf8BecomesReplacementCharacters) {
+  const struct {
+    const char* name;
+    int replaced;
+  } kCases[] = {{"a\xC0\xAF" "b", 2},          // an overlong '/'
+                {"a\xED\xA0\x80" "b", 3},      // a surrogate
+                {"a\xF4\x90\x80\x80" "b", 4},  // past U+10FFFF
+                {"a\xE2\x82" "b", 2}};         // cut short
+  for (const auto& c : kCases) {
+    PinTable table;
+    table.rows.push_back(Row(c.name, "Z1"));
+    const nlohmann::json doc = nlohmann::json::parse(Write("json", table).text);
+    std::string expected = "a";
+    for (int i = 0; i < c.replaced; ++i) expected += u8"\uFFFD";
+    EXPECT_EQ(doc["rows"][0]["name"], expected + "b") << c.replaced;
+  }
+}
 #endif
 
 }  // namespace

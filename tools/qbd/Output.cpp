@@ -1,5 +1,7 @@
 #include "Output.h"
 
+#include "Portability.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <ostream>
@@ -72,34 +74,12 @@ std::string unicodeEscape(const std::string& text, std::size_t i, std::size_t le
   return buf;
 }
 
-// The length of the well-formed UTF-8 sequence at `i` (no overlong forms, no surrogates,
-// nothing past U+10FFFF); 0 when the byte there starts none.
-std::size_t utf8LengthAt(const std::string& text, std::size_t i) {
-  const auto byte = [&text](std::size_t at) {
-    return at < text.size() ? static_cast<unsigned char>(text[at]) : 0u;
-  };
-  const auto tail = [&byte](std::size_t at) { return (byte(at) & 0xC0u) == 0x80u; };
-  const unsigned b0 = byte(i);
-  const unsigned b1 = byte(i + 1);
-  if (b0 < 0x80) return 1;
-  if (b0 >= 0xC2 && b0 <= 0xDF) return tail(i + 1) ? 2 : 0;
-  if (b0 >= 0xE0 && b0 <= 0xEF) {
-    const bool first = b0 == 0xE0 ? b1 >= 0xA0 : b0 == 0xED ? b1 < 0xA0 : true;
-    return first && tail(i + 1) && tail(i + 2) ? 3 : 0;
-  }
-  if (b0 >= 0xF0 && b0 <= 0xF4) {
-    const bool first = b0 == 0xF0 ? b1 >= 0x90 : b0 == 0xF4 ? b1 < 0x90 : true;
-    return first && tail(i + 1) && tail(i + 2) && tail(i + 3) ? 4 : 0;
-  }
-  return 0;
-}
-
 }  // namespace
 
 std::string spellInvalidUtf8(const std::string& text) {
   std::string result;
   for (std::size_t i = 0; i < text.size();) {
-    const std::size_t length = utf8LengthAt(text, i);
+    const std::size_t length = Port_Utf8Length(text, i);
     if (length == 0) {
       char buf[8];
       std::snprintf(buf, sizeof buf, "\\x%02x", static_cast<unsigned char>(text[i]));
