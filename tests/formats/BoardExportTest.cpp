@@ -11,18 +11,15 @@
 #include <sstream>
 
 #include "FormatReadBack.h"
+#include "Golden.h"
 #include "MBD.h"
 #include "MbdConstraintWriter.h"
 #include "MbdPinTable.h"
 
 namespace {
 
-std::string Slurp(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
+using golden::ExpectGolden;
+using golden::Slurp;
 
 // The table of a board file (relative to the source tree) for the named instances.
 MbdPins::PinTable TableOf(const std::string& board, const std::vector<std::string>& instances,
@@ -88,16 +85,6 @@ struct BoardCase {
 
 const BoardCase kBoards[] = {{"dk2", "boards/northwind_dk2.qbd", true},
                              {"ib1", "boards/tinkerbit_ib1.qbd", true}};
-
-// Compares with the golden file; QBD_UPDATE_EXPECTED=1 rewrites it instead.
-void ExpectGolden(const std::string& file, const std::string& text) {
-  const std::string path = std::string(FORMATS_TEST_DIR) + "/expected/" + file;
-  if (std::getenv("QBD_UPDATE_EXPECTED")) {
-    std::ofstream(path, std::ios::binary) << text;
-    return;
-  }
-  EXPECT_EQ(text, Slurp(path)) << "golden file " << path;
-}
 
 TEST(BoardExport, SampleBoards_MatchGoldenFilesInEveryFormat) {
   for (const BoardCase& b : kBoards) {

@@ -11,6 +11,7 @@
 #include <sstream>
 
 #include "FormatReadBack.h"
+#include "Golden.h"
 #include "MbdConstraintWriter.h"
 
 #ifdef FORMATS_HAVE_JSON
@@ -18,6 +19,9 @@
 #endif
 
 namespace {
+
+using golden::ExpectGolden;
+using golden::Slurp;
 
 using MbdFormats::WriteOutput;
 using MbdPins::PinRow;
@@ -241,23 +245,6 @@ void ExpectReadsBack(const std::string& format, const PinTable& table, const Wri
       EXPECT_NEAR(clocks.ports.at(row.name).megahertz, row.settings.frequencyHz / 1e6, 1e-3);
     }
   }
-}
-
-std::string Slurp(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
-// Compares `text` with the golden file; QBD_UPDATE_EXPECTED=1 rewrites it instead.
-void ExpectGolden(const std::string& file, const std::string& text) {
-  const std::string path = std::string(FORMATS_TEST_DIR) + "/expected/" + file;
-  if (std::getenv("QBD_UPDATE_EXPECTED")) {
-    std::ofstream(path, std::ios::binary) << text;
-    return;
-  }
-  EXPECT_EQ(text, Slurp(path)) << "golden file " << path;
 }
 
 class EveryFormat : public testing::TestWithParam<std::string> {};

@@ -12,6 +12,7 @@
 namespace {
 
 using tcltest_support::Board;
+using tcltest_support::HandleWord;
 using tcltest_support::EnvVar;
 using tcltest_support::Interp;
 using tcltest_support::kFirstScript;
@@ -42,14 +43,6 @@ BEGIN BLOCK
   PORT RX = uart_rx, IO_IS = rx
 END
 )";
-
-std::string Handle(const LyrBase::BaseNode* node) {
-  Tcl_Obj* obj = LyrBase::BaseTclIf::CreateTclObjFromPtr(node);
-  Tcl_IncrRefCount(obj);
-  std::string word = Tcl_GetString(obj);
-  Tcl_DecrRefCount(obj);
-  return word;
-}
 
 TEST(LyrWiz_BoardTclCommandsRegister, Hooks_RefuseANullInterpreter) {
   OpenRegister registrar;
@@ -109,7 +102,7 @@ TEST(LyrWiz_BoardTclCommandsRegister, SourceTclFiles_StopsAtAFailingScript) {
 TEST(LyrWiz_BoardTclCommandsRegister, BlockForm_ReportsAWrongKeyword) {
   auto board = Board(kBoard);
   Interp tcl;
-  const std::string words[] = {"qget_qbd_handle", Handle(board.get()), "blocks", "FPGA", "*"};
+  const std::string words[] = {"qget_qbd_handle", HandleWord(board.get()), "blocks", "FPGA", "*"};
   Tcl_Obj* objv[5];
   for (int i = 0; i < 5; ++i) {
     objv[i] = Tcl_NewStringObj(words[i].c_str(), -1);
@@ -135,7 +128,7 @@ TEST(LyrWiz_BoardTclCommandsRegister, BothClasses_AnswerEveryLineAlike) {
                        nullptr);
   Tcl_CreateObjCommand(tcl.interp, "i_value", LyrWiz_BoardTclIf::LyrBoardGetValue, nullptr,
                        nullptr);
-  Tcl_SetVar(tcl.interp, "b", Handle(board.get()).c_str(), TCL_GLOBAL_ONLY);
+  Tcl_SetVar(tcl.interp, "b", HandleWord(board.get()).c_str(), TCL_GLOBAL_ONLY);
   // "H" and "V" stand for the handle and value commands of the class under test.
   const char* lines[] = {
       "H $b block FPGA *",         "H $b BLOCK {} uart_0",      "H $b block x",

@@ -32,6 +32,15 @@ inline bool PrepareTcl() {
 }
 inline const bool kTclReady = PrepareTcl();
 
+// The handle word that names `node` in scripts.
+inline std::string HandleWord(const LyrBase::BaseNode* node) {
+  Tcl_Obj* obj = LyrBase::BaseTclIf::CreateTclObjFromPtr(node);
+  Tcl_IncrRefCount(obj);
+  std::string word = Tcl_GetString(obj);
+  Tcl_DecrRefCount(obj);
+  return word;
+}
+
 // A bare interpreter (no Tcl_Init), deleted at the end of the scope.
 struct Interp {
   Interp() {

@@ -13,6 +13,7 @@
 namespace {
 
 using tcltest_support::Board;
+using tcltest_support::HandleWord;
 using tcltest_support::Interp;
 using LyrBoard::QbdBlock;
 
@@ -29,21 +30,13 @@ BEGIN BLOCK
 END
 )";
 
-std::string Handle(const LyrBase::BaseNode* node) {
-  Tcl_Obj* obj = LyrBase::BaseTclIf::CreateTclObjFromPtr(node);
-  Tcl_IncrRefCount(obj);
-  std::string word = Tcl_GetString(obj);
-  Tcl_DecrRefCount(obj);
-  return word;
-}
-
 // An interpreter with the board commands and $b, the handle of the board's first block.
 struct BoardInterp {
   explicit BoardInterp(const char* text = kBoard) : board(Board(text)) {
     OpenRegister registrar;
     EXPECT_TRUE(registrar.addCommands(tcl.interp));
     block = LyrBase::NodeCast<QbdBlock>(board->GetPsfCompSeqRef(LyrBoard::Qbd::BLOCK).at(0));
-    EXPECT_EQ(tcl.Eval("set b " + Handle(block)), TCL_OK);
+    EXPECT_EQ(tcl.Eval("set b " + HandleWord(block)), TCL_OK);
   }
   std::string Eval(const std::string& script) const {
     std::string result;
@@ -62,7 +55,7 @@ const char kByName[] = "qget_qbd_value $b PARAMETER C_BAUDRATE";
 
 TEST(ValueWords, AnswerFollowsEveryChangeOfTheValue) {
   BoardInterp t;
-  const std::string byHandle = "qget_qbd_value " + Handle(t.Param("C_BAUDRATE"));
+  const std::string byHandle = "qget_qbd_value " + HandleWord(t.Param("C_BAUDRATE"));
   EXPECT_EQ(t.Eval(kByName), "115200");
   EXPECT_EQ(t.Eval(byHandle), "115200");
   struct Change {
