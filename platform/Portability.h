@@ -153,6 +153,19 @@ struct File {
 
 typedef Port::StringBase<char> StringBase;
 
+// `text` with A-Z folded to a-z, or a-z to A-Z, and no other byte changed whatever the locale:
+// the case folding of IGNORE_CASE, for keys and keywords kept as std::string.
+inline std::string Port_AsciiLower(std::string text) {
+  for (char& c : text)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return text;
+}
+inline std::string Port_AsciiUpper(std::string text) {
+  for (char& c : text)
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  return text;
+}
+
 // True when the two strings are equal ignoring letter case: the rule of every name lookup.
 inline bool EqualsIgnoringCase(const StringBase& a, const StringBase& b) {
   return a.Compare(b, StringBase::IGNORE_CASE) == 0;

@@ -67,7 +67,7 @@ std::string HeaderWord(const std::string& text) {
     }
   }
   while (!word.empty() && word.back() == '_') word.pop_back();
-  return detail::Lower(word == "" && text.find('-') != std::string::npos ? "-" : word);
+  return Port_AsciiLower(word == "" && text.find('-') != std::string::npos ? "-" : word);
 }
 
 HeaderColumn Recognise(const std::string& text) {
@@ -75,7 +75,7 @@ HeaderColumn Recognise(const std::string& text) {
   const std::string word = HeaderWord(text);
   for (const ColumnName& name : kColumnNames)
     if (word == name.name) header.column = name.column;
-  if (header.column == Column::Other) header.key = detail::Upper(word);
+  if (header.column == Column::Other) header.key = Port_AsciiUpper(word);
   return header;
 }
 
@@ -204,7 +204,7 @@ bool ReadFrequency(const std::string& text, double& hz) {
   char* end = nullptr;
   const double value = std::strtod(begin, &end);
   if (end == begin || !(value > 0) || value > 1e12) return false;
-  const std::string unit = detail::Lower(Trim(end));
+  const std::string unit = Port_AsciiLower(Trim(end));
   static const std::unordered_map<std::string, double> scale = {
       {"", 1}, {"hz", 1}, {"khz", 1e3}, {"mhz", 1e6}, {"ghz", 1e9}};
   auto found = scale.find(unit);
@@ -278,7 +278,7 @@ class CsvTable {
     const std::string& v = cell.text;
     if (v.empty()) return;
     MbdPins::PinSettings& s = row.settings;
-    const std::string lower = detail::Lower(v);
+    const std::string lower = Port_AsciiLower(v);
     switch (header.column) {
       case Column::Name: row.name = v; break;
       case Column::Loc: s.location = v; break;
@@ -300,7 +300,7 @@ class CsvTable {
           s.malformed.push_back("DRIVE=" + v);
         break;
       }
-      case Column::Slew: s.slew = detail::Upper(v); break;
+      case Column::Slew: s.slew = Port_AsciiUpper(v); break;
       case Column::Dir:
         if (lower == "in" || lower == "input" || lower == "i") s.direction = MbdPins::Direction::In;
         else if (lower == "out" || lower == "output" || lower == "o") s.direction = MbdPins::Direction::Out;

@@ -196,7 +196,7 @@ void Builder::NameNets() {
 // A pair is two rows named STEM_p and STEM_n (either case), or rows the reader paired.
 void Builder::FindPairs() {
   std::unordered_map<std::string, Port*> byName;
-  for (Port& port : ports_) byName.emplace(detail::Lower(port.net), &port);
+  for (Port& port : ports_) byName.emplace(Port_AsciiLower(port.net), &port);
   for (Port& port : ports_) {
     std::string stem;
     bool negative = false;
@@ -205,7 +205,7 @@ void Builder::FindPairs() {
       stem = detail::PairStem(port.net, negative);
       if (stem.empty()) stem = port.net;
     } else if (detail::SplitPairName(port.net, stem, negative)) {
-      const std::string other = detail::Lower(stem) + (negative ? "_p" : "_n");
+      const std::string other = Port_AsciiLower(stem) + (negative ? "_p" : "_n");
       if (!byName.count(other)) stem.clear();
     }
     port.pairStem = stem;
@@ -225,12 +225,12 @@ void Builder::ChooseKeys() {
   std::vector<std::string> stems(ports_.size());
   for (std::size_t i = 0; i < ports_.size(); ++i) {
     stems[i] = detail::NameStem(ports_[i].net);
-    ++stemCount[detail::Lower(stems[i])];
+    ++stemCount[Port_AsciiLower(stems[i])];
   }
   // A clock pair's other side joins the clock.
   std::unordered_set<std::string> clockStems;
   for (const Port& port : ports_)
-    if (port.clock && !port.pairStem.empty()) clockStems.insert(detail::Lower(port.pairStem));
+    if (port.clock && !port.pairStem.empty()) clockStems.insert(Port_AsciiLower(port.pairStem));
 
   for (std::size_t i = 0; i < ports_.size(); ++i) {
     Port& port = ports_[i];
@@ -240,7 +240,7 @@ void Builder::ChooseKeys() {
       port.key = "instance " + row.instance;
       port.why = "the instance or component the file names";
     } else if (port.clock ||
-               (!port.pairStem.empty() && clockStems.count(detail::Lower(port.pairStem)))) {
+               (!port.pairStem.empty() && clockStems.count(Port_AsciiLower(port.pairStem)))) {
       port.clock = true;
       port.key = "clock " + (port.pairStem.empty() ? port.net : port.pairStem);
       port.why = "a clock";
@@ -248,16 +248,16 @@ void Builder::ChooseKeys() {
       port.key = "heading " + row.heading;
       port.why = "the comment heading \"" + row.heading + "\"";
     } else if (!bus.empty()) {
-      port.key = "stem " + detail::Lower(bus);
+      port.key = "stem " + Port_AsciiLower(bus);
       port.why = "the bus " + bus;
     } else if (!port.pairStem.empty()) {
-      port.key = "stem " + detail::Lower(port.pairStem);
+      port.key = "stem " + Port_AsciiLower(port.pairStem);
       port.why = "the differential pair " + port.pairStem;
-    } else if (stemCount[detail::Lower(stems[i])] > 1) {
-      port.key = "stem " + detail::Lower(stems[i]);
+    } else if (stemCount[Port_AsciiLower(stems[i])] > 1) {
+      port.key = "stem " + Port_AsciiLower(stems[i]);
       port.why = "the common name part \"" + stems[i] + "\"";
     } else {
-      port.key = "alone " + detail::Lower(port.net);
+      port.key = "alone " + Port_AsciiLower(port.net);
       port.why = "no other pin like it";
     }
   }
@@ -265,7 +265,7 @@ void Builder::ChooseKeys() {
 
 // A clock instance is named after its net, with "_clk" when the net does not say it already.
 std::string ClockName(const std::string& net) {
-  const std::string lower = detail::Lower(net);
+  const std::string lower = Port_AsciiLower(net);
   return lower.find("clk") != std::string::npos || lower.find("clock") != std::string::npos
              ? net
              : net + "_clk";
@@ -321,7 +321,7 @@ std::size_t Builder::Root(std::size_t group) {
 void Builder::ShareBalls() {
   std::unordered_map<std::string, Port*> byBall;
   for (Port& port : ports_) {
-    const std::string ball = detail::Upper(port.row->settings.location);
+    const std::string ball = Port_AsciiUpper(port.row->settings.location);
     if (ball.empty()) continue;
     auto [found, fresh] = byBall.emplace(ball, &port);
     if (fresh) continue;
@@ -483,11 +483,11 @@ void Builder::WriteInstances(Qbd& board) {
     for (const Port* port : group.ports) {
       if (port->dropped) continue;
       std::string name = detail::PortName(*port->row, port->own);
-      std::string role = detail::Lower(name);
+      std::string role = Port_AsciiLower(name);
       if (group.clock && port->row->port.empty()) ClockPortName(*port, name, role);
       else if (group.clock) role = port->negative ? "ext_clk_n" : "ext_clk";
       name = portNames.Claim(name);
-      if (detail::Lower(name) != role && !group.clock) role = detail::Lower(name);
+      if (Port_AsciiLower(name) != role && !group.clock) role = Port_AsciiLower(name);
       auto prop = std::make_unique<BdPin>(Text(name), std::make_unique<StrVal>(Text(port->net)));
       AddTextSub(*prop, "IO_IS", roles.Claim(role));
       if (const char* dir = DirText(port->row->settings.direction)) AddTextSub(*prop, "DIR", dir);
@@ -629,7 +629,7 @@ void MergeTable(PinTable& into, const PinTable& from) {
       PinRow& there = into.rows[found->second];
       const std::string& a = there.settings.location;
       const std::string& b = row.settings.location;
-      if (a.empty() || b.empty() || detail::Upper(a) == detail::Upper(b)) {
+      if (a.empty() || b.empty() || Port_AsciiUpper(a) == Port_AsciiUpper(b)) {
         FillSettings(there, row);
         continue;
       }

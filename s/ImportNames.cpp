@@ -27,26 +27,14 @@ bool SplitBusBit(const std::string& name, std::string& stem, std::string& index)
 
 }  // namespace
 
-std::string Lower(std::string s) {
-  for (char& c : s)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  return s;
-}
-
-std::string Upper(std::string s) {
-  for (char& c : s)
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  return s;
-}
-
 std::string UniqueNames::Claim(const std::string& wanted) {
-  const std::string key = Lower(wanted);
+  const std::string key = Port_AsciiLower(wanted);
   if (taken_.insert(key).second) return wanted;
   unsigned& n = next_[key];
   if (n < 2) n = 2;
   for (;; ++n) {
     std::string candidate = wanted + "_" + std::to_string(n);
-    if (taken_.insert(Lower(candidate)).second) {
+    if (taken_.insert(Port_AsciiLower(candidate)).second) {
       ++n;
       return candidate;
     }

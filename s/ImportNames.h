@@ -12,8 +12,6 @@
 namespace MbdImport {
 namespace detail {
 
-std::string Lower(std::string s);
-std::string Upper(std::string s);
 
 // Names handed out once each, ignoring case: a taken name gets _2, _3, ... (the next free
 // suffix is remembered per name, so many clashes stay linear).

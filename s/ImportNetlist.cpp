@@ -158,7 +158,7 @@ struct Net {
 std::string RefPrefix(const std::string& ref) {
   std::size_t n = 0;
   while (n < ref.size() && ((ref[n] >= 'A' && ref[n] <= 'Z') || (ref[n] >= 'a' && ref[n] <= 'z'))) ++n;
-  return detail::Upper(ref.substr(0, n));
+  return Port_AsciiUpper(ref.substr(0, n));
 }
 
 // The name without its sheet path ("/FPGA/LED0" -> "LED0").
@@ -168,7 +168,7 @@ std::string LocalName(const std::string& name) {
 }
 
 bool IsPowerName(const std::string& local) {
-  const std::string u = detail::Upper(local);
+  const std::string u = Port_AsciiUpper(local);
   if (u.empty()) return false;
   if (u[0] == '+' || u[0] == '-') return true;
   for (const char* word : {"GND", "VCC", "VDD", "VSS", "VEE", "AGND", "DGND", "PGND", "VBUS"})

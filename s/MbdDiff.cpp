@@ -64,12 +64,6 @@ namespace {
 
 std::string Key(const StringBase& name) { return MbdRules::NetKey(name).str(); }
 
-std::string Upper(std::string s) {
-  for (char& c : s)
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  return s;
-}
-
 std::string Trim(const std::string& s) {
   const std::size_t b = s.find_first_not_of(" \t");
   if (b == std::string::npos) return std::string();
@@ -113,7 +107,7 @@ std::vector<Pin> PinsOf(const Qbd& board) {
       pin.settings.frequencyHz =
           MbdPins::PinFrequency(pin.settings, StringBase(pin.net), clocks);
       pin.location = pin.settings.location;
-      pin.ball = Upper(pin.location);
+      pin.ball = Port_AsciiUpper(pin.location);
       if (const PsfComp* dir = port->GetPsfCompByName("DIR"))
         pin.direction = MbdPins::ReadDirection(dir->GetValueStr().str());
       pins.push_back(std::move(pin));
@@ -173,17 +167,18 @@ void Differ::ComparePin(const Pin& a, const Pin& b) {
   Field(name, "direction", MbdPins::DirectionName(a.direction), MbdPins::DirectionName(b.direction));
   if (unknown_.count("pass-through")) return;
   std::unordered_map<std::string, const MbdPins::PassThrough*> theirs;
-  for (const MbdPins::PassThrough& p : y.passThrough) theirs.emplace(Upper(p.key), &p);
+  for (const MbdPins::PassThrough& p : y.passThrough) theirs.emplace(Port_AsciiUpper(p.key), &p);
   auto text = [](const MbdPins::PassThrough& p) { return p.hasValue ? p.value : std::string("(flag)"); };
   std::unordered_set<std::string> seen;
   for (const MbdPins::PassThrough& p : x.passThrough) {
-    const std::string key = Upper(p.key);
+    const std::string key = Port_AsciiUpper(p.key);
     if (!seen.insert(key).second) continue;
     auto found = theirs.find(key);
     Field(name, p.key.c_str(), text(p), found == theirs.end() ? std::string() : text(*found->second));
   }
   for (const MbdPins::PassThrough& p : y.passThrough)
-    if (seen.insert(Upper(p.key)).second) Field(name, p.key.c_str(), std::string(), text(p));
+    if (seen.insert(Port_AsciiUpper(p.key)).second)
+      Field(name, p.key.c_str(), std::string(), text(p));
 }
 
 void Differ::Pins() {
@@ -249,7 +244,7 @@ std::vector<const QbdBlock*> BlocksOf(const Qbd& board) {
 std::string PropText(const Property& prop) {
   std::string text = prop.GetValueStr().str();
   for (const PsfComp* sub : prop.GetPsfCompSeqRef()) {
-    const std::string name = Upper(sub->GetName().str());
+    const std::string name = Port_AsciiUpper(sub->GetName().str());
     if (name == "IO_IS" || name == "RANGE" || name == "DIR") continue;
     text += ", " + name + " = " + sub->GetValueStr().str();
   }

@@ -66,24 +66,19 @@ const Entry kEntries[] = {
     {"FREQUENCY", Field::Frequency, "clock frequency (12 MHz, 25MHz, 100000000 Hz)"},
 };
 
-std::string upper(std::string text) {
-  for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return text;
-}
-
 const Entry* entryFor(const std::string& key) {
   static const std::unordered_map<std::string, const Entry*> byKey = [] {
     std::unordered_map<std::string, const Entry*> map;
     for (const Entry& e : kEntries) map.emplace(e.key, &e);
     return map;
   }();
-  const auto it = byKey.find(upper(key));
+  const auto it = byKey.find(Port_AsciiUpper(key));
   return it == byKey.end() ? nullptr : it->second;
 }
 
 // 1 for a word that switches a flag key on, 0 for one that switches it off, -1 for neither.
 int switchOf(const std::string& value) {
-  const std::string v = upper(value);
+  const std::string v = Port_AsciiUpper(value);
   if (v == "TRUE" || v == "YES" || v == "ON" || v == "1" || v == "ENABLE") return 1;
   if (v == "FALSE" || v == "NO" || v == "OFF" || v == "0" || v == "DISABLE") return 0;
   return -1;
@@ -91,7 +86,7 @@ int switchOf(const std::string& value) {
 
 // The pull a PULL_MODE-like value names; Unset when it names none.
 Pull pullNamed(const std::string& value) {
-  const std::string v = upper(value);
+  const std::string v = Port_AsciiUpper(value);
   if (v == "UP" || v == "PULLUP" || v == "PULL_UP") return Pull::Up;
   if (v == "DOWN" || v == "PULLDOWN" || v == "PULL_DOWN") return Pull::Down;
   if (v == "KEEPER" || v == "BUS_KEEPER" || v == "BUSKEEPER" || v == "HOLD" || v == "BUS_HOLD")
@@ -121,7 +116,7 @@ bool numberAndUnit(const std::string& text, double& number, std::string& unit) {
   std::size_t unitEnd = end;
   while (unitEnd < text.size() && std::isalpha(static_cast<unsigned char>(text[unitEnd])))
     ++unitEnd;
-  unit = upper(text.substr(end, unitEnd - end));
+  unit = Port_AsciiUpper(text.substr(end, unitEnd - end));
   return true;
 }
 
@@ -159,7 +154,7 @@ std::string milliamps(const std::string& value) {
   std::size_t i = 0;
   while (i < value.size() && std::isdigit(static_cast<unsigned char>(value[i]))) digits += value[i++];
   while (i < value.size() && value[i] == ' ') ++i;
-  const std::string rest = upper(value.substr(i));
+  const std::string rest = Port_AsciiUpper(value.substr(i));
   if (digits.empty() || digits.size() > 6 || !(rest.empty() || rest == "MA")) return std::string();
   while (digits.size() > 1 && digits[0] == '0') digits.erase(0, 1);
   return digits;
@@ -201,7 +196,7 @@ bool readKnown(const Entry& entry, const MbdRules::Constraint& c, PinSettings& s
     }
     case Field::Slew:
       if (!c.hasValue || value.empty()) return false;
-      settings.slew = upper(value);
+      settings.slew = Port_AsciiUpper(value);
       return true;
     case Field::Termination:
       if (!c.hasValue || value.empty()) return false;
@@ -222,7 +217,7 @@ bool readKnown(const Entry& entry, const MbdRules::Constraint& c, PinSettings& s
 
 void readItem(const MbdRules::Constraint& c, PinSettings& settings, bool& located) {
   const std::string key = c.key.str();
-  if (c.hasValue && upper(key) == "LOC") {
+  if (c.hasValue && Port_AsciiUpper(key) == "LOC") {
     // The first location is the pin's, as the model reads it; a second one is kept for the
     // writers to name rather than dropped.
     const std::string location = MbdRules::ReadableLocation(c.value).str();
@@ -288,7 +283,7 @@ const char* DirectionName(Direction direction) {
 }
 
 Direction ReadDirection(const std::string& dir) {
-  const std::string d = upper(dir);
+  const std::string d = Port_AsciiUpper(dir);
   if (d == "I" || d == "IN" || d == "INPUT") return Direction::In;
   if (d == "O" || d == "OUT" || d == "OUTPUT") return Direction::Out;
   if (d == "IO" || d == "INOUT" || d == "BIDIR" || d == "B") return Direction::InOut;

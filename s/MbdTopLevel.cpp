@@ -116,11 +116,6 @@ const std::unordered_set<std::string>& vhdlKeywords() {
   return words;
 }
 
-std::string lower(std::string text) {
-  for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return text;
-}
-
 bool isAsciiLetter(unsigned char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
 bool isAsciiDigit(unsigned char c) { return c >= '0' && c <= '9'; }
 
@@ -155,7 +150,7 @@ bool plainVhdl(const std::string& name) {
     if (c == '_' && name[i - 1] == '_') return false;
     if (!isAsciiLetter(c) && !isAsciiDigit(c) && c != '_') return false;
   }
-  return !vhdlKeywords().count(lower(name));
+  return !vhdlKeywords().count(Port_AsciiLower(name));
 }
 
 // The VHDL identifier for a name, and the key two identifiers are one name by (basic ones
@@ -163,7 +158,7 @@ bool plainVhdl(const std::string& name) {
 bool vhdlName(const std::string& name, std::string& identifier, std::string& key) {
   if (plainVhdl(name)) {
     identifier = name;
-    key = lower(name);
+    key = Port_AsciiLower(name);
     return true;
   }
   if (name.empty()) return false;
@@ -287,7 +282,7 @@ bool writeVhdl(const std::vector<Port>& ports, const TopOptions& options, TopOut
 }  // namespace
 
 bool HdlNamed(const std::string& name, Hdl& hdl) {
-  const std::string n = lower(name);
+  const std::string n = Port_AsciiLower(name);
   if (n == "verilog" || n == "v") {
     hdl = Hdl::Verilog;
     return true;

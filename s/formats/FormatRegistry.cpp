@@ -131,9 +131,9 @@ const FormatInfo* FormatForFile(const std::string& path) {
   const std::size_t dot = path.rfind('.');
   const std::size_t slash = path.find_last_of("/\\");
   if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return nullptr;
-  const std::string extension = detail::Upper(path.substr(dot));
+  const std::string extension = Port_AsciiUpper(path.substr(dot));
   for (const FormatInfo& info : Formats()) {
-    const std::string list = detail::Upper(info.extensions);
+    const std::string list = Port_AsciiUpper(info.extensions);
     std::size_t start = 0;
     while (start < list.size()) {
       std::size_t end = list.find(' ', start);

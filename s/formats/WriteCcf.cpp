@@ -28,7 +28,7 @@ std::string option(const Item& item) {
     case Item::Termination: return "";
     case Item::Pass:
       if (!KnowsPassThrough("ccf", item.key)) return "";
-      return Upper(item.key) + "=" + (item.flag ? std::string("true") : item.value);
+      return Port_AsciiUpper(item.key) + "=" + (item.flag ? std::string("true") : item.value);
   }
   return "";
 }

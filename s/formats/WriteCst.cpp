@@ -16,7 +16,7 @@ std::string assignment(const Item& item) {
   if (!ForbiddenIn(item.value, kForbidden, true).empty()) return "";
   switch (item.kind) {
     case Item::IoStandard: return "IO_TYPE=" + item.value;
-    case Item::Pull: return "PULL_MODE=" + Upper(item.value);
+    case Item::Pull: return "PULL_MODE=" + Port_AsciiUpper(item.value);
     case Item::Drive: return "DRIVE=" + item.value;
     case Item::Slew:
       if (item.value != "FAST" && item.value != "SLOW") return "";
@@ -24,7 +24,7 @@ std::string assignment(const Item& item) {
     case Item::Termination: return "";
     case Item::Pass:
       if (!KnowsPassThrough("cst", item.key)) return "";
-      return Upper(item.key) + "=" + (item.flag ? std::string("ON") : item.value);
+      return Port_AsciiUpper(item.key) + "=" + (item.flag ? std::string("ON") : item.value);
   }
   return "";
 }

@@ -17,7 +17,7 @@ std::string assignment(const Item& item) {
     case Item::IoStandard: return "IO_TYPE=" + item.value;
     case Item::Pull:
       if (item.value == "keeper") return "";
-      return "PULLMODE=" + Upper(item.value);
+      return "PULLMODE=" + Port_AsciiUpper(item.value);
     case Item::Drive: return "DRIVE=" + item.value;
     case Item::Slew:
       if (item.value != "FAST" && item.value != "SLOW") return "";
@@ -25,7 +25,7 @@ std::string assignment(const Item& item) {
     case Item::Termination: return "TERMINATION=" + item.value;
     case Item::Pass:
       if (!KnowsPassThrough("lpf", item.key)) return "";
-      return Upper(item.key) + "=" + (item.flag ? std::string("ON") : item.value);
+      return Port_AsciiUpper(item.key) + "=" + (item.flag ? std::string("ON") : item.value);
   }
   return "";
 }

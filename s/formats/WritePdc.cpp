@@ -24,7 +24,7 @@ std::pair<std::string, std::string> option(const Item& item) {
     case Item::Termination: return {};
     case Item::Pass:
       if (!KnowsPassThrough("pdc", item.key)) return {};
-      return {"-" + Upper(item.key), item.flag ? "On" : item.value};
+      return {"-" + Port_AsciiUpper(item.key), item.flag ? "On" : item.value};
   }
   return {};
 }

@@ -35,7 +35,7 @@ std::pair<std::string, std::string> assignment(const Item& item) {
     case Item::Termination: return {};
     case Item::Pass:
       if (!KnowsPassThrough("qsf", item.key)) return {};
-      return {Upper(item.key), item.flag ? "ON" : item.value};
+      return {Port_AsciiUpper(item.key), item.flag ? "ON" : item.value};
   }
   return {};
 }

@@ -55,12 +55,6 @@ bool clockOnlyFromInstance(const MbdPins::PinRow& row) {
   return MbdPins::ReadSettings(strings).frequencyHz <= 0;
 }
 
-std::string folded(const std::string& text) {
-  std::string result = text;
-  for (char& c : result) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return result;
-}
-
 }  // namespace
 
 void WriteUcf(const MbdPins::PinTable& table, const WriteOptions& options, WriteOutput& out) {
@@ -79,7 +73,7 @@ void WriteUcf(const MbdPins::PinTable& table, const WriteOptions& options, Write
   std::vector<Net*> netOf(table.rows.size(), nullptr);
   for (std::size_t i = 0; i < table.rows.size(); ++i)
     if (!table.rows[i].fpgaPin.empty()) {
-      netOf[i] = &nets[folded(table.rows[i].net)];
+      netOf[i] = &nets[Port_AsciiLower(table.rows[i].net)];
       ++netOf[i]->rows;
     }
   std::unordered_set<std::string> single;

@@ -21,7 +21,7 @@ std::pair<std::string, std::string> property(const Item& item) {
     case Item::Termination: return {"IN_TERM", item.value};
     case Item::Pass:
       if (!KnowsPassThrough("xdc", item.key)) return {};
-      return {Upper(item.key), item.flag ? "TRUE" : item.value};
+      return {Port_AsciiUpper(item.key), item.flag ? "TRUE" : item.value};
   }
   return {};
 }

@@ -197,13 +197,9 @@ std::string Nanoseconds(double hertz) {
   return text;
 }
 
-std::string Upper(const std::string& text) {
-  std::string result = text;
-  for (char& c : result) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return result;
+bool SameWord(const std::string& a, const std::string& b) {
+  return Port_AsciiUpper(a) == Port_AsciiUpper(b);
 }
-
-bool SameWord(const std::string& a, const std::string& b) { return Upper(a) == Upper(b); }
 
 std::vector<Item> Items(const MbdPins::PinSettings& s) {
   std::vector<Item> items;

@@ -67,8 +67,6 @@ void ReserveAtRate(std::string& text, std::size_t done, std::size_t total);
 std::string Megahertz(double hertz);
 // A clock period in ns with at least three decimals and at most six ("10.000", "83.333333").
 std::string Nanoseconds(double hertz);
-// The text upper-cased (ASCII letters only).
-std::string Upper(const std::string& text);
 // True when a and b are equal ignoring ASCII case.
 bool SameWord(const std::string& a, const std::string& b);
 

@@ -33,11 +33,7 @@ TableRead ReadConstraintText(const std::string& format, const std::string& text,
 
 }  // namespace
 
-std::string LowerAscii(std::string text) {
-  for (char& c : text)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  return text;
-}
+std::string LowerAscii(std::string text) { return Port_AsciiLower(std::move(text)); }
 
 std::string FileExtension(const std::string& path) {
   const std::size_t slash = path.find_last_of('/');

@@ -21,11 +21,6 @@ const Format kFormats[] = {
     {"sdc", detail::ReadSdc}, {"ucf", detail::ReadUcf}, {"xdc", detail::ReadXdc},
 };
 
-std::string Lower(std::string text) {
-  for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return text;
-}
-
 // The pdc dialect of `text` by the first word of each line, comment marks and blanks before
 // it skipped: set_io in one, ldc_* commands in the other.
 std::string PdcDialect(const std::string& text) {
@@ -82,7 +77,7 @@ std::string FormatOfFile(const std::string& fileName, const std::string& text,
 bool ReadConstraints(const std::string& format, const std::string& text,
                      const std::string& fileName, const ReadOptions& options, ReadResult& result) {
   const std::size_t errorsBefore = result.errors.size();
-  const std::string name = Lower(format);
+  const std::string name = Port_AsciiLower(format);
   for (const Format& known : kFormats) {
     if (name == known.name) {
       known.reader(text, fileName, options, result);

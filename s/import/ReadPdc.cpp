@@ -14,11 +14,6 @@ namespace MbdFormats {
 namespace detail {
 namespace {
 
-std::string Upper(std::string text) {
-  for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return text;
-}
-
 // The board's words for set_io's options: -io_std is the IO standard, -OUT_DRIVE the drive,
 // -SLEW High and Low are fast and slow; -RES_PULL Up/Down/Hold/None the neutral reading knows.
 std::pair<std::string, std::string> BoardWords(const std::string& option,
@@ -50,7 +45,7 @@ int SetIo(TclRecorder& recorder, int objc, Tcl_Obj* const objv[]) {
     else if (option == "fixed")
       continue;
     else
-      settings.push_back(BoardWords(Upper(option), value));
+      settings.push_back(BoardWords(Port_AsciiUpper(option), value));
   }
   if (port.empty()) return recorder.Fail("set_io needs -port_name");
   const unsigned line = recorder.CurrentLine();
