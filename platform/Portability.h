@@ -166,6 +166,13 @@ inline std::string Port_AsciiUpper(std::string text) {
   return text;
 }
 
+// `text` without the blanks (spaces and tabs) at either end.
+inline std::string Port_TrimBlanks(const std::string& text) {
+  const auto first = text.find_first_not_of(" \t");
+  if (first == std::string::npos) return std::string();
+  return text.substr(first, text.find_last_not_of(" \t") - first + 1);
+}
+
 // True when the two strings are equal ignoring letter case: the rule of every name lookup.
 inline bool EqualsIgnoringCase(const StringBase& a, const StringBase& b) {
   return a.Compare(b, StringBase::IGNORE_CASE) == 0;

@@ -79,13 +79,6 @@ HeaderColumn Recognise(const std::string& text) {
   return header;
 }
 
-std::string Trim(const std::string& s) {
-  std::size_t b = 0, e = s.size();
-  while (b < e && (s[b] == ' ' || s[b] == '\t')) ++b;
-  while (e > b && (s[e - 1] == ' ' || s[e - 1] == '\t')) --e;
-  return s.substr(b, e - b);
-}
-
 struct Cell {
   std::string text;
   unsigned column = 1;
@@ -181,7 +174,7 @@ class CsvSplitter {
     }
     std::string raw = text_.substr(b, pos_ - b);
     if (!raw.empty() && raw.back() == '\r') raw.pop_back();
-    cell.text = Trim(raw);
+    cell.text = Port_TrimBlanks(raw);
     return true;
   }
 
@@ -204,7 +197,7 @@ bool ReadFrequency(const std::string& text, double& hz) {
   char* end = nullptr;
   const double value = std::strtod(begin, &end);
   if (end == begin || !(value > 0) || value > 1e12) return false;
-  const std::string unit = Port_AsciiLower(Trim(end));
+  const std::string unit = Port_AsciiLower(Port_TrimBlanks(end));
   static const std::unordered_map<std::string, double> scale = {
       {"", 1}, {"hz", 1}, {"khz", 1e3}, {"mhz", 1e6}, {"ghz", 1e9}};
   auto found = scale.find(unit);
@@ -293,7 +286,7 @@ class CsvTable {
       case Column::Drive: {
         std::string digits = lower;
         if (digits.size() > 2 && digits.compare(digits.size() - 2, 2, "ma") == 0)
-          digits = Trim(digits.substr(0, digits.size() - 2));
+          digits = Port_TrimBlanks(digits.substr(0, digits.size() - 2));
         if (!digits.empty() && digits.find_first_not_of("0123456789") == std::string::npos)
           s.drive = digits;
         else
@@ -365,7 +358,7 @@ bool CommentText(const Record& record, std::string& text) {
   for (const Cell& cell : record.cells)
     joined += (joined.empty() ? "" : ", ") + cell.text;
   std::size_t b = joined.find_first_not_of("# \t");
-  text = b == std::string::npos ? std::string() : Trim(joined.substr(b));
+  text = b == std::string::npos ? std::string() : Port_TrimBlanks(joined.substr(b));
   while (!text.empty() && (text.back() == ',' || text.back() == ' ')) text.pop_back();
   return true;
 }

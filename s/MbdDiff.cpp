@@ -64,12 +64,6 @@ namespace {
 
 std::string Key(const StringBase& name) { return MbdRules::NetKey(name).str(); }
 
-std::string Trim(const std::string& s) {
-  const std::size_t b = s.find_first_not_of(" \t");
-  if (b == std::string::npos) return std::string();
-  return s.substr(b, s.find_last_not_of(" \t") - b + 1);
-}
-
 std::string FrequencyText(double hz) {
   if (hz <= 0) return std::string();
   char buf[40];
@@ -265,7 +259,7 @@ std::string RangeText(const Property& param) {
   for (const std::vector<StringBase>& element : MbdRules::RangeElements(*range)) {
     text += text.size() > 1 ? ", (" : "(";
     for (std::size_t i = 0; i < element.size(); ++i)
-      text += (i ? ", " : "") + Trim(element[i].str());
+      text += (i ? ", " : "") + Port_TrimBlanks(element[i].str());
     text += ")";
   }
   return text + ")";

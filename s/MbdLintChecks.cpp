@@ -29,12 +29,6 @@ std::string lineOf(const PsfComp& node) {
   return node.GetLineNo() ? " (line " + std::to_string(node.GetLineNo()) + ")" : std::string();
 }
 
-std::string trimmed(const StringBase& text) {
-  StringBase t = text;
-  t.Trim(" \t", StringBase::TRIM_BOTH);
-  return t.str();
-}
-
 using NameMap = std::unordered_map<StringBase, const QbdBlock*, CaseBlindHash, CaseBlindEqual>;
 
 // Calls visit(block, frequency parameter) for every frequency parameter of every clock.
@@ -148,7 +142,8 @@ void ClockWithoutFrequency(LintContext& context) {
     if (!MbdRules::HasIoType(*block, MBD::IOTYPE_CLOCK)) continue;
     bool hasFrequency = false;
     for (const Property* param : block->GetPropSeqRef(QbdBlock::PARAMETER))
-      if (MbdRules::IsFrequencyParam(*param) && !trimmed(param->GetValueStr()).empty())
+      if (MbdRules::IsFrequencyParam(*param) &&
+          !Port_TrimBlanks(param->GetValueStr().str()).empty())
         hasFrequency = true;
     if (!hasFrequency)
       context.report("QBD009", block,
@@ -160,7 +155,7 @@ void ClockWithoutFrequency(LintContext& context) {
 void FrequencyNotANumber(LintContext& context) {
   forEachFrequencyParam(context, [&context](const QbdBlock& block, const Property& param) {
     const StringBase value = param.GetValueStr();
-    if (!trimmed(value).empty() && !MbdRules::IsPlainNumber(value))
+    if (!Port_TrimBlanks(value.str()).empty() && !MbdRules::IsPlainNumber(value))
       context.report("QBD010", &param,
                      "frequency " + quote(value.str()) + " of clock " + blockName(block) +
                          " is not a number");

@@ -27,12 +27,6 @@ using PortRef = MbdWiring::PortRef;
 std::string quote(const std::string& s) { return "\"" + s + "\""; }
 std::string nameOf(const QbdBlock& block) { return block.GetName().str(); }
 
-std::string trimmed(const StringBase& text) {
-  StringBase t = text;
-  t.Trim(" \t", StringBase::TRIM_BOTH);
-  return t.str();
-}
-
 void error(PinTable& table, const std::string& message) {
   table.problems.push_back(Problem{"", message, true});
 }
@@ -130,7 +124,7 @@ void checkExpanded(MBD& model, const std::vector<QbdBlock*>& blocks, PinTable& t
 
 Direction directionOf(const Property& port) {
   const LyrBase::PsfComp* dir = port.GetPsfCompByName("DIR");
-  return dir ? ReadDirection(trimmed(dir->GetValueStr())) : Direction::Unset;
+  return dir ? ReadDirection(Port_TrimBlanks(dir->GetValueStr().str())) : Direction::Unset;
 }
 
 PinRow rowFor(const PortRef& self, const PortRef& pin, const std::string& net,
@@ -229,7 +223,7 @@ Pairs pairs(const MbdWiring& index, PinTable& table) {
     const auto p = rowOfPin.find(pin.port);
     if (!diffN || p == rowOfPin.end()) continue;
     PinRow& pRow = *p->second;
-    const std::string nName = trimmed(diffN->GetValueStr());
+    const std::string nName = Port_TrimBlanks(diffN->GetValueStr().str());
     const auto named = pinByName.find(StringBase(nameOf(*pin.block) + "\n" + nName));
     const Property* nPin = named == pinByName.end() ? nullptr : named->second;
     const std::string where = "FPGA pin " + quote(nameOf(*pin.block) + "." + pRow.fpgaPin);

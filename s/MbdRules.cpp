@@ -23,12 +23,6 @@ const char kBlanks[] = " \t";
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
-std::string Trimmed(const std::string& text) {
-  const auto first = text.find_first_not_of(kBlanks);
-  if (first == std::string::npos) return std::string();
-  return text.substr(first, text.find_last_not_of(kBlanks) - first + 1);
-}
-
 // The text of a quoted word without its quotes and escapes; other words as they are.
 std::string Unquoted(const std::string& word) {
   if (word.size() < 2 || word.front() != '"' || word.back() != '"') return word;
@@ -48,7 +42,7 @@ std::string Unquoted(const std::string& word) {
 // Splits "(a, b, (c, d))" at its top-level commas into trimmed items; false when the text is
 // not one parenthesised list. Quoted items may hold commas and parentheses.
 bool SplitList(const std::string& whole, std::vector<std::string>& items) {
-  const std::string text = Trimmed(whole);
+  const std::string text = Port_TrimBlanks(whole);
   if (text.size() < 2 || text.front() != '(' || text.back() != ')') return false;
   items.clear();
   std::string piece;
@@ -66,14 +60,14 @@ bool SplitList(const std::string& whole, std::vector<std::string>& items) {
     } else if (c == ')') {
       if (depth-- == 0) return false;
     } else if (c == ',' && depth == 0) {
-      items.push_back(Trimmed(piece));
+      items.push_back(Port_TrimBlanks(piece));
       piece.clear();
       continue;
     }
     piece += c;
   }
   if (depth != 0 || quoted) return false;
-  if (!items.empty() || !Trimmed(piece).empty()) items.push_back(Trimmed(piece));
+  if (!items.empty() || !Port_TrimBlanks(piece).empty()) items.push_back(Port_TrimBlanks(piece));
   return true;
 }
 
@@ -281,7 +275,7 @@ std::vector<StringBase> ConstraintStrings(const Property& fpgaPort) {
 
 ConstraintReading ReadConstraint(const StringBase& text) {
   ConstraintReading reading;
-  const std::string t = Trimmed(text.str());
+  const std::string t = Port_TrimBlanks(text.str());
   const auto eq = t.find('=');
   if (eq == std::string::npos) {
     if (t.empty() || t.find_first_of(kBlanks) != std::string::npos) return reading;
@@ -289,7 +283,7 @@ ConstraintReading ReadConstraint(const StringBase& text) {
     reading.items.push_back(Constraint{StringBase(t), StringBase(), false});
     return reading;
   }
-  const std::string key = Trimmed(t.substr(0, eq));
+  const std::string key = Port_TrimBlanks(t.substr(0, eq));
   if (key.empty() || key.find_first_of(kBlanks) != std::string::npos) return reading;
   // Several only when every blank-separated word is an assignment; otherwise the value is
   // the whole rest of the string, blanks and "=" included.
@@ -299,7 +293,7 @@ ConstraintReading ReadConstraint(const StringBase& text) {
     reading.items = std::move(several);
     return reading;
   }
-  const std::string value = Trimmed(t.substr(eq + 1));
+  const std::string value = Port_TrimBlanks(t.substr(eq + 1));
   reading.form = ConstraintForm::Assignment;
   reading.items.push_back(Constraint{StringBase(key), StringBase(value), true});
   return reading;
@@ -333,7 +327,9 @@ std::vector<StringBase> Locations(const std::vector<StringBase>& constraintStrin
   return locations;
 }
 
-StringBase ReadableLocation(const StringBase& stored) { return StringBase(Trimmed(stored.str())); }
+StringBase ReadableLocation(const StringBase& stored) {
+  return StringBase(Port_TrimBlanks(stored.str()));
+}
 
 bool IsBlankLocation(const StringBase& location) { return ReadableLocation(location).IsEmpty(); }
 
@@ -355,7 +351,7 @@ unsigned FrequencyOf(const StringBase& text) {
 }
 
 bool IsPlainNumber(const StringBase& text) {
-  const std::string t = Trimmed(text.str());
+  const std::string t = Port_TrimBlanks(text.str());
   unsigned value = 0;
   const auto result = std::from_chars(t.data(), t.data() + t.size(), value, 10);
   return !t.empty() && result.ec == std::errc() && result.ptr == t.data() + t.size();
@@ -417,7 +413,7 @@ InstanceCount ReadInstanceCount(const StringBase& text) {
   count.expanded = text == StringBase(EXPANDED_MARKER);
   count.value = UT_STR::StrToUINT32(text.c_str(), nullptr, 0);
   count.tooMany = count.value > MAX_INSTANCES;
-  std::string t = Trimmed(text.str());
+  std::string t = Port_TrimBlanks(text.str());
   int base = 10;
   if (t.size() > 2 && t[0] == '0' && (t[1] == 'x' || t[1] == 'X')) {
     base = 16;

@@ -15,13 +15,6 @@ std::size_t KeyLength(const std::string& string) {
   return equals == std::string::npos ? string.size() : equals;
 }
 
-std::string Trim(const std::string& text) {
-  std::size_t begin = 0, end = text.size();
-  while (begin < end && (text[begin] == ' ' || text[begin] == '\t')) ++begin;
-  while (end > begin && (text[end - 1] == ' ' || text[end - 1] == '\t')) --end;
-  return text.substr(begin, end - begin);
-}
-
 }  // namespace
 
 bool HoldsOneSetting(const std::string& key, const std::string& value, bool hasValue) {
@@ -30,7 +23,7 @@ bool HoldsOneSetting(const std::string& key, const std::string& value, bool hasV
   if (reading.items.size() != 1) return false;
   const MbdRules::Constraint& item = reading.items.front();
   return item.hasValue == hasValue && item.key.str() == key &&
-         (!hasValue || item.value.str() == Trim(value));
+         (!hasValue || item.value.str() == Port_TrimBlanks(value));
 }
 
 std::string BoardString(const std::string& key, const std::string& value, bool hasValue) {

@@ -99,12 +99,6 @@ std::vector<std::string> constraintStrings(const LyrBase::Property& port) {
   return result;
 }
 
-std::string trim(const std::string& s) {
-  const auto first = s.find_first_not_of(" \t");
-  if (first == std::string::npos) return std::string();
-  return s.substr(first, s.find_last_not_of(" \t") - first + 1);
-}
-
 std::string pinLocation(const std::vector<std::string>& constraints) {
   const std::vector<StringBase> strings(constraints.begin(), constraints.end());
   StringBase location;

@@ -52,8 +52,6 @@ std::string attribute(const LyrBoard::QbdBlock& block, const char* name);
 std::vector<LyrBoard::QbdBlock*> blocks(const LyrBoard::Qbd& qbd);
 // The constraint strings of an FPGA port, as the model reads them; empty when none.
 std::vector<std::string> constraintStrings(const LyrBase::Property& port);
-// The text with blanks and tabs removed from both ends.
-std::string trim(const std::string& s);
 
 // The location of the first LOC string as a user reads it (MbdRules::ReadableLocation);
 // empty when none.

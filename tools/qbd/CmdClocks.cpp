@@ -22,7 +22,8 @@ Json rangeJson(const std::vector<StringBase>& element, const StringBase& clock) 
   MBD::ClkRng record;
   if (!MbdRules::RangeRecord(element, clock, record)) {
     std::string text;
-    for (const StringBase& s : element) text += (text.empty() ? "" : ", ") + trim(str(s));
+    for (const StringBase& s : element)
+      text += (text.empty() ? "" : ", ") + Port_TrimBlanks(str(s));
     return Json{{"invalid", "(" + text + ")"}};
   }
   return Json{{"min", record.minFreq}, {"max", record.maxFreq}, {"step", record.stepFreq}};
@@ -114,7 +115,7 @@ unsigned int parseFrequency(const std::string& text) {
   } else if (p != end && *p == '.') {
     ++p;
   }
-  const StringBase unit(trim(std::string(p, end)));
+  const StringBase unit(Port_TrimBlanks(std::string(p, end)));
   unsigned long long scale = 1;
   const auto is = [&unit](const char* a, const char* b) {
     return EqualsIgnoringCase(unit, StringBase(a)) || EqualsIgnoringCase(unit, StringBase(b));
@@ -175,7 +176,7 @@ Json numbers(const std::vector<unsigned int>& values) {
 
 // A size as written in decimal, hexadecimal (0x) or octal; null when it is not such a number.
 Json sizeNumber(const std::string& text) {
-  const std::string t = trim(text);
+  const std::string t = Port_TrimBlanks(text);
   unsigned long long value = 0;
   int base = 10;
   std::size_t start = 0;

@@ -78,7 +78,8 @@ void diagram(const DiagramArgs& args) {
   const MBD::BoardId id = board.model().getBoardId();
   std::string title = str(id.vendor) + " " + str(id.name);
   if (!id.revision.IsEmpty()) title += " rev " + str(id.revision);
-  title = trim(title).empty() ? board.path() : trim(title) + "  (" + board.path() + ")";
+  title = Port_TrimBlanks(title);
+  title = title.empty() ? board.path() : title + "  (" + board.path() + ")";
   const std::string& output = outputPath();
   if (args.json) {
     const Json result{{"file", board.path()}, {"title", title},
